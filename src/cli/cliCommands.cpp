@@ -1,0 +1,155 @@
+#include "cliCommands.h"
+
+#include "unitAnimation.h"
+#include "unitLCDFile.h"
+
+#include <QFileInfo>
+#include <ostream>
+
+namespace vistrel::cli {
+
+namespace {
+
+constexpr int Success = 0;
+constexpr int Failure = 1;
+
+constexpr char Usage[] =
+    "Usage: vistrel-cli COMMAND ARGUMENTS\n"
+    "Inspect and convert memory card LCD animations (.lcd) and VMS files (.vms).\n"
+    "\n"
+    "Commands:\n"
+    "  info FILE            source kind, repeat count, frame and command counts,\n"
+    "                       frame durations in ticks and the total length\n"
+    "  script FILE          the script listing of the file's commands\n"
+    "  frame FILE INDEX     frame INDEX (from 0) as 32 lines of 48 characters,\n"
+    "                       '#' for a lit dot and '.' for an unlit one\n"
+    "  convert IN OUT       save IN as an LCD file under OUT (extension .LCD)\n"
+    "                       and print the name written\n"
+    "\n"
+    "Options:\n"
+    "  --help               show this help\n"
+    "  --version            show the version\n";
+
+std::string Local(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+QString ShortName(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+bool Load(TAnimation& animation, const QString& fileName, std::ostream& err) {
+    if (animation.LoadFromFile(fileName))
+        return true;
+    err << "Unable to open " << Local(ShortName(fileName)) << '\n';
+    return false;
+}
+
+int Info(const TAnimation& animation, std::ostream& out) {
+    out << "source: " << animation.SourceKind << '\n';
+    out << "repeat: " << int{animation.RepeatCount} << '\n';
+    out << "frames: " << animation.FrameCount() << '\n';
+    out << "commands: " << animation.CommandCount() << '\n';
+    out << "durations:";
+    for (int i = 0; i < animation.FrameCount(); ++i)
+        out << ' ' << int{animation.Frame(i).Duration()};
+    out << '\n';
+    const int total =
+        animation.FrameCount() == 0 ? 0 : animation.Frame(animation.FrameCount() - 1).EndTime();
+    out << "total: " << total << '\n';
+    return Success;
+}
+
+int Script(const TAnimation& animation, std::ostream& out) {
+    for (const QString& line : animation.ScriptText)
+        out << Local(line) << '\n';
+    return Success;
+}
+
+int PrintFrame(const TAnimation& animation, const QString& indexText, std::ostream& out,
+               std::ostream& err) {
+    bool isNumber = false;
+    const int index = indexText.toInt(&isNumber);
+    if (!isNumber || !animation.IsValidIndex(index)) {
+        err << "No frame " << Local(indexText) << ": the animation has " << animation.FrameCount()
+            << " frames (0 to " << animation.FrameCount() - 1 << ")\n";
+        return Failure;
+    }
+    const FramePixels& pixels = animation.Frame(index).Pixels;
+    for (int y = 0; y < FrameHeight; ++y) {
+        std::string row(FrameWidth, '.');
+        for (int x = 0; x < FrameWidth; ++x)
+            if (pixels[static_cast<std::size_t>(PixelIndex(x, y))] == 1)
+                row[static_cast<std::size_t>(x)] = '#';
+        out << row << '\n';
+    }
+    return Success;
+}
+
+int Convert(TAnimation& animation, const QString& target, std::ostream& out, std::ostream& err) {
+    const QString written = TAnimation::LCDFileName(target);
+    if (animation.FrameCount() == 0) {
+        err << "Unable to save " << Local(ShortName(written)) << ": the animation has no frames\n";
+        return Failure;
+    }
+    if (animation.FrameCount() > LCDLayout::MaxFrames) {
+        err << "Unable to save " << Local(ShortName(written)) << ": an LCD file holds at most "
+            << LCDLayout::MaxFrames << " frames, the animation has " << animation.FrameCount()
+            << '\n';
+        return Failure;
+    }
+    if (!animation.SaveToFile(target)) {
+        err << "Unable to save " << Local(ShortName(written)) << '\n';
+        return Failure;
+    }
+    out << Local(written) << '\n';
+    return Success;
+}
+
+struct CommandShape {
+    const char* name;
+    qsizetype arguments;
+};
+
+constexpr CommandShape Commands[] = {{"info", 1}, {"script", 1}, {"frame", 2}, {"convert", 2}};
+
+} // namespace
+
+int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    if (arguments.isEmpty()) {
+        err << Usage;
+        return Failure;
+    }
+    const QString& command = arguments.first();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        out << Usage;
+        return Success;
+    }
+    if (command == QLatin1String("--version")) {
+        out << "vistrel-cli " << VISTREL_VERSION << '\n';
+        return Success;
+    }
+    const auto shape =
+        std::find_if(std::begin(Commands), std::end(Commands),
+                     [&](const CommandShape& c) { return command == QLatin1String(c.name); });
+    if (shape == std::end(Commands)) {
+        err << "Unknown command: " << Local(command) << "\n\n" << Usage;
+        return Failure;
+    }
+    if (arguments.size() - 1 != shape->arguments) {
+        err << "Wrong number of arguments for " << shape->name << "\n\n" << Usage;
+        return Failure;
+    }
+    TAnimation animation;
+    if (!Load(animation, arguments[1], err))
+        return Failure;
+    if (command == QLatin1String("info"))
+        return Info(animation, out);
+    if (command == QLatin1String("script"))
+        return Script(animation, out);
+    if (command == QLatin1String("frame"))
+        return PrintFrame(animation, arguments[2], out, err);
+    return Convert(animation, arguments[2], out, err);
+}
+
+} // namespace vistrel::cli

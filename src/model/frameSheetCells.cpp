@@ -1,0 +1,43 @@
+#include "frameSheetCells.h"
+
+#include <cstring>
+
+namespace vistrel {
+
+namespace {
+
+QRgb* CellRow(QImage& image, const QRect& cell, int y) {
+    return reinterpret_cast<QRgb*>(image.scanLine(cell.top() + y)) + cell.left();
+}
+
+} // namespace
+
+void CopySheetCell(const QImage& source, const QRect& from, QImage& target, const QRect& to) {
+    const auto rowBytes = static_cast<std::size_t>(from.width()) * sizeof(QRgb);
+    for (int y = 0; y < from.height(); ++y) {
+        const auto* sourceRow =
+            reinterpret_cast<const QRgb*>(source.constScanLine(from.top() + y)) + from.left();
+        // memmove: source and target may be the same sheet.
+        std::memmove(CellRow(target, to, y), sourceRow, rowBytes);
+    }
+}
+
+void FillSheetCell(QImage& sheet, const QRect& cell, unsigned colour) {
+    const QRgb value = 0xFF000000u | colour;
+    for (int y = 0; y < cell.height(); ++y) {
+        QRgb* row = CellRow(sheet, cell, y);
+        std::fill(row, row + cell.width(), value);
+    }
+}
+
+void PaintSheetCell(QImage& sheet, const QRect& cell, const FramePixels& pixels) {
+    for (int y = 0; y < FrameHeight; ++y) {
+        QRgb* row = CellRow(sheet, cell, y);
+        for (int x = 0; x < FrameWidth; ++x)
+            row[x] =
+                0xFF000000u |
+                (pixels[static_cast<std::size_t>(PixelIndex(x, y))] == 1 ? LitColour : UnlitColour);
+    }
+}
+
+} // namespace vistrel

@@ -1,0 +1,207 @@
+#include "unitAnimation.h"
+
+#include "frameSheetCells.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace vistrel {
+
+namespace {
+
+int SheetRowsFor(int frameCount) {
+    return frameCount <= 0 ? 1 : (frameCount - 1) / SheetColumns + 1;
+}
+
+} // namespace
+
+TAnimation::TAnimation()
+    : m_frameSheet(SheetColumns * FrameWidth, FrameHeight, QImage::Format_RGB32) {
+    m_frameSheet.fill(Qt::white);
+    m_clipboard.SetFormatName(QString::fromLatin1(FrameClipboardFormat));
+}
+
+TAnimation::~TAnimation() = default;
+
+QRect TAnimation::CellRect(int index) {
+    return {(index % SheetColumns) * FrameWidth, (index / SheetColumns) * FrameHeight, FrameWidth,
+            FrameHeight};
+}
+
+TCommand& TAnimation::AddCommand() {
+    return m_commands.emplace_back();
+}
+
+void TAnimation::SetSheetHeightFor(int frameCount) {
+    const int height = SheetRowsFor(frameCount) * FrameHeight;
+    if (height == m_frameSheet.height())
+        return;
+    QImage resized(m_frameSheet.width(), height, QImage::Format_RGB32);
+    resized.fill(Qt::white);
+    const int keptRows = std::min(height, m_frameSheet.height());
+    const auto rowBytes = static_cast<std::size_t>(m_frameSheet.bytesPerLine());
+    for (int y = 0; y < keptRows; ++y)
+        std::copy_n(m_frameSheet.constScanLine(y), rowBytes, resized.scanLine(y));
+    m_frameSheet = std::move(resized);
+}
+
+void TAnimation::MoveCell(int from, int to) {
+    CopySheetCell(m_frameSheet, CellRect(from), CellRect(to));
+}
+
+void TAnimation::FillCellWhite(int index) {
+    FillSheetCell(m_frameSheet, CellRect(index), UnlitColour);
+}
+
+void TAnimation::PaintCell(int index) {
+    if (IsValidIndex(index))
+        PaintSheetCell(m_frameSheet, CellRect(index), Frame(index).Pixels);
+}
+
+TFrame& TAnimation::CreateFrameAt(int index) {
+    auto frame = std::make_unique<TFrame>();
+    frame->OnDurationChange = [this](TFrame& sender) { FrameDurationChanged(sender); };
+    frame->OnRedLayerChange = [this](TFrame& sender) { RedLayerChanged(sender); };
+    frame->OnBlueLayerChange = [this](TFrame& sender) { BlueLayerChanged(sender); };
+    frame->m_sheetRect = CellRect(index);
+    if (index > 0)
+        frame->SetTimes(m_frames[static_cast<std::size_t>(index - 1)]->EndTime());
+    return **m_frames.insert(m_frames.begin() + index, std::move(frame));
+}
+
+bool TAnimation::AddFrame() {
+    if (FrameCount() >= MaxFrames)
+        return false;
+    const int index = FrameCount();
+    SetSheetHeightFor(index + 1);
+    CreateFrameAt(index);
+    FillCellWhite(index);
+    return true;
+}
+
+bool TAnimation::InsertFrame(int index) {
+    if (index == -1)
+        return AddFrame();
+    if (index < -1 || index > FrameCount() || FrameCount() >= MaxFrames)
+        return false;
+    SetSheetHeightFor(FrameCount() + 1);
+    // From the end toward the gap, so no cell is overwritten before it moved.
+    for (int j = FrameCount(); j > index; --j) {
+        MoveCell(j - 1, j);
+        m_frames[static_cast<std::size_t>(j - 1)]->m_sheetRect = CellRect(j);
+    }
+    TFrame& frame = CreateFrameAt(index);
+    FillCellWhite(index);
+    FrameDurationChanged(frame);
+    return true;
+}
+
+void TAnimation::RetimeFrom(int index) {
+    for (int j = std::max(index, 0); j < FrameCount(); ++j)
+        m_frames[static_cast<std::size_t>(j)]->SetTimes(
+            j == 0 ? 0 : m_frames[static_cast<std::size_t>(j - 1)]->EndTime());
+}
+
+void TAnimation::DeleteFrame(int index) {
+    if (!IsValidIndex(index))
+        return;
+    m_frames.erase(m_frames.begin() + index);
+    for (int j = index; j < FrameCount(); ++j) {
+        MoveCell(j + 1, j);
+        m_frames[static_cast<std::size_t>(j)]->m_sheetRect = CellRect(j);
+    }
+    RetimeFrom(index);
+    SetSheetHeightFor(FrameCount());
+}
+
+void TAnimation::DeleteSelectedFrames() {
+    int kept = 0;
+    for (int j = 0; j < FrameCount(); ++j) {
+        auto& frame = m_frames[static_cast<std::size_t>(j)];
+        if (frame->Selected()) {
+            frame.reset();
+            continue;
+        }
+        if (kept != j) {
+            MoveCell(j, kept);
+            frame->m_sheetRect = CellRect(kept);
+            m_frames[static_cast<std::size_t>(kept)] = std::move(frame);
+        }
+        ++kept;
+    }
+    m_frames.resize(static_cast<std::size_t>(kept));
+    RetimeFrom(0);
+    SetSheetHeightFor(kept);
+}
+
+void TAnimation::ClearCommands() {
+    m_commands.clear();
+    ScriptText.clear();
+}
+
+void TAnimation::ClearFrames() {
+    m_frames.clear();
+}
+
+void TAnimation::Clear() {
+    ClearCommands();
+    ClearFrames();
+}
+
+int TAnimation::IndexOf(const TFrame& frame) const {
+    const auto found = std::find_if(m_frames.begin(), m_frames.end(),
+                                    [&frame](const auto& item) { return item.get() == &frame; });
+    return static_cast<int>(found - m_frames.begin());
+}
+
+void TAnimation::FrameDurationChanged(TFrame& sender) {
+    RetimeFrom(IndexOf(sender) + 1);
+}
+
+void TAnimation::RedLayerChanged(TFrame& sender) {
+    for (auto& frame : m_frames)
+        if (frame.get() != &sender)
+            frame->SetRedLayer(false);
+}
+
+void TAnimation::BlueLayerChanged(TFrame& sender) {
+    for (auto& frame : m_frames)
+        if (frame.get() != &sender)
+            frame->SetBlueLayer(false);
+}
+
+void TAnimation::DrawFrame(int index, QImage& bitmap) const {
+    if (!IsValidIndex(index) || bitmap.isNull())
+        return;
+    const QRect cell = Frame(index).SheetRect();
+    if (bitmap.size() == cell.size() && bitmap.format() == m_frameSheet.format()) {
+        CopySheetCell(m_frameSheet, cell, bitmap, bitmap.rect());
+        return;
+    }
+    QPainter painter(&bitmap);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(bitmap.rect(), m_frameSheet, cell);
+}
+
+void TAnimation::StoreFrame(int index, const QImage& bitmap) {
+    if (!IsValidIndex(index) || bitmap.isNull())
+        return;
+    // The editor hands a 48 x 32 picture; any other size is brought to the frame's
+    // size first, so that Pixels and the sheet cell always show the same picture.
+    const QImage picture =
+        bitmap.size() == QSize(FrameWidth, FrameHeight)
+            ? bitmap.convertToFormat(QImage::Format_RGB32)
+            : bitmap.scaled(FrameWidth, FrameHeight).convertToFormat(QImage::Format_RGB32);
+    TFrame& frame = Frame(index);
+    for (int y = 0; y < FrameHeight; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < FrameWidth; ++x)
+            frame.Pixels[static_cast<std::size_t>(PixelIndex(x, y))] =
+                (row[x] & 0xFFFFFF) == LitColour ? 1 : 0;
+    }
+    PaintCell(index);
+    frame.m_changed = true;
+}
+
+} // namespace vistrel

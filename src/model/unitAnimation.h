@@ -1,0 +1,110 @@
+#pragma once
+
+#include "BinClipboard.h"
+#include "unitFrame.h"
+
+#include <QImage>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+namespace vistrel {
+
+// What kind of file the animation was last loaded from or saved to.
+enum SourceKindValue : int {
+    SourceNone = 0,
+    SourceDreamLCD = 1,
+    SourceLCD = 2,
+    SourceVMSPlain = 3,
+    SourceVMSScripted = 4,
+};
+
+inline constexpr const char* FrameClipboardFormat = "VISTREL_FRAME_DATA";
+
+// The document: frames in playing order, the loaded file's script, the repeat
+// count and the frame sheet, a bitmap holding every frame at 1:1 so that
+// drawing a frame anywhere is one scaled copy of its cell.
+class TAnimation {
+public:
+    TAnimation();
+    ~TAnimation();
+    TAnimation(const TAnimation&) = delete;
+    TAnimation& operator=(const TAnimation&) = delete;
+
+    int FrameCount() const { return static_cast<int>(m_frames.size()); }
+    TFrame& Frame(int index) { return *m_frames.at(static_cast<std::size_t>(index)); }
+    const TFrame& Frame(int index) const { return *m_frames.at(static_cast<std::size_t>(index)); }
+    bool IsValidIndex(int index) const { return index >= 0 && index < FrameCount(); }
+
+    int CommandCount() const { return static_cast<int>(m_commands.size()); }
+    const std::vector<TCommand>& Commands() const { return m_commands; }
+    TCommand& AddCommand();
+
+    std::uint8_t RepeatCount = 1; // 255 plays forever
+    int SourceKind = SourceNone;
+    QStringList ScriptText;
+
+    const QImage& FrameSheet() const { return m_frameSheet; }
+    TBinClipboard& Clipboard() { return m_clipboard; }
+
+    static QRect CellRect(int index);
+
+    // Frame list editing; the refusals return false and leave everything as it was.
+    bool AddFrame();
+    bool InsertFrame(int index); // -1 appends
+    void DeleteFrame(int index);
+    void DeleteSelectedFrames();
+    void Clear();
+    void ClearCommands();
+    void ClearFrames();
+
+    void FrameDurationChanged(TFrame& sender);
+    void RedLayerChanged(TFrame& sender);
+    void BlueLayerChanged(TFrame& sender);
+
+    // Bitmap exchange with the frame sheet.
+    void DrawFrame(int index, QImage& bitmap) const;
+    void StoreFrame(int index, const QImage& bitmap);
+    // Repaints a frame's cell from its Pixels (after loading or pasting them).
+    void PaintCell(int index);
+
+    // Files.
+    bool LoadFromFile(const QString& fileName);
+    bool LoadLCD(QIODevice& stream);
+    bool SaveLCD(QIODevice& stream);
+    bool SaveToFile(const QString& fileName);
+    bool AppendAnimation(const QString& fileName);
+    bool InsertAnimation(int index, const QString& fileName);
+    bool LoadVMS(QIODevice& stream);
+    // The name SaveToFile writes for fileName: its extension replaced by ".LCD".
+    static QString LCDFileName(const QString& fileName);
+
+    // Script listing of Commands into ScriptText.
+    void BuildScript();
+
+    // Frame clipboard (may throw EBinClipboardError).
+    void CopyFrame(int index);
+    void CutFrame(int index);
+    void CopySelectedFrames();
+    void CutSelectedFrames();
+    bool CanPasteFrames();
+    bool PasteFrames(int index);
+
+private:
+    TFrame& CreateFrameAt(int index);
+    void MoveCell(int from, int to);
+    void FillCellWhite(int index);
+    void SetSheetHeightFor(int frameCount);
+    void RetimeFrom(int index);
+    int IndexOf(const TFrame& frame) const;
+    bool InsertFramesFrom(TAnimation& source, int index);
+
+    std::vector<std::unique_ptr<TFrame>> m_frames;
+    std::vector<TCommand> m_commands;
+    QImage m_frameSheet;
+    TBinClipboard m_clipboard;
+};
+
+} // namespace vistrel

@@ -1,0 +1,161 @@
+#include "completeSave.h"
+#include "unitAnimation.h"
+#include "unitLCDFile.h"
+#include "unitVMSFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace vistrel {
+
+namespace {
+
+// The extension of a file name, from the last dot of its last component, upper-cased.
+QString UpperExtension(const QString& fileName) {
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot <= 0 ? QString() : name.mid(dot).toUpper();
+}
+
+} // namespace
+
+QString TAnimation::LCDFileName(const QString& fileName) {
+    // On a case-sensitive file system "walk.lcd" and "walk.LCD" are two files: a
+    // name that already has the LCD extension is kept, so saving overwrites it.
+    if (UpperExtension(fileName) == QLatin1String(".LCD"))
+        return fileName;
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype stemLength = dot <= 0 ? fileName.size() : fileName.size() - (name.size() - dot);
+    return fileName.left(stemLength) + QStringLiteral(".LCD");
+}
+
+bool TAnimation::LoadLCD(QIODevice& stream) {
+    SourceKind = SourceNone;
+    TLCDFile file;
+    if (!file.LoadFromStream(stream))
+        return false;
+    SourceKind = file.Kind;
+    Clear();
+    RepeatCount = file.RepeatCount();
+    for (const TLCDFrame& source : file.Frames) {
+        AddFrame();
+        const int index = FrameCount() - 1;
+        AddCommand().Value = TCommand::DrawFrame(index + 1);
+        TFrame& frame = Frame(index);
+        frame.SetDuration(source.Duration());
+        for (int i = 0; i < FramePixelCount; ++i)
+            frame.Pixels[static_cast<std::size_t>(i)] =
+                source.Pixels[static_cast<std::size_t>(i)] == LCDLayout::LitByte ? 1 : 0;
+        PaintCell(index);
+    }
+    return true;
+}
+
+bool TAnimation::SaveLCD(QIODevice& stream) {
+    // The format counts frames in one byte: a longer animation is refused rather
+    // than written as a file that silently drops frames.
+    if (FrameCount() == 0 || FrameCount() > LCDLayout::MaxFrames)
+        return false;
+    TLCDFile file;
+    file.SetFrameCount(FrameCount());
+    file.SetRepeatCount(RepeatCount);
+    for (int i = 0; i < FrameCount(); ++i) {
+        const TFrame& frame = Frame(i);
+        TLCDFrame& target = file.Frames[static_cast<std::size_t>(i)];
+        target.SetDuration(frame.Duration());
+        for (int p = 0; p < FramePixelCount; ++p)
+            target.Pixels[static_cast<std::size_t>(p)] =
+                frame.Pixels[static_cast<std::size_t>(p)] == 1 ? LCDLayout::LitByte : 0;
+    }
+    if (!file.SaveToStream(stream))
+        return false;
+    SourceKind = SourceLCD;
+    return true;
+}
+
+bool TAnimation::SaveToFile(const QString& fileName) {
+    if (FrameCount() == 0 || FrameCount() > LCDLayout::MaxFrames)
+        return false;
+    // Written beside the old file and renamed over it only when complete, so a
+    // failed or interrupted save never destroys the document on disk.
+    QSaveFile file(LCDFileName(fileName));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const int sourceKind = SourceKind;
+    if (SaveLCD(file) && CommitCompleteSave(file))
+        return true;
+    file.cancelWriting();
+    SourceKind = sourceKind;
+    return false;
+}
+
+bool TAnimation::LoadFromFile(const QString& fileName) {
+    const QString extension = UpperExtension(fileName);
+    bool loaded = false;
+    if (extension == QLatin1String(".LCD") || extension == QLatin1String(".VMS")) {
+        QFile file(fileName);
+        if (file.open(QIODevice::ReadOnly))
+            loaded = extension == QLatin1String(".LCD") ? LoadLCD(file) : LoadVMS(file);
+        else
+            SourceKind = SourceNone;
+    }
+    BuildScript();
+    return loaded;
+}
+
+bool TAnimation::LoadVMS(QIODevice& stream) {
+    SourceKind = SourceNone;
+    TVMSFile file;
+    if (!file.LoadFromStream(stream))
+        return false;
+    SourceKind = file.Kind;
+    Clear();
+    RepeatCount = file.RepeatCount;
+    for (const TVMSFrame& source : file.Frames) {
+        AddFrame();
+        const int index = FrameCount() - 1;
+        TFrame& frame = Frame(index);
+        frame.SetDuration(source.Duration);
+        for (int y = 0; y < FrameHeight; ++y)
+            for (int x = 0; x < FrameWidth; ++x)
+                frame.Pixels[static_cast<std::size_t>(PixelIndex(x, y))] =
+                    VMSBitmapPixel(source.Bits, x, y) ? 1 : 0;
+        PaintCell(index);
+    }
+    for (const TVMSCommand& command : file.Commands)
+        AddCommand().Value = command.Value;
+    if (file.Commands.empty())
+        for (int i = 0; i < FrameCount(); ++i)
+            AddCommand().Value = TCommand::DrawFrame(i + 1);
+    return true;
+}
+
+bool TAnimation::InsertFramesFrom(TAnimation& source, int index) {
+    for (int i = 0; i < source.FrameCount(); ++i) {
+        const int target = index == -1 ? FrameCount() : index + i;
+        if (!InsertFrame(target))
+            return false;
+        TFrame& frame = Frame(target);
+        frame.SetDuration(source.Frame(i).Duration());
+        frame.Pixels = source.Frame(i).Pixels;
+        PaintCell(target);
+    }
+    return true;
+}
+
+bool TAnimation::AppendAnimation(const QString& fileName) {
+    return InsertAnimation(-1, fileName);
+}
+
+bool TAnimation::InsertAnimation(int index, const QString& fileName) {
+    if (index < -1)
+        return false;
+    TAnimation source;
+    if (!source.LoadFromFile(fileName))
+        return false;
+    return InsertFramesFrom(source, index);
+}
+
+} // namespace vistrel

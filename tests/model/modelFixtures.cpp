@@ -1,0 +1,106 @@
+#include "modelFixtures.h"
+
+#include "unitLCDFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+
+namespace vistrel::testing {
+
+void FillAnimation(TAnimation& animation, std::initializer_list<int> durations) {
+    for (const int duration : durations) {
+        animation.AddFrame();
+        const int index = animation.FrameCount() - 1;
+        TFrame& frame = animation.Frame(index);
+        frame.SetDuration(static_cast<std::uint8_t>(duration));
+        frame.Pixels[static_cast<std::size_t>(index)] = 1;
+        animation.PaintCell(index);
+    }
+}
+
+void FillAnimation(TAnimation& animation, int frameCount) {
+    for (int i = 0; i < frameCount; ++i)
+        FillAnimation(animation, {1});
+}
+
+std::vector<int> Durations(const TAnimation& animation) {
+    std::vector<int> result;
+    for (int i = 0; i < animation.FrameCount(); ++i)
+        result.push_back(animation.Frame(i).Duration());
+    return result;
+}
+
+std::vector<std::pair<int, int>> Times(const TAnimation& animation) {
+    std::vector<std::pair<int, int>> result;
+    for (int i = 0; i < animation.FrameCount(); ++i)
+        result.emplace_back(animation.Frame(i).StartTime(), animation.Frame(i).EndTime());
+    return result;
+}
+
+int Marker(const TFrame& frame) {
+    const auto lit = std::find(frame.Pixels.begin(), frame.Pixels.end(), 1);
+    return lit == frame.Pixels.end() ? -1 : static_cast<int>(lit - frame.Pixels.begin());
+}
+
+bool CellMatchesPixels(const TAnimation& animation, int index) {
+    const QRect cell = animation.Frame(index).SheetRect();
+    if (cell != TAnimation::CellRect(index))
+        return false;
+    for (int y = 0; y < FrameHeight; ++y)
+        for (int x = 0; x < FrameWidth; ++x) {
+            const bool lit =
+                animation.Frame(index).Pixels[static_cast<std::size_t>(PixelIndex(x, y))] == 1;
+            const QRgb colour =
+                animation.FrameSheet().pixel(cell.left() + x, cell.top() + y) & 0xFFFFFF;
+            if (colour != (lit ? 0x000000u : 0xFFFFFFu))
+                return false;
+        }
+    return true;
+}
+
+QByteArray LCDBytes(std::initializer_list<int> durations, int repeat, const QByteArray& creator) {
+    const int count = static_cast<int>(durations.size());
+    QByteArray bytes("LCDi\x01\x00\x30\x00\x20\x00\x01\x00\x00", 13);
+    bytes.append(static_cast<char>(repeat));
+    bytes.append(static_cast<char>(count));
+    bytes.append('\0');
+    for (const int duration : durations)
+        bytes.append(QByteArray("\0", 1) + static_cast<char>(duration) + QByteArray("\0\0", 2));
+    for (int i = 0; i < count; ++i) {
+        QByteArray block(FramePixelCount, '\0');
+        block[i % FrameWidth] = static_cast<char>(LCDLayout::LitByte);
+        bytes.append(block);
+    }
+    bytes.append(creator.leftJustified(LCDLayout::CreatorTextSize, ' ', true));
+    return bytes;
+}
+
+TempFolder::TempFolder() {
+    QTemporaryDir dir;
+    dir.setAutoRemove(false);
+    m_path = dir.path();
+}
+
+TempFolder::~TempFolder() {
+    QDir(m_path).removeRecursively();
+}
+
+QString TempFolder::Path(const QString& name) const {
+    return m_path + QLatin1Char('/') + name;
+}
+
+QString TempFolder::Write(const QString& name, const QByteArray& bytes) const {
+    QFile file(Path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return file.fileName();
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace vistrel::testing

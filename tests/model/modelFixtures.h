@@ -1,0 +1,42 @@
+#pragma once
+
+#include "unitAnimation.h"
+
+#include <QByteArray>
+#include <initializer_list>
+#include <vector>
+
+namespace vistrel::testing {
+
+// Adds frames of these durations; frame i (counted in the whole animation) has
+// only its i-th pixel lit, so frames can be told apart after moves.
+void FillAnimation(TAnimation& animation, std::initializer_list<int> durations);
+void FillAnimation(TAnimation& animation, int frameCount);
+
+std::vector<int> Durations(const TAnimation& animation);
+std::vector<std::pair<int, int>> Times(const TAnimation& animation);
+// The index of the first lit pixel: the number FillAnimation marked a frame with.
+int Marker(const TFrame& frame);
+
+// True when the frame's sheet cell shows exactly its Pixels.
+bool CellMatchesPixels(const TAnimation& animation, int index);
+
+// Bytes of an LCD file: given durations, frame i with pixel (i, 0) lit.
+QByteArray LCDBytes(std::initializer_list<int> durations, int repeat = 1,
+                    const QByteArray& creator = "Vistrel v1.0 (c) 2026 Vistrel developers");
+
+// Writes bytes to a file in a fresh temporary folder and returns its path.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    QString Path(const QString& name) const;
+    QString Write(const QString& name, const QByteArray& bytes) const;
+
+private:
+    QString m_path;
+};
+
+QByteArray ReadFile(const QString& path);
+
+} // namespace vistrel::testing
