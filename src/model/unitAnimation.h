@@ -91,6 +91,10 @@ public:
     void CutSelectedFrames();
     bool CanPasteFrames();
     bool PasteFrames(int index);
+    // Inserts the frames of a frame clipboard payload (entries of a duration byte
+    // and 1536 pixel bytes) before index, -1 appending; false when the frame limit
+    // or an incomplete last entry stopped it, the frames inserted so far staying.
+    bool InsertFramePayload(int index, const QByteArray& payload);
 
 private:
     TFrame& CreateFrameAt(int index);

@@ -55,6 +55,12 @@ bool TAnimation::PasteFrames(int index) {
     QByteArray payload;
     if (!m_clipboard.GetStream(payload))
         return false;
+    return InsertFramePayload(index, payload);
+}
+
+bool TAnimation::InsertFramePayload(int index, const QByteArray& payload) {
+    if (index < -1)
+        return false;
     for (qsizetype offset = 0, i = 0; offset < payload.size(); offset += FrameEntrySize, ++i) {
         const int target = index == -1 ? FrameCount() : index + static_cast<int>(i);
         if (!InsertFrame(target))
