@@ -71,8 +71,11 @@ int PrintFrame(const TAnimation& animation, const QString& indexText, std::ostre
     bool isNumber = false;
     const int index = indexText.toInt(&isNumber);
     if (!isNumber || !animation.IsValidIndex(index)) {
-        err << "No frame " << Local(indexText) << ": the animation has " << animation.FrameCount()
-            << " frames (0 to " << animation.FrameCount() - 1 << ")\n";
+        err << "No frame " << Local(indexText) << ": ";
+        if (animation.FrameCount() == 0)
+            err << "the animation has no frames\n";
+        else
+            err << "frames are numbered 0 to " << animation.FrameCount() - 1 << '\n';
         return Failure;
     }
     const FramePixels& pixels = animation.Frame(index).Pixels;

@@ -1,0 +1,107 @@
+#include "cliCommands.h"
+#include "modelFixtures.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result RunCli(const QStringList& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::Run(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class Cli : public ::testing::Test {
+protected:
+    TempFolder folder;
+    QString walk = folder.Write("walk.lcd", LCDBytes({2, 0, 5}, 4));
+    QString empty = folder.Write("empty.lcd", LCDBytes({}, 1));
+};
+
+} // namespace
+
+TEST_F(Cli, InfoPrintsTheSixLines) {
+    EXPECT_EQ(RunCli({"info", walk}).out, "source: 2\n"
+                                          "repeat: 4\n"
+                                          "frames: 3\n"
+                                          "commands: 3\n"
+                                          "durations: 2 0 5\n"
+                                          "total: 7\n");
+    const Result none = RunCli({"info", empty});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "source: 2\nrepeat: 1\nframes: 0\ncommands: 0\ndurations:\ntotal: 0\n");
+}
+
+TEST_F(Cli, ScriptAndFramePrintTheListingAndTheDots) {
+    EXPECT_EQ(RunCli({"script", walk}).out, "draw_frame(1);\ndraw_frame(2);\ndraw_frame(3);\n");
+    EXPECT_EQ(RunCli({"script", empty}).out, "");
+
+    const Result frame = RunCli({"frame", walk, "2"}); // frame 2 has pixel (2, 0) lit
+    ASSERT_EQ(frame.status, 0);
+    std::string expected;
+    for (int y = 0; y < FrameHeight; ++y)
+        expected += (y == 0 ? std::string("..#") + std::string(45, '.') : std::string(48, '.')) + "\n";
+    EXPECT_EQ(frame.out, expected);
+}
+
+TEST_F(Cli, ConvertWritesAnLCDFileAndPrintsItsName) {
+    const Result result = RunCli({"convert", walk, folder.Path("copy.vms")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, (folder.Path("copy.LCD") + "\n").toStdString());
+    QByteArray original = ReadFile(walk);
+    QByteArray written = ReadFile(folder.Path("copy.LCD"));
+    EXPECT_EQ(written.size(), 56 + 3 * 1540);
+    EXPECT_EQ(written.left(16 + 3 * 1540), original.left(16 + 3 * 1540));
+}
+
+TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
+    struct Case {
+        QStringList arguments;
+        std::string err; // the start of the message
+    };
+    const QString broken = folder.Write("broken.lcd", LCDBytes({1}).left(100));
+    const Case cases[] = {
+        {{"info", folder.Path("missing.lcd")}, "Unable to open missing.lcd\n"},
+        {{"info", broken}, "Unable to open broken.lcd\n"},
+        {{"script", folder.Write("picture.bmp", "BM")}, "Unable to open picture.bmp\n"},
+        {{"frame", walk, "3"}, "No frame 3: frames are numbered 0 to 2\n"},
+        {{"frame", walk, "x"}, "No frame x: frames are numbered 0 to 2\n"},
+        {{"frame", empty, "0"}, "No frame 0: the animation has no frames\n"},
+        {{"convert", empty, folder.Path("out.lcd")}, "Unable to save out.lcd: the animation has no frames\n"},
+        {{"convert", walk, folder.Path("no/such/folder/out")}, "Unable to save out.LCD\n"},
+        {{}, "Usage: vistrel-cli"},
+        {{"play", walk}, "Unknown command: play"},
+        {{"info"}, "Wrong number of arguments for info"},
+        {{"frame", walk}, "Wrong number of arguments for frame"},
+    };
+    for (const Case& c : cases) {
+        const Result result = RunCli(c.arguments);
+        EXPECT_EQ(result.status, 1) << c.err;
+        EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(result.out, "") << c.err;
+    }
+    EXPECT_FALSE(QFile::exists(folder.Path("out.lcd")));
+}
+
+TEST_F(Cli, HelpAndVersionAnswerOnStandardOutput) {
+    const Result help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("convert IN OUT"), std::string::npos);
+    const Result version = RunCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("vistrel-cli ", 0), 0u);
+}
