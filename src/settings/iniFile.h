@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace vistrel {
+
+// A small INI store that keeps sections and keys in file order. Section and key
+// names compare without regard to letter case; blanks around keys and values are
+// not part of them. Changes stay in memory until Save.
+class TIniFile {
+public:
+    explicit TIniFile(QString fileName);
+
+    QString FileName() const { return m_fileName; }
+
+    // Reads the file; a missing or unreadable file gives an empty store.
+    void Load();
+    // Writes the whole store through a temporary file; false when that failed,
+    // the old file then being left as it was.
+    bool Save() const;
+
+    QString ReadString(const QString& section, const QString& key, const QString& fallback) const;
+    // Decimal, or hexadecimal after "0x" or "$"; fallback when missing or no number.
+    int ReadInteger(const QString& section, const QString& key, int fallback) const;
+    bool ReadBool(const QString& section, const QString& key, bool fallback) const;
+    // Every key=value line of a section, in file order.
+    QStringList ReadSectionValues(const QString& section) const;
+
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, int value);
+    void WriteBool(const QString& section, const QString& key, bool value);
+    void EraseSection(const QString& section);
+
+    QString ToText() const;
+    void FromText(const QString& text);
+
+    static std::optional<int> ParseInteger(const QString& text);
+
+private:
+    struct Entry {
+        QString key;
+        QString value;
+    };
+    struct Section {
+        QString name;
+        std::vector<Entry> entries;
+    };
+
+    const Section* FindSection(const QString& name) const;
+    Section& FindOrAddSection(const QString& name);
+    std::optional<QString> Value(const QString& section, const QString& key) const;
+
+    QString m_fileName;
+    std::vector<Section> m_sections;
+};
+
+} // namespace vistrel

@@ -1,0 +1,120 @@
+#include "unitPreferences.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace vistrel {
+
+namespace {
+
+const QString MainSection = QStringLiteral("Main");
+const QString SavedSection = QStringLiteral("Saved");
+const QString OpenedSection = QStringLiteral("Opened");
+constexpr qsizetype MaxNameLength = 255;
+
+QStringList ReadNames(const TIniFile& ini, const QString& section) {
+    QStringList names;
+    for (const QString& line : ini.ReadSectionValues(section)) {
+        const QString value = line.mid(line.indexOf(u'=') + 1).left(MaxNameLength);
+        names << value.trimmed();
+    }
+    return names;
+}
+
+void WriteNames(TIniFile& ini, const QString& section, const QStringList& names, int limit) {
+    ini.EraseSection(section);
+    for (int i = 0; i < std::min<int>(limit, static_cast<int>(names.size())); ++i)
+        ini.WriteString(section, QStringLiteral("File_%1").arg(i), names[i]);
+}
+
+void RemoveName(QStringList& list, const QString& name) {
+    list.removeIf(
+        [&](const QString& item) { return item.compare(name, Qt::CaseInsensitive) == 0; });
+}
+
+} // namespace
+
+TVMUPreferences::TVMUPreferences(const QString& iniPath, QSize screenSize) : m_iniFile(iniPath) {
+    m_iniFile.Load();
+    Load(screenSize);
+}
+
+void TVMUPreferences::Load(QSize screenSize) {
+    const TIniFile& ini = m_iniFile;
+    RegisterLCD = ini.ReadBool(MainSection, QStringLiteral("RegisterLCD"), true);
+    RegisterVMS = ini.ReadBool(MainSection, QStringLiteral("RegisterVMS"), true);
+    DisplayGrid = ini.ReadBool(MainSection, QStringLiteral("DisplayGrid"), false);
+    PlayerFPS = ini.ReadInteger(MainSection, QStringLiteral("PlayerFPS"), DefaultPlayerFPS);
+    LoopSelect = ini.ReadBool(MainSection, QStringLiteral("LoopSelect"), false);
+    PlayerZoom = ini.ReadInteger(MainSection, QStringLiteral("PlayerZoom"), 2);
+    ShowLCDBlur = ini.ReadBool(MainSection, QStringLiteral("ShowLCDBlur"), true);
+    WindowLeft =
+        ini.ReadInteger(MainSection, QStringLiteral("WindowLeft"), (screenSize.width() - 640) / 2);
+    WindowTop =
+        ini.ReadInteger(MainSection, QStringLiteral("WindowTop"), (screenSize.height() - 480) / 2);
+    WindowWidth = ini.ReadInteger(MainSection, QStringLiteral("WindowWidth"), 640);
+    WindowHeight = ini.ReadInteger(MainSection, QStringLiteral("WindowHeight"), 480);
+    Saved = ReadNames(ini, SavedSection);
+    Opened = ReadNames(ini, OpenedSection);
+}
+
+bool TVMUPreferences::Save() {
+    TIniFile& ini = m_iniFile;
+    ini.WriteBool(MainSection, QStringLiteral("RegisterLCD"), RegisterLCD);
+    ini.WriteBool(MainSection, QStringLiteral("RegisterVMS"), RegisterVMS);
+    ini.WriteBool(MainSection, QStringLiteral("DisplayGrid"), DisplayGrid);
+    ini.WriteInteger(MainSection, QStringLiteral("PlayerFPS"), PlayerFPS);
+    ini.WriteBool(MainSection, QStringLiteral("LoopSelect"), LoopSelect);
+    ini.WriteInteger(MainSection, QStringLiteral("PlayerZoom"), PlayerZoom);
+    ini.WriteBool(MainSection, QStringLiteral("ShowLCDBlur"), ShowLCDBlur);
+    ini.WriteInteger(MainSection, QStringLiteral("WindowLeft"), WindowLeft);
+    ini.WriteInteger(MainSection, QStringLiteral("WindowTop"), WindowTop);
+    ini.WriteInteger(MainSection, QStringLiteral("WindowWidth"), WindowWidth);
+    ini.WriteInteger(MainSection, QStringLiteral("WindowHeight"), WindowHeight);
+    WriteNames(ini, SavedSection, Saved, MaxSaved);
+    WriteNames(ini, OpenedSection, Opened, MaxOpened);
+    return ini.Save();
+}
+
+int TVMUPreferences::EffectivePlayerFPS() const {
+    return PlayerFPS >= 1 && PlayerFPS <= MaxPlayerFPS ? PlayerFPS : DefaultPlayerFPS;
+}
+
+void TVMUPreferences::ForgetFile(const QString& name) {
+    RemoveName(Saved, name);
+    RemoveName(Opened, name);
+}
+
+void TVMUPreferences::RememberClosedFile(const QString& name) {
+    const bool saved = std::any_of(Saved.begin(), Saved.end(), [&](const QString& item) {
+        return item.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (saved)
+        return;
+    ForgetFile(name);
+    Opened.prepend(name);
+    while (Opened.size() > MaxOpened)
+        Opened.removeLast();
+}
+
+void TVMUPreferences::RememberSavedFile(const QString& name) {
+    ForgetFile(name);
+    Saved.prepend(name);
+    while (Saved.size() > MaxSaved)
+        Saved.removeLast();
+}
+
+QString TVMUPreferences::DefaultIniPath() {
+    const QString name = QStringLiteral("VISTREL.INI");
+    const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    if (QFileInfo::exists(besideProgram) ||
+        QFileInfo(QCoreApplication::applicationDirPath()).isWritable())
+        return besideProgram;
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(userFolder);
+    return QDir(userFolder).filePath(name);
+}
+
+} // namespace vistrel

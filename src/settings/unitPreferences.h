@@ -1,0 +1,59 @@
+#pragma once
+
+#include "iniFile.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+namespace vistrel {
+
+// The user's settings and the two recent-file lists, read from the INI file once
+// at start and written back once at exit.
+class TVMUPreferences {
+public:
+    static constexpr int MaxSaved = 5;
+    static constexpr int MaxOpened = 10;
+    static constexpr int DefaultPlayerFPS = 12;
+    static constexpr int MaxPlayerFPS = 1000;
+
+    // Loads from iniPath; screenSize centres the default window bounds.
+    TVMUPreferences(const QString& iniPath, QSize screenSize);
+
+    bool RegisterLCD = true;
+    bool RegisterVMS = true;
+    bool DisplayGrid = false;
+    int PlayerFPS = DefaultPlayerFPS;
+    bool LoopSelect = false;
+    int PlayerZoom = 2;
+    bool ShowLCDBlur = true;
+    int WindowLeft = 0;
+    int WindowTop = 0;
+    int WindowWidth = 640;
+    int WindowHeight = 480;
+    QStringList Opened; // newest first
+    QStringList Saved;  // newest first
+
+    // Ticks per second to use wherever ticks become time: the stored value when it
+    // is usable, else the default, so no time is ever divided by 0.
+    int EffectivePlayerFPS() const;
+
+    void RememberClosedFile(const QString& name);
+    void RememberSavedFile(const QString& name);
+    void ForgetFile(const QString& name);
+
+    QString IniFileName() const { return m_iniFile.FileName(); }
+    // Writes every setting and both lists; false when the file could not be written.
+    bool Save();
+
+    // VISTREL.INI beside the executable; when that folder cannot be written and
+    // holds no VISTREL.INI, the user's configuration folder instead.
+    static QString DefaultIniPath();
+
+private:
+    void Load(QSize screenSize);
+
+    TIniFile m_iniFile;
+};
+
+} // namespace vistrel

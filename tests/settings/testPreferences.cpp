@@ -1,0 +1,100 @@
+#include "modelFixtures.h"
+#include "unitPreferences.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+namespace {
+
+const QSize Screen(1920, 1080);
+
+QStringList Names(const char* prefix, int count) {
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names << QStringLiteral("/anims/%1%2.lcd").arg(QLatin1String(prefix)).arg(i);
+    return names;
+}
+
+} // namespace
+
+TEST(Preferences, WithoutAFileEverySettingHasItsDefault) {
+    TempFolder folder;
+    const TVMUPreferences prefs(folder.Path("VISTREL.INI"), Screen);
+    EXPECT_TRUE(prefs.RegisterLCD);
+    EXPECT_TRUE(prefs.RegisterVMS);
+    EXPECT_FALSE(prefs.DisplayGrid);
+    EXPECT_EQ(prefs.PlayerFPS, 12);
+    EXPECT_FALSE(prefs.LoopSelect);
+    EXPECT_EQ(prefs.PlayerZoom, 2);
+    EXPECT_TRUE(prefs.ShowLCDBlur);
+    EXPECT_EQ(QRect(prefs.WindowLeft, prefs.WindowTop, prefs.WindowWidth, prefs.WindowHeight),
+              QRect(640, 300, 640, 480));
+    EXPECT_TRUE(prefs.Saved.isEmpty());
+    EXPECT_TRUE(prefs.Opened.isEmpty());
+}
+
+TEST(Preferences, LoadsEveryNameAndWritesBackWithinTheLimits) {
+    TempFolder folder;
+    QString text = QStringLiteral("[Main]\nPlayerFPS = 0x18\nDisplayGrid=1\nShowLCDBlur=0\n"
+                                  "WindowWidth=800\n[Saved]\n");
+    for (int i = 0; i < 8; ++i)
+        text += QStringLiteral("File_%1=  /anims/s%1.lcd\t\n").arg(i);
+    text += QStringLiteral("[Opened]\nodd key=") + QString(300, u'x') + u'\n';
+    const QString path = folder.Write("VISTREL.INI", text.toUtf8());
+    {
+        TVMUPreferences prefs(path, Screen);
+        EXPECT_EQ(prefs.PlayerFPS, 24);
+        EXPECT_TRUE(prefs.DisplayGrid);
+        EXPECT_FALSE(prefs.ShowLCDBlur);
+        EXPECT_EQ(prefs.WindowWidth, 800);
+        EXPECT_EQ(prefs.Saved, Names("s", 8));
+        EXPECT_EQ(prefs.Opened, QStringList{QString(255, u'x')});
+        ASSERT_TRUE(prefs.Save());
+    }
+    const QString written = QString::fromUtf8(ReadFile(path));
+    // Keys already in the file keep their places; the others follow in their own order.
+    EXPECT_TRUE(
+        written.contains("[Main]\nPlayerFPS=24\nDisplayGrid=1\nShowLCDBlur=0\nWindowWidth=800\n"
+                         "RegisterLCD=1\nRegisterVMS=1\nLoopSelect=0\nPlayerZoom=2\n"));
+    const TVMUPreferences reloaded(path, Screen);
+    EXPECT_EQ(reloaded.Saved, Names("s", 5));
+    EXPECT_EQ(reloaded.PlayerFPS, 24);
+}
+
+TEST(Preferences, AFreshFileListsTheMainKeysInTheirOrder) {
+    TempFolder folder;
+    TVMUPreferences prefs(folder.Path("VISTREL.INI"), Screen);
+    prefs.Opened = Names("o", 12);
+    ASSERT_TRUE(prefs.Save());
+    QString expected =
+        QStringLiteral("[Main]\nRegisterLCD=1\nRegisterVMS=1\nDisplayGrid=0\nPlayerFPS=12\n"
+                       "LoopSelect=0\nPlayerZoom=2\nShowLCDBlur=1\nWindowLeft=640\n"
+                       "WindowTop=300\nWindowWidth=640\nWindowHeight=480\n\n[Opened]\n");
+    for (int i = 0; i < 10; ++i)
+        expected += QStringLiteral("File_%1=/anims/o%1.lcd\n").arg(i);
+    EXPECT_EQ(QString::fromUtf8(ReadFile(folder.Path("VISTREL.INI"))), expected);
+}
+
+TEST(Preferences, RecentListsFollowSavesClosesAndOpens) {
+    TempFolder folder;
+    TVMUPreferences prefs(folder.Path("VISTREL.INI"), Screen);
+    prefs.RememberClosedFile("/a/walk.lcd");
+    prefs.RememberClosedFile("/a/run.lcd");
+    EXPECT_EQ(prefs.Opened, QStringList({"/a/run.lcd", "/a/walk.lcd"}));
+
+    prefs.RememberSavedFile("/A/WALK.LCD"); // same file in another letter case
+    EXPECT_EQ(prefs.Opened, QStringList({"/a/run.lcd"}));
+    EXPECT_EQ(prefs.Saved, QStringList({"/A/WALK.LCD"}));
+    prefs.RememberClosedFile("/a/walk.lcd"); // saved names stay where they are
+    EXPECT_EQ(prefs.Opened, QStringList({"/a/run.lcd"}));
+    prefs.RememberSavedFile("/A/WALK.LCD");
+    EXPECT_EQ(prefs.Saved, QStringList({"/A/WALK.LCD"}));
+
+    for (const QString& name : Names("s", 6))
+        prefs.RememberSavedFile(name);
+    EXPECT_EQ(prefs.Saved, QStringList({"/anims/s5.lcd", "/anims/s4.lcd", "/anims/s3.lcd",
+                                        "/anims/s2.lcd", "/anims/s1.lcd"}));
+}
