@@ -173,11 +173,11 @@ void TAnimation::BlueLayerChanged(TFrame& sender) {
 void TAnimation::DrawFrame(int index, QImage& bitmap) const {
     if (!IsValidIndex(index) || bitmap.isNull())
         return;
+    // Every view of a frame (editor, strip, player) is a whole-factor enlargement
+    // and takes the block-copy path; other sizes fall back to a scaled paint.
     const QRect cell = Frame(index).SheetRect();
-    if (bitmap.size() == cell.size() && bitmap.format() == m_frameSheet.format()) {
-        CopySheetCell(m_frameSheet, cell, bitmap, bitmap.rect());
+    if (EnlargeSheetCell(m_frameSheet, cell, bitmap))
         return;
-    }
     QPainter painter(&bitmap);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

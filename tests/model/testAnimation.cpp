@@ -235,3 +235,35 @@ TEST(FrameList, ClearEmptiesFramesCommandsAndScriptButKeepsRepeatAndSource) {
     EXPECT_EQ(Times(animation), (TimeList{{0, 1}}));
     EXPECT_TRUE(CellMatchesPixels(animation, 0));
 }
+
+TEST(FrameBitmaps, DrawFrameGivesWholePixelBlocksForEveryTargetKind) {
+    TAnimation animation;
+    FillAnimation(animation, 1);
+    animation.Frame(0).Pixels.fill(0);
+    for (int i = 0; i < FramePixelCount; i += 7) // an irregular pattern
+        animation.Frame(0).Pixels[static_cast<std::size_t>(i)] = 1;
+    animation.PaintCell(0);
+    struct Case {
+        QSize size;
+        QImage::Format format;
+    };
+    for (const Case& c :
+         {Case{{384, 256}, QImage::Format_RGB32}, Case{{96, 64}, QImage::Format_ARGB32},
+          Case{{96, 64}, QImage::Format_RGB888},
+          Case{{96, 64}, QImage::Format_ARGB32_Premultiplied},
+          Case{{144, 32}, QImage::Format_RGB32}}) {
+        QImage target(c.size, c.format);
+        target.fill(Qt::red);
+        animation.DrawFrame(0, target);
+        int wrong = 0;
+        for (int y = 0; y < target.height(); ++y)
+            for (int x = 0; x < target.width(); ++x) {
+                const int sx = x * FrameWidth / target.width();
+                const int sy = y * FrameHeight / target.height();
+                const bool lit =
+                    animation.Frame(0).Pixels[static_cast<std::size_t>(PixelIndex(sx, sy))] == 1;
+                wrong += (target.pixel(x, y) & 0xFFFFFF) != (lit ? 0u : 0xFFFFFFu);
+            }
+        EXPECT_EQ(wrong, 0) << c.size.width() << "x" << c.size.height() << " format " << c.format;
+    }
+}
