@@ -1,0 +1,210 @@
+#include "modelFixtures.h"
+
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTimer>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+namespace {
+
+// Generous: the limit only matters when the exchange is broken, and then the test
+// should fail rather than hang.
+constexpr int WaitLimitMs = 10000;
+
+// Runs the event loop until done() holds or the limit passes. The loop must keep
+// running while another program asks for our selection: Qt answers the X
+// selection requests from it.
+bool SpinUntil(const std::function<bool()>& done) {
+    if (done())
+        return true;
+    const QDeadlineTimer deadline(WaitLimitMs);
+    QEventLoop loop;
+    QTimer poll;
+    bool held = false;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        held = done();
+        if (held || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
+    return held;
+}
+
+// An xclip run as the other program on the display. It never outlives the test
+// that started it, nor this program.
+class TXclip {
+public:
+    explicit TXclip(const QStringList& arguments, const QByteArray& input = {}) {
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        m_process.start(QStringLiteral("xclip"), arguments);
+        if (!m_process.waitForStarted()) {
+            ADD_FAILURE() << "cannot run xclip: " << m_process.errorString().toStdString();
+            return;
+        }
+        m_process.write(input);
+        m_process.closeWriteChannel();
+    }
+    ~TXclip() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished(WaitLimitMs);
+    }
+    TXclip(const TXclip&) = delete;
+    TXclip& operator=(const TXclip&) = delete;
+
+    bool Finish() {
+        return SpinUntil([this] { return m_process.state() == QProcess::NotRunning; });
+    }
+    bool Running() const { return m_process.state() == QProcess::Running; }
+    int ExitCode() const { return m_process.exitCode(); }
+    QByteArray Output() { return m_process.readAllStandardOutput(); }
+    QByteArray Errors() { return m_process.readAllStandardError(); }
+
+private:
+    QProcess m_process;
+};
+
+const QString Format = QString::fromLatin1(FrameClipboardFormat);
+
+// A clipboard entry whose every stride-th pixel is lit, so that a shifted, cut
+// or reordered byte shows.
+QByteArray Entry(int duration, int stride) {
+    QByteArray entry(1 + FramePixelCount, '\0');
+    entry[0] = static_cast<char>(duration);
+    for (int i = 0; i < FramePixelCount; i += stride)
+        entry[1 + i] = 1;
+    return entry;
+}
+
+QByteArray PixelBytes(const TFrame& frame) {
+    return QByteArray(reinterpret_cast<const char*>(frame.Pixels.data()), FramePixelCount);
+}
+
+void SetFrame(TAnimation& animation, int index, const QByteArray& entry) {
+    TFrame& frame = animation.Frame(index);
+    frame.SetDuration(static_cast<std::uint8_t>(entry[0]));
+    std::copy_n(entry.constData() + 1, FramePixelCount, frame.Pixels.begin());
+    animation.PaintCell(index);
+}
+
+// Two entries make 2 * 1537 = 3074 = 0x0C02 payload bytes.
+const QByteArray TwoEntryLength("\x02\x0C\x00\x00", 4);
+
+class X11Clipboard : public ::testing::Test {
+protected:
+    void SetUp() override { QGuiApplication::clipboard()->clear(); }
+};
+
+} // namespace
+
+TEST_F(X11Clipboard, AnotherProgramReadsCopiedFramesUnderTheFormatName) {
+    TAnimation animation;
+    FillAnimation(animation, {3, 4, 5, 6});
+    const QByteArray second = Entry(250, 3);
+    const QByteArray fourth = Entry(7, 5);
+    SetFrame(animation, 1, second);
+    SetFrame(animation, 3, fourth);
+    animation.Frame(1).SetSelected(true);
+    animation.Frame(3).SetSelected(true);
+    animation.CopySelectedFrames();
+
+    TXclip targets({"-selection", "clipboard", "-t", "TARGETS", "-o"});
+    ASSERT_TRUE(targets.Finish()) << "xclip never got the list of formats";
+    const QByteArray offered = targets.Output();
+    EXPECT_TRUE(offered.split('\n').contains(FrameClipboardFormat))
+        << "formats offered to other programs:\n"
+        << offered.toStdString();
+
+    TXclip reader({"-selection", "clipboard", "-t", Format, "-o"});
+    ASSERT_TRUE(reader.Finish()) << "xclip never got the frames";
+    EXPECT_EQ(reader.ExitCode(), 0) << reader.Errors().toStdString();
+    const QByteArray block = reader.Output();
+    ASSERT_EQ(block.size(), 4 + 2 * 1537);
+    EXPECT_EQ(block.left(4), TwoEntryLength);
+    EXPECT_EQ(block.mid(4, 1537), second);
+    EXPECT_EQ(block.mid(4 + 1537), fourth);
+}
+
+TEST_F(X11Clipboard, FramesAnotherProgramHoldsArePasted) {
+    const QByteArray first = Entry(9, 3);
+    const QByteArray second = Entry(200, 5);
+    TXclip holder({"-selection", "clipboard", "-t", Format, "-i", "-quiet"},
+                  TwoEntryLength + first + second);
+    TAnimation animation;
+    FillAnimation(animation, {1});
+
+    // xclip takes the selection once it has read all of its input.
+    ASSERT_TRUE(SpinUntil([&] { return animation.CanPasteFrames(); }))
+        << "frames held by xclip never showed; xclip "
+        << (holder.Running() ? "is running" : "has stopped")
+        << ", said: " << holder.Errors().toStdString();
+    EXPECT_FALSE(QGuiApplication::clipboard()->ownsClipboard());
+    ASSERT_TRUE(animation.PasteFrames(-1));
+    ASSERT_EQ(Durations(animation), (std::vector<int>{1, 9, 200}));
+    EXPECT_EQ(PixelBytes(animation.Frame(1)), first.mid(1));
+    EXPECT_EQ(PixelBytes(animation.Frame(2)), second.mid(1));
+    EXPECT_TRUE(CellMatchesPixels(animation, 1));
+    EXPECT_TRUE(CellMatchesPixels(animation, 2));
+    EXPECT_TRUE(holder.Running()) << "xclip should still be serving the selection";
+}
+
+TEST_F(X11Clipboard, TextFromAnotherProgramReplacesCopiedFrames) {
+    TAnimation animation;
+    FillAnimation(animation, {2});
+    animation.CopyFrame(0);
+    ASSERT_TRUE(animation.CanPasteFrames());
+
+    TXclip holder({"-selection", "clipboard", "-t", "UTF8_STRING", "-i", "-quiet"}, "not frames");
+    ASSERT_TRUE(SpinUntil([] {
+        return QGuiApplication::clipboard()->text() == QStringLiteral("not frames");
+    })) << "text held by xclip never showed: "
+        << holder.Errors().toStdString();
+    EXPECT_FALSE(animation.CanPasteFrames());
+    EXPECT_FALSE(animation.PasteFrames(-1));
+    EXPECT_EQ(animation.FrameCount(), 1);
+}
+
+TEST_F(X11Clipboard, AFullAnimationGoesOutAndComesBackIntact) {
+    // Far larger than one X request carries without the big-requests extension,
+    // so both sides must move the property in pieces.
+    TAnimation source;
+    FillAnimation(source, MaxFrames);
+    QByteArray entries;
+    for (int i = 0; i < MaxFrames; ++i) {
+        const QByteArray entry = Entry(1 + i % 255, 2 + i % 11);
+        SetFrame(source, i, entry);
+        source.Frame(i).SetSelected(true);
+        entries += entry;
+    }
+    source.CopySelectedFrames();
+
+    TXclip reader({"-selection", "clipboard", "-t", Format, "-o"});
+    ASSERT_TRUE(reader.Finish()) << "xclip never got the frames";
+    const QByteArray block = reader.Output();
+    // 324 * 1537 = 497988 = 0x00079944 payload bytes.
+    ASSERT_EQ(block.size(), 4 + entries.size());
+    EXPECT_EQ(block.left(4), QByteArray("\x44\x99\x07\x00", 4));
+    EXPECT_TRUE(block.mid(4) == entries) << "the entries arrived changed";
+
+    QGuiApplication::clipboard()->clear();
+    TXclip holder({"-selection", "clipboard", "-t", Format, "-i", "-quiet"}, block);
+    TAnimation target;
+    ASSERT_TRUE(SpinUntil([&] { return target.CanPasteFrames(); }))
+        << "frames held by xclip never showed: " << holder.Errors().toStdString();
+    ASSERT_TRUE(target.PasteFrames(-1));
+    ASSERT_EQ(target.FrameCount(), MaxFrames);
+    EXPECT_EQ(Durations(target), Durations(source));
+    for (int i = 0; i < MaxFrames; ++i)
+        ASSERT_EQ(PixelBytes(target.Frame(i)), PixelBytes(source.Frame(i))) << "frame " << i;
+}

@@ -1,0 +1,29 @@
+#include "xvfbServer.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+// These tests hand frames to other programs through a real X clipboard, so the
+// program brings its own X server: started before the GUI application connects
+// to it, stopped after the application has let go of it, whatever the outcome.
+int main(int argc, char* argv[]) {
+    ::testing::InitGoogleTest(&argc, argv);
+
+    vistrel::testing::TXvfbServer server;
+    std::string error;
+    if (!server.Start(error)) {
+        std::fprintf(stderr, "test_clipboard_x11: cannot start an X server: %s\n", error.c_str());
+        return 1;
+    }
+    qputenv("DISPLAY", QByteArray::fromStdString(server.Display()));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+
+    int result = 0;
+    {
+        QGuiApplication app(argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    server.Stop();
+    return result;
+}
