@@ -1,0 +1,93 @@
+#include "editorBitmaps.h"
+
+#include "unitAnimation.h"
+
+#include <QPainter>
+
+namespace vistrel {
+
+namespace {
+
+constexpr QRgb Black = 0xFF000000;
+constexpr QRgb White = 0xFFFFFFFF;
+constexpr QRgb Silver = 0xFFC0C0C0;
+
+QImage BuildGrid() {
+    QImage grid(TEditorBitmaps::EditorWidth, TEditorBitmaps::EditorHeight, QImage::Format_RGB32);
+    grid.fill(Qt::white);
+    // The outlines of all cells meet in one silver line on every multiple of 8.
+    for (int y = 0; y < grid.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(grid.scanLine(y));
+        if (y % TEditorBitmaps::CellSize == 0)
+            std::fill_n(row, grid.width(), Silver);
+        else
+            for (int x = 0; x < grid.width(); x += TEditorBitmaps::CellSize)
+                row[x] = Silver;
+    }
+    return grid;
+}
+
+} // namespace
+
+QImage NewFrameBitmap(Qt::GlobalColor fill) {
+    QImage bitmap(FrameWidth, FrameHeight, QImage::Format_RGB32);
+    bitmap.fill(fill);
+    return bitmap;
+}
+
+TEditorBitmaps::TEditorBitmaps()
+    : GridBitmap(BuildGrid()), DisplayBitmap(EditorWidth, EditorHeight, QImage::Format_RGB32),
+      WorkBitmap(NewFrameBitmap(Qt::white)), BackupBitmap(NewFrameBitmap(Qt::white)),
+      RedLayerBitmap(NewFrameBitmap(Qt::black)), BlueLayerBitmap(NewFrameBitmap(Qt::black)),
+      LayerBitmap(NewFrameBitmap(Qt::white)) {
+    DisplayBitmap.fill(Qt::white);
+}
+
+void TEditorBitmaps::ClearForNoFrame() {
+    RedLayerBitmap.fill(Qt::black);
+    BlueLayerBitmap.fill(Qt::black);
+    WorkBitmap.fill(Qt::white);
+}
+
+void TEditorBitmaps::ComposeEditorPicture() {
+    // Both layers OR-ed together: a spot lit in both shows magenta.
+    for (int y = 0; y < FrameHeight; ++y) {
+        const auto* red = reinterpret_cast<const QRgb*>(RedLayerBitmap.constScanLine(y));
+        const auto* blue = reinterpret_cast<const QRgb*>(BlueLayerBitmap.constScanLine(y));
+        auto* layer = reinterpret_cast<QRgb*>(LayerBitmap.scanLine(y));
+        for (int x = 0; x < FrameWidth; ++x)
+            layer[x] = red[x] | blue[x] | Black;
+    }
+    // Each frame pixel fills its 8 x 8 block; the spare last column and row of the
+    // 385 x 257 picture repeat the last pixel, as a stretch would. Black frame
+    // pixels cover the layers; white ones let layer colours through.
+    for (int py = 0; py < EditorHeight; ++py) {
+        const int y = std::min(py / CellSize, FrameHeight - 1);
+        const auto* work = reinterpret_cast<const QRgb*>(WorkBitmap.constScanLine(y));
+        const auto* layer = reinterpret_cast<const QRgb*>(LayerBitmap.constScanLine(y));
+        const auto* grid = reinterpret_cast<const QRgb*>(GridBitmap.constScanLine(py));
+        auto* display = reinterpret_cast<QRgb*>(DisplayBitmap.scanLine(py));
+        for (int px = 0; px < EditorWidth; ++px) {
+            const int x = std::min(px / CellSize, FrameWidth - 1);
+            QRgb colour = White;
+            if ((layer[x] & 0xFFFFFF) != 0)
+                colour = layer[x];
+            if ((work[x] & 0xFFFFFF) != 0xFFFFFF)
+                colour = work[x] | Black;
+            if (DisplayGrid && (grid[px] & 0xFFFFFF) != 0xFFFFFF)
+                colour = grid[px];
+            display[px] = colour;
+        }
+    }
+}
+
+void TEditorBitmaps::ResetUndo(const TAnimation& animation, int currentFrame) {
+    m_undoList.clear();
+    m_undoList.reserve(UndoDepth + 1);
+    QImage snapshot = NewFrameBitmap(Qt::white);
+    animation.DrawFrame(currentFrame, snapshot);
+    m_undoList.push_back(std::move(snapshot));
+    m_undoIndex = 0;
+}
+
+} // namespace vistrel

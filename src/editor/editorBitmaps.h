@@ -1,0 +1,55 @@
+#pragma once
+
+#include "unitFrame.h"
+
+#include <QImage>
+#include <vector>
+
+namespace vistrel {
+
+class TAnimation;
+
+// The pictures the frame editor works with. The current frame is edited in
+// WorkBitmap and written back into the animation only when another frame
+// becomes current, before saving and when the Frame page is left.
+class TEditorBitmaps {
+public:
+    static constexpr int CellSize = 8;
+    static constexpr int EditorWidth = FrameWidth * CellSize + 1;   // 385
+    static constexpr int EditorHeight = FrameHeight * CellSize + 1; // 257
+    static constexpr int UndoDepth = 10;
+
+    TEditorBitmaps();
+
+    // Created in this order; all 32-bit, black a lit dot and white an unlit one.
+    QImage GridBitmap;     // silver cell outlines on white, white transparent
+    QImage DisplayBitmap;  // the composed editor picture
+    QImage WorkBitmap;     // the live copy of the current frame
+    QImage BackupBitmap;   // the picture when the current mouse operation began
+    QImage RedLayerBitmap; // red where the red layer frame is lit, else black
+    QImage BlueLayerBitmap;
+    QImage SelectionBitmap; // pixels of the floating selection
+    QImage LayerBitmap;     // both layers, black transparent
+
+    bool DisplayGrid = false;
+
+    // Layers, frame and grid composed into DisplayBitmap.
+    void ComposeEditorPicture();
+
+    // No current frame: no layers and a white frame.
+    void ClearForNoFrame();
+
+    // Undo history of the current frame: one snapshot of it, drawn from the
+    // animation (a blank one when there is no current frame).
+    void ResetUndo(const TAnimation& animation, int currentFrame);
+    const std::vector<QImage>& UndoList() const { return m_undoList; }
+    int UndoIndex() const { return m_undoIndex; }
+
+private:
+    std::vector<QImage> m_undoList;
+    int m_undoIndex = 0;
+};
+
+QImage NewFrameBitmap(Qt::GlobalColor fill);
+
+} // namespace vistrel
