@@ -2,9 +2,7 @@
 #include "modelFixtures.h"
 
 #include <QFile>
-
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 using namespace vistrel;
@@ -54,7 +52,8 @@ TEST_F(Cli, ScriptAndFramePrintTheListingAndTheDots) {
     ASSERT_EQ(frame.status, 0);
     std::string expected;
     for (int y = 0; y < FrameHeight; ++y)
-        expected += (y == 0 ? std::string("..#") + std::string(45, '.') : std::string(48, '.')) + "\n";
+        expected +=
+            (y == 0 ? std::string("..#") + std::string(45, '.') : std::string(48, '.')) + "\n";
     EXPECT_EQ(frame.out, expected);
 }
 
@@ -81,7 +80,8 @@ TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
         {{"frame", walk, "3"}, "No frame 3: frames are numbered 0 to 2\n"},
         {{"frame", walk, "x"}, "No frame x: frames are numbered 0 to 2\n"},
         {{"frame", empty, "0"}, "No frame 0: the animation has no frames\n"},
-        {{"convert", empty, folder.Path("out.lcd")}, "Unable to save out.lcd: the animation has no frames\n"},
+        {{"convert", empty, folder.Path("out.lcd")},
+         "Unable to save out.lcd: the animation has no frames\n"},
         {{"convert", walk, folder.Path("no/such/folder/out")}, "Unable to save out.LCD\n"},
         {{}, "Usage: vistrel-cli"},
         {{"play", walk}, "Unknown command: play"},
