@@ -8,7 +8,10 @@ TStartupArguments TStartupArguments::Parse(const QStringList& arguments) {
     TStartupArguments result;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (!argument.startsWith(u'/')) {
+        // A switch is a slash and one letter; anything longer is a file, since on
+        // this system absolute paths start with a slash too.
+        const bool isSwitch = argument.size() == 2 && argument.startsWith(u'/');
+        if (!isSwitch) {
             result.FileName = argument; // the last file named counts
             continue;
         }

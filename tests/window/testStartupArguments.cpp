@@ -23,6 +23,8 @@ TEST(StartupArguments, FilesSwitchesAndBrowserWindowFollowTheCommandLine) {
         {{"/X", "a.lcd", "/Q"}, "a.lcd", false, "0xFFFFFFFF"},
         {{"a.lcd", "/P"}, "a.lcd", false, "0xFFFFFFFF"},
         {{"/P", "a.lcd", "b.lcd"}, "b.lcd", true, "0xFFFFFFFF"},
+        {{"/home/ann/walk.lcd"}, "/home/ann/walk.lcd", false, "0xFFFFFFFF"},
+        {{"/p", "/home/ann/walk.lcd", "/Q", "/"}, "/", true, "0xFFFFFFFF"},
     };
     for (const Case& c : cases) {
         const TStartupArguments parsed = TStartupArguments::Parse(c.arguments);

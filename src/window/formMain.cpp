@@ -1,0 +1,368 @@
+#include "formMain.h"
+
+#include "frameStrip.h"
+#include "paintBox.h"
+#include "timeFormat.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace vistrel {
+
+namespace {
+
+constexpr int StripHeight = 89;
+constexpr int ToolBarWidth = 58;
+constexpr QPoint EditorPosition(3, 3);
+constexpr int PreviewTop = 99;
+constexpr QSize PreviewSize(96, 64);
+constexpr int StatusPanelWidths[] = {50, 75, 125, 90, 50};
+
+QSize PrimaryScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(640, 480);
+}
+
+QWidget* Panel(const char* name, QWidget* parent, const QColor& colour) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, colour);
+    panel->setPalette(palette);
+    return panel;
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget* parent)
+    : QMainWindow(parent), m_arguments(arguments),
+      m_prompts(std::make_unique<TWidgetPrompts>(this)),
+      m_preferences(std::make_unique<TVMUPreferences>(iniPath, PrimaryScreenSize())) {
+    setObjectName(QStringLiteral("frmMain"));
+    setMinimumSize(640, 480);
+    setFocusPolicy(Qt::StrongFocus);
+    m_editor.DisplayGrid = m_preferences->DisplayGrid;
+
+    BuildMenus();
+    BuildPages();
+    BuildStatusBar();
+
+    setGeometry(m_preferences->WindowLeft, m_preferences->WindowTop, m_preferences->WindowWidth,
+                m_preferences->WindowHeight);
+    BuildReopenMenu();
+
+    m_fileName.clear();
+    m_untitledNumber = 1;
+    SetModified(false);
+    SetClosed(false);
+    SetCaption(QStringLiteral("Vistrel - Untitled1.lcd"));
+    m_editor.ResetUndo(m_animation, m_curFrame);
+    File1Click();
+}
+
+TfrmMain::~TfrmMain() {
+    // The settings are written once, when the window goes away.
+    if (!m_preferences->Save())
+        m_prompts->MessageBox(
+            QStringLiteral("Unable to write to %1").arg(m_preferences->IniFileName()),
+            QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+}
+
+void TfrmMain::SetPrompts(std::unique_ptr<TPrompts> prompts) {
+    m_prompts = std::move(prompts);
+}
+
+void TfrmMain::BuildMenus() {
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("File1"));
+    const auto add = [this](const char* name, const QString& caption, QKeySequence shortcut,
+                            void (TfrmMain::*handler)()) {
+        QAction* action = m_fileMenu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        if (handler)
+            connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    m_new = add("New1", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                &TfrmMain::New1Click);
+    m_open = add("Open1", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                 &TfrmMain::Open1Click);
+    m_reopenMenu = m_fileMenu->addMenu(QStringLiteral("&Reopen..."));
+    m_reopenMenu->setObjectName(QStringLiteral("Reopen1"));
+    m_reopenMenu->menuAction()->setObjectName(QStringLiteral("Reopen1"));
+    // Ctrl+R opens the submenu; it runs no command of its own.
+    auto* reopenShortcut = new QAction(this);
+    reopenShortcut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(reopenShortcut, &QAction::triggered, this, [this] {
+        File1Click();
+        if (m_reopenMenu->menuAction()->isEnabled())
+            m_reopenMenu->popup(mapToGlobal(QPoint(0, 0)));
+    });
+    addAction(reopenShortcut);
+    m_fileMenu->addSeparator();
+    m_save = add("Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                 &TfrmMain::Save1Click);
+    m_saveAs = add("SaveAs1", QStringLiteral("Save &As..."), {}, &TfrmMain::SaveAs1Click);
+    m_close = add("Close1", QStringLiteral("&Close"), {}, &TfrmMain::Close1Click);
+    m_fileMenu->addSeparator();
+    m_import = add("Import1", QStringLiteral("&Import Frame"), {}, nullptr);
+    m_export = add("Export1", QStringLiteral("&Export Frame"), {}, nullptr);
+    m_fileMenu->addSeparator();
+    m_preferencesAction = add("Preferences1", QStringLiteral("P&references"), {}, nullptr);
+    m_fileMenu->addSeparator();
+    m_exit = add("Exit1", QStringLiteral("E&xit"), {}, &TfrmMain::Exit1Click);
+    connect(m_fileMenu, &QMenu::aboutToShow, this, &TfrmMain::File1Click);
+
+    m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    m_editMenu->setObjectName(QStringLiteral("Edit1"));
+    m_editMenu->menuAction()->setObjectName(QStringLiteral("Edit1"));
+    m_animationMenu = menuBar()->addMenu(QStringLiteral("&Animation"));
+    m_animationMenu->setObjectName(QStringLiteral("Animation1"));
+    m_animationMenu->menuAction()->setObjectName(QStringLiteral("Animation1"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+}
+
+void TfrmMain::BuildPages() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_pages = new QTabWidget(central);
+    m_pages->setObjectName(QStringLiteral("pgcntlMain"));
+    m_pages->setFocusPolicy(Qt::NoFocus);
+
+    // Frame page: the tool bar at the left, the grey editing area beside it.
+    m_framePage = new QWidget;
+    m_framePage->setObjectName(QStringLiteral("tbshtFrameEdit"));
+    auto* frameLayout = new QHBoxLayout(m_framePage);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    frameLayout->setSpacing(0);
+    QWidget* toolBar = Panel("pnlFrameToolBar", m_framePage, palette().color(QPalette::Window));
+    toolBar->setFixedWidth(ToolBarWidth);
+    frameLayout->addWidget(toolBar);
+    m_mainPanel = Panel("pnlMain", m_framePage, QColor(0x80, 0x80, 0x80));
+    m_mainPanel->installEventFilter(this);
+    frameLayout->addWidget(m_mainPanel, 1);
+
+    m_editorPanel = Panel("pnlEditor", m_mainPanel, Qt::white);
+    m_editorPanel->setGeometry(
+        QRect(EditorPosition, QSize(TEditorBitmaps::EditorWidth, TEditorBitmaps::EditorHeight)));
+    m_editorBox = new TPaintBox(m_editorPanel);
+    m_editorBox->setObjectName(QStringLiteral("pntbxEditor"));
+    m_editorBox->setGeometry(m_editorPanel->rect());
+    m_editorBox->OnPaint = [this](QPainter& painter) {
+        m_editor.ComposeEditorPicture();
+        painter.drawImage(0, 0, m_editor.DisplayBitmap);
+    };
+
+    m_previewPanel = Panel("pnlPreview", m_mainPanel, Qt::white);
+    m_previewPanel->setGeometry(QRect(QPoint(0, PreviewTop), PreviewSize));
+    m_previewBox = new TPaintBox(m_previewPanel);
+    m_previewBox->setObjectName(QStringLiteral("pntbxPreview"));
+    m_previewBox->setGeometry(m_previewPanel->rect());
+    m_previewBox->OnPaint = [this](QPainter& painter) {
+        painter.drawImage(m_previewBox->rect(), m_editor.WorkBitmap);
+    };
+    m_pages->addTab(m_framePage, QStringLiteral("Frame"));
+
+    m_importPage = new QWidget;
+    m_importPage->setObjectName(QStringLiteral("tbshtImport"));
+    m_pages->addTab(m_importPage, QStringLiteral("Import"));
+
+    m_scriptPage = new QWidget;
+    m_scriptPage->setObjectName(QStringLiteral("tbshtScript"));
+    auto* scriptLayout = new QVBoxLayout(m_scriptPage);
+    m_memoScript = new QPlainTextEdit(m_scriptPage);
+    m_memoScript->setObjectName(QStringLiteral("memoScript"));
+    m_memoScript->setReadOnly(true);
+    m_memoScript->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    scriptLayout->addWidget(m_memoScript);
+    m_pages->addTab(m_scriptPage, QStringLiteral("Script"));
+
+    // The player arrives with its own page; until then it shows the current frame.
+    m_playerPage = new QWidget;
+    m_playerPage->setObjectName(QStringLiteral("tbshtPlayer"));
+    auto* playerLayout = new QVBoxLayout(m_playerPage);
+    QWidget* player = Panel("pnlPlayer", m_playerPage, Qt::black);
+    playerLayout->addWidget(player);
+    m_playerBox = new TPaintBox(player);
+    m_playerBox->setObjectName(QStringLiteral("pntbxPlayer"));
+    m_playerBox->setFixedSize(FrameWidth * 2, FrameHeight * 2);
+    auto* playerBoxLayout = new QHBoxLayout(player);
+    playerBoxLayout->addWidget(m_playerBox, 0, Qt::AlignCenter);
+    m_playerBox->OnPaint = [this](QPainter& painter) {
+        painter.drawImage(m_playerBox->rect(), m_editor.WorkBitmap);
+    };
+    m_pages->addTab(m_playerPage, QStringLiteral("Player"));
+
+    m_pages->setTabVisible(m_pages->indexOf(m_importPage), false);
+    m_pages->setTabVisible(m_pages->indexOf(m_scriptPage), false);
+    m_pages->setCurrentWidget(m_framePage);
+    m_activePage = m_pages->currentIndex();
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int index) {
+        const int leaving = m_activePage;
+        m_activePage = index;
+        if (m_programSwitchesPage)
+            return;
+        pgcntlMainChanging(leaving);
+        pgcntlMainChange();
+    });
+    layout->addWidget(m_pages, 1);
+
+    m_frameStrip = new TFrameStrip(*this, central);
+    m_frameStrip->setFixedHeight(StripHeight);
+    layout->addWidget(m_frameStrip);
+    setCentralWidget(central);
+}
+
+void TfrmMain::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("stsbrMain"));
+    bar->setSizeGripEnabled(true);
+    const QString initial[] = {QStringLiteral("1, 1"), QString(),
+                               QStringLiteral("0:00:00.00 to 0:00:00.00"),
+                               QStringLiteral("Total: 0:00:00.00"), QString()};
+    for (int i = 0; i < 5; ++i) {
+        m_panels[i] = new QLabel(initial[i], bar);
+        m_panels[i]->setObjectName(QStringLiteral("stsbrMainPanel%1").arg(i));
+        m_panels[i]->setMinimumWidth(StatusPanelWidths[i]);
+        m_panels[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        bar->addWidget(m_panels[i], i == 4 ? 1 : 0);
+    }
+}
+
+void TfrmMain::SetCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
+
+void TfrmMain::SetModified(bool value) {
+    if (value == m_modified)
+        return;
+    m_modified = value;
+    m_panels[1]->setText(value ? QStringLiteral("Modified") : QString());
+    File1Click();
+}
+
+void TfrmMain::SetClosed(bool value) {
+    if (value == m_closed)
+        return;
+    m_closed = value;
+    m_editMenu->setEnabled(!value);
+    m_animationMenu->setEnabled(!value);
+    File1Click();
+}
+
+QString TfrmMain::DocumentTitle() const {
+    return m_fileName.isEmpty() ? QStringLiteral("Untitled%1.lcd").arg(m_untitledNumber)
+                                : QFileInfo(m_fileName).fileName();
+}
+
+void TfrmMain::SetCurFrame(int index) {
+    if (index == m_curFrame)
+        return;
+    if (index != -1) {
+        if (m_curFrame == -1) {
+            m_editorPanel->show();
+            m_previewPanel->show();
+            if (FramePageActive())
+                m_editMenu->setEnabled(true);
+        }
+        // The picture being edited goes back into the frame it belongs to.
+        if (m_animation.IsValidIndex(m_curFrame))
+            m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+        m_curFrame = index;
+        RefreshTimePanels();
+        m_editor.ResetUndo(m_animation, index);
+        m_animation.DrawFrame(index, m_editor.WorkBitmap);
+        RepaintEditor();
+        m_playerBox->update();
+        return;
+    }
+    m_editor.ClearForNoFrame();
+    m_editorPanel->hide();
+    m_previewPanel->hide();
+    if (FramePageActive())
+        m_editMenu->setEnabled(false);
+    m_curFrame = -1;
+    RefreshTimePanels();
+}
+
+void TfrmMain::SetMultipleSel(bool value) {
+    if (value == m_multipleSel)
+        return;
+    m_multipleSel = value;
+    RefreshTimePanels();
+}
+
+void TfrmMain::SetSelRange(int first, int last) {
+    m_selFirst = first;
+    m_selLast = last;
+}
+
+void TfrmMain::RefreshTimePanels() {
+    const int rate = TickRate();
+    if (m_curFrame == -1 || !m_animation.IsValidIndex(m_curFrame)) {
+        m_panels[2]->setText(QStringLiteral("0:00:00.00 to 0:00:00.00"));
+    } else {
+        const bool range = m_multipleSel && m_animation.IsValidIndex(m_selFirst) &&
+                           m_animation.IsValidIndex(m_selLast);
+        const int start = m_animation.Frame(range ? m_selFirst : m_curFrame).StartTime();
+        const int end = m_animation.Frame(range ? m_selLast : m_curFrame).EndTime();
+        m_panels[2]->setText(FormatTime(start, rate) + QStringLiteral(" to ") +
+                             FormatTime(end, rate));
+    }
+    const int count = m_animation.FrameCount();
+    m_panels[3]->setText(QStringLiteral("Total: ") +
+                         FormatTime(count == 0 ? 0 : m_animation.Frame(count - 1).EndTime(), rate));
+}
+
+void TfrmMain::RepaintEditor() {
+    m_editorBox->update();
+    m_previewBox->update();
+    m_frameStrip->RepaintCurrentThumbnail();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_mainPanel && event->type() == QEvent::Resize)
+        pnlMainResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::pnlMainResize() {
+    // Only the preview moves: centred in the room right of the editor.
+    const int editorRight = m_editorPanel->geometry().right() + 1;
+    const int left =
+        editorRight + (m_mainPanel->width() - editorRight - m_previewPanel->width()) / 2;
+    m_previewPanel->move(left, PreviewTop);
+}
+
+void TfrmMain::PopupFrameMenu(int, QPoint) {}
+
+void TfrmMain::ReleaseKeyboardFocus() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+bool TfrmMain::FramePageActive() const {
+    return m_pages->currentWidget() == m_framePage;
+}
+
+void TfrmMain::ShowError(const QString& text) {
+    m_prompts->MessageBox(text, QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+}
+
+} // namespace vistrel

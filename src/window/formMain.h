@@ -1,0 +1,169 @@
+#pragma once
+
+#include "editorBitmaps.h"
+#include "frameStripHost.h"
+#include "prompts.h"
+#include "unitAnimation.h"
+#include "unitPreferences.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QTabWidget;
+
+namespace vistrel {
+
+class TFrameStrip;
+class TPaintBox;
+
+// The program's window and the owner of the one open document. It keeps the
+// document state (file name, untitled number, Modified, Closed, current frame
+// and range selection), the menus, the status bar and the pages, and wires the
+// frame strip, the editor and the other sides together.
+class TfrmMain : public QMainWindow, public IFrameStripHost {
+    Q_OBJECT
+
+public:
+    static constexpr const char* ApplicationTitle = "Vistrel v1.0 beta";
+
+    // arguments: the command line without the program name; iniPath: the
+    // preferences file.
+    TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // Replaces the user prompts (tests answer them with a script).
+    void SetPrompts(std::unique_ptr<TPrompts> prompts);
+
+    // Document state.
+    TAnimation& Animation() override { return m_animation; }
+    TVMUPreferences& Preferences() { return *m_preferences; }
+    TEditorBitmaps& Editor() { return m_editor; }
+    QString FileName() const { return m_fileName; }
+    int UntitledNumber() const { return m_untitledNumber; }
+    bool Modified() const { return m_modified; }
+    void SetModified(bool value) override;
+    bool Closed() const { return m_closed; }
+    void SetClosed(bool value);
+    QString DocumentTitle() const;
+
+    // Current frame and range selection.
+    int CurFrame() const override { return m_curFrame; }
+    void SetCurFrame(int index) override;
+    bool MultipleSel() const override { return m_multipleSel; }
+    void SetMultipleSel(bool value) override;
+    int SelFirst() const override { return m_selFirst; }
+    int SelLast() const override { return m_selLast; }
+    void SetSelRange(int first, int last) override;
+    const QImage& WorkBitmap() const override { return m_editor.WorkBitmap; }
+    void RefreshTimePanels() override;
+    void EndTextCaret() override {}
+    void PopupFrameMenu(int frame, QPoint globalPosition) override;
+    void ReleaseKeyboardFocus() override;
+    TFrameStrip& FrameStrip() { return *m_frameStrip; }
+
+    // File menu.
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Close1Click();
+    void Exit1Click();
+    void File1Click();
+    bool SaveDocument(bool askName);
+    void OpenDocument(const QString& name);
+    bool CloseDocument();
+    bool PromptSaveChanges();
+    void BuildReopenMenu();
+    void ReopenItemClick(const QAction* item);
+
+    // Start-up and pages.
+    void FormActivate();
+    bool StartupDone() const { return m_startupDone; }
+    void pgcntlMainChanging(int leavingPage);
+    void pgcntlMainChange();
+    // Switches pages as the program does: the page handlers do not run.
+    void ShowPage(QWidget* page);
+
+    // Editor views.
+    void RepaintEditor();
+    void pnlMainResize();
+
+    // Ticks per second wherever ticks become time.
+    int TickRate() const { return m_preferences->EffectivePlayerFPS(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildPages();
+    void BuildStatusBar();
+    void SetCaption(const QString& caption);
+    void RememberClosedDocument();
+    void ShowError(const QString& text);
+    void StopPlayer() {}
+    bool EmptyOwnClipboard();
+    QString AskSaveName();
+    bool ConfirmReplace(const QString& fileName);
+    void RequestBrowserWindowInfo(const QString& browserWindowId);
+    bool FramePageActive() const;
+
+    QStringList m_arguments;
+    std::unique_ptr<TPrompts> m_prompts;
+
+    // Created in this order: the editor's bitmaps, the document, the preferences.
+    TEditorBitmaps m_editor;
+    TAnimation m_animation;
+    std::unique_ptr<TVMUPreferences> m_preferences;
+
+    QString m_fileName;
+    int m_untitledNumber = 1;
+    bool m_modified = false;
+    bool m_closed = false;
+    int m_curFrame = 0;
+    bool m_multipleSel = false;
+    int m_selFirst = 0;
+    int m_selLast = 0;
+    bool m_startupDone = false;
+    bool m_programSwitchesPage = false;
+    int m_activePage = 0;
+
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_animationMenu = nullptr;
+    QMenu* m_reopenMenu = nullptr;
+    QAction* m_new = nullptr;
+    QAction* m_open = nullptr;
+    QAction* m_save = nullptr;
+    QAction* m_saveAs = nullptr;
+    QAction* m_close = nullptr;
+    QAction* m_import = nullptr;
+    QAction* m_export = nullptr;
+    QAction* m_preferencesAction = nullptr;
+    QAction* m_exit = nullptr;
+
+    QTabWidget* m_pages = nullptr;
+    QWidget* m_framePage = nullptr;
+    QWidget* m_importPage = nullptr;
+    QWidget* m_scriptPage = nullptr;
+    QWidget* m_playerPage = nullptr;
+    QWidget* m_mainPanel = nullptr;
+    QWidget* m_editorPanel = nullptr;
+    QWidget* m_previewPanel = nullptr;
+    TPaintBox* m_editorBox = nullptr;
+    TPaintBox* m_previewBox = nullptr;
+    TPaintBox* m_playerBox = nullptr;
+    QPlainTextEdit* m_memoScript = nullptr;
+    TFrameStrip* m_frameStrip = nullptr;
+    QLabel* m_panels[5] = {};
+};
+
+} // namespace vistrel

@@ -1,0 +1,273 @@
+#include "formMain.h"
+#include "frameStrip.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+namespace vistrel {
+
+namespace {
+
+const QString OpenFilter = QStringLiteral("LCD Animation (*.lcd);;VMS Animation (*.vms);;All VMU "
+                                          "Animations (*.lcd *.vms);;All Files (*)");
+const QString SaveFilter = QStringLiteral("VMU Animation (*.lcd)");
+constexpr const char* ImageClipboardFormat = "VISTREL_IMAGE_DATA";
+
+QString ShortName(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+void TfrmMain::File1Click() {
+    const bool recent = !m_preferences->Saved.isEmpty() || !m_preferences->Opened.isEmpty();
+    m_reopenMenu->menuAction()->setEnabled(recent);
+    m_save->setEnabled(!m_closed && m_modified);
+    m_saveAs->setEnabled(!m_closed);
+    m_close->setEnabled(!m_closed);
+    // Importing and exporting are not built yet; their items stay off until then.
+    m_import->setEnabled(false);
+    m_export->setEnabled(false);
+    m_preferencesAction->setEnabled(false);
+}
+
+void TfrmMain::RememberClosedDocument() {
+    if (m_fileName.isEmpty())
+        return;
+    m_preferences->RememberClosedFile(m_fileName);
+    BuildReopenMenu();
+}
+
+bool TfrmMain::PromptSaveChanges() {
+    const PromptButton answer = m_prompts->MessageBox(
+        QStringLiteral("Save changes to %1?").arg(DocumentTitle()), QStringLiteral("Confirm"),
+        PromptIcon::Question, PromptButtons::YesNoCancel);
+    switch (answer) {
+    case PromptButton::Yes:
+        // A save that did not happen (dialog cancelled, write failed) must not let
+        // the caller discard the document.
+        return SaveDocument(false);
+    case PromptButton::No:
+        RememberClosedDocument();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TfrmMain::New1Click() {
+    if (!m_closed && m_modified) {
+        if (!PromptSaveChanges())
+            return;
+    } else {
+        RememberClosedDocument();
+    }
+    StopPlayer();
+    ++m_untitledNumber;
+    SetCaption(QStringLiteral("Vistrel - Untitled%1.lcd").arg(m_untitledNumber));
+    m_fileName.clear();
+    SetModified(false);
+    SetClosed(false);
+    m_memoScript->clear();
+    m_animation.Clear();
+    m_animation.AddFrame();
+    m_frameStrip->UpdateStripScrollBar();
+    SetCurFrame(-1);
+    SetCurFrame(0);
+    SetMultipleSel(false);
+    RepaintEditor();
+    m_frameStrip->RefreshFrameStrip();
+}
+
+QString TfrmMain::AskSaveName() {
+    const QString proposed = m_fileName.isEmpty()
+                                 ? QStringLiteral("Untitled%1").arg(m_untitledNumber)
+                                 : ShortName(m_fileName);
+    const QString folder = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
+    TSaveFileRequest request;
+    request.title = QStringLiteral("Save %1 As").arg(proposed);
+    request.filter = SaveFilter;
+    request.fileName = folder.isEmpty() ? proposed : folder + QLatin1Char('/') + proposed;
+    request.defaultSuffix = QStringLiteral("lcd");
+    return m_prompts->SaveFileName(request).value_or(QString());
+}
+
+bool TfrmMain::ConfirmReplace(const QString& fileName) {
+    return m_prompts->MessageBox(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                     .arg(ShortName(fileName)),
+                                 QStringLiteral("Confirm"), PromptIcon::Question,
+                                 PromptButtons::YesNo) == PromptButton::Yes;
+}
+
+bool TfrmMain::SaveDocument(bool askName) {
+    QString target = m_fileName;
+    const bool named = askName || m_fileName.isEmpty();
+    if (named) {
+        target = AskSaveName();
+        if (target.isEmpty())
+            return false;
+    }
+    // The file written is always an LCD file. A document read from another kind of
+    // file becomes that LCD file, and an unrelated file of that name is not
+    // replaced without asking.
+    const QString written = TAnimation::LCDFileName(target);
+    const bool replacesOwnFile = QFileInfo(written) == QFileInfo(m_fileName);
+    if (written != target && !replacesOwnFile && QFileInfo::exists(written) &&
+        !ConfirmReplace(written))
+        return false;
+    if (m_animation.IsValidIndex(m_curFrame))
+        m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+    if (!m_animation.SaveToFile(target)) {
+        ShowError(QStringLiteral("Unable to save %1").arg(ShortName(written)));
+        return false;
+    }
+    if (named || written != m_fileName)
+        SetCaption(QStringLiteral("Vistrel - %1").arg(ShortName(written)));
+    m_fileName = written;
+    m_preferences->RememberSavedFile(m_fileName);
+    BuildReopenMenu();
+    SetModified(false);
+    return true;
+}
+
+bool TfrmMain::CloseDocument() {
+    if (m_modified) {
+        if (!PromptSaveChanges())
+            return false;
+    } else {
+        RememberClosedDocument();
+    }
+    StopPlayer();
+    SetModified(false);
+    SetClosed(true);
+    SetCurFrame(-1);
+    m_frameStrip->SetPosition(0);
+    m_memoScript->clear();
+    m_animation.Clear();
+    SetCaption(QStringLiteral("Vistrel"));
+    RepaintEditor();
+    m_frameStrip->UpdateStripScrollBar();
+    m_frameStrip->RefreshFrameStrip();
+    return true;
+}
+
+void TfrmMain::OpenDocument(const QString& name) {
+    if (!CloseDocument())
+        return;
+    if (name.isEmpty()) {
+        TOpenFileRequest request;
+        request.title = QStringLiteral("Open VMU Animation");
+        request.filter = OpenFilter;
+        request.fileName = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
+        // A cancelled dialog leaves the window closed; nothing is read again.
+        m_fileName = m_prompts->OpenFileName(request).value_or(QString());
+    } else {
+        m_fileName = name;
+    }
+    if (!m_fileName.isEmpty()) {
+        if (!m_animation.LoadFromFile(m_fileName)) {
+            ShowError(QStringLiteral("Unable to open %1").arg(ShortName(m_fileName)));
+            m_fileName.clear();
+            SetCaption(QStringLiteral("Vistrel"));
+        } else {
+            SetCaption(QStringLiteral("Vistrel - %1").arg(ShortName(m_fileName)));
+            if (m_animation.SourceKind == SourceVMSScripted)
+                m_prompts->MessageBox(
+                    QStringLiteral("The loaded animation is interactive.  "
+                                   "Unfortunately, the script cannot be converted at this time."),
+                    QStringLiteral("Information"), PromptIcon::Information, PromptButtons::Ok);
+            m_memoScript->setPlainText(m_animation.ScriptText.join(QLatin1Char('\n')));
+            m_frameStrip->UpdateStripScrollBar();
+            // An animation file may hold no frames at all; then there is no current frame.
+            SetCurFrame(m_animation.FrameCount() > 0 ? 0 : -1);
+            SetClosed(false);
+        }
+        SetMultipleSel(false);
+        m_frameStrip->RefreshFrameStrip();
+        m_preferences->ForgetFile(m_fileName);
+        BuildReopenMenu();
+    }
+    SetModified(false);
+}
+
+void TfrmMain::BuildReopenMenu() {
+    m_reopenMenu->clear();
+    const auto addItem = [this](const QString& name) {
+        const int number = static_cast<int>(m_reopenMenu->actions().size());
+        QAction* item =
+            m_reopenMenu->addAction(QStringLiteral("&%1 %2").arg(number, 0, 16).arg(name));
+        connect(item, &QAction::triggered, this, [this, item] { ReopenItemClick(item); });
+    };
+    for (const QString& name : m_preferences->Saved)
+        addItem(name);
+    if (!m_preferences->Saved.isEmpty() && !m_preferences->Opened.isEmpty())
+        m_reopenMenu->addSeparator();
+    for (const QString& name : m_preferences->Opened)
+        addItem(name);
+    File1Click();
+}
+
+void TfrmMain::ReopenItemClick(const QAction* item) {
+    const QString caption = item->text();
+    const QString name = caption.mid(caption.indexOf(QLatin1Char(' ')) + 1).left(255);
+    OpenDocument(name);
+}
+
+void TfrmMain::Open1Click() {
+    OpenDocument(QString());
+}
+void TfrmMain::Save1Click() {
+    SaveDocument(false);
+}
+void TfrmMain::SaveAs1Click() {
+    SaveDocument(true);
+}
+void TfrmMain::Close1Click() {
+    CloseDocument();
+}
+void TfrmMain::Exit1Click() {
+    close();
+}
+
+bool TfrmMain::EmptyOwnClipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard->mimeData();
+    if (data == nullptr)
+        return false;
+    // Only frames or pictures this program put there are taken away; what other
+    // programs left on the clipboard stays.
+    if (!data->hasFormat(QLatin1String(FrameClipboardFormat)) &&
+        !data->hasFormat(QLatin1String(ImageClipboardFormat)))
+        return false;
+    clipboard->clear();
+    return true;
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (!m_closed && m_modified) {
+        if (!PromptSaveChanges()) {
+            event->ignore();
+            return;
+        }
+    } else {
+        RememberClosedDocument();
+    }
+    EmptyOwnClipboard();
+    if (windowState() == Qt::WindowNoState) {
+        const QRect bounds = geometry();
+        m_preferences->WindowLeft = bounds.left();
+        m_preferences->WindowTop = bounds.top();
+        m_preferences->WindowWidth = bounds.width();
+        m_preferences->WindowHeight = bounds.height();
+    }
+    StopPlayer();
+    event->accept();
+}
+
+} // namespace vistrel

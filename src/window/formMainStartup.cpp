@@ -1,0 +1,113 @@
+#include "ddeClient.h"
+#include "formMain.h"
+#include "frameStrip.h"
+#include "startupArguments.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace vistrel {
+
+namespace {
+
+const QString BrowserService = QStringLiteral("iexplore");
+const QString BrowserTopic = QStringLiteral("WWW_GetWindowInfo");
+
+} // namespace
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The start-up work runs once the window is on screen, so that its messages
+    // stand in front of it.
+    if (!m_startupDone)
+        QTimer::singleShot(0, this, &TfrmMain::FormActivate);
+}
+
+void TfrmMain::RequestBrowserWindowInfo(const QString& browserWindowId) {
+    TDdeClientConv conversation(BrowserService, BrowserTopic);
+    if (!conversation.OpenLink()) {
+        ShowError(QStringLiteral("Unable to open DDE conversation."));
+        return;
+    }
+    if (const std::optional<QString> text = conversation.RequestData(browserWindowId))
+        m_prompts->MessageBox(*text, QLatin1String(ApplicationTitle), PromptIcon::None,
+                              PromptButtons::Ok);
+    conversation.CloseLink();
+}
+
+void TfrmMain::FormActivate() {
+    if (m_startupDone)
+        return;
+    m_startupDone = true;
+    const TStartupArguments arguments = TStartupArguments::Parse(m_arguments);
+    bool play = arguments.Play;
+    if (!arguments.FileName.isEmpty()) {
+        if (arguments.FileName.toUpper().endsWith(QLatin1String(".VMI"))) {
+            // An information file is not read: the browser is asked about the page
+            // it came from, and the user gets a blank animation.
+            RequestBrowserWindowInfo(arguments.BrowserWindowID);
+            m_animation.AddFrame();
+            play = false;
+        } else {
+            OpenDocument(arguments.FileName);
+        }
+    } else {
+        m_animation.AddFrame();
+        play = false;
+    }
+    m_frameStrip->UpdateStripScrollBar();
+    if (!m_closed) {
+        // Frame 0 becomes current with the full refresh, also when it was 0 already.
+        SetCurFrame(-1);
+        SetCurFrame(0);
+    }
+    SetMultipleSel(false);
+    SetSelRange(0, 0);
+    // The player arrives later; until then /P shows the Player page.
+    if (play && m_animation.FrameCount() > 0)
+        ShowPage(m_playerPage);
+    else
+        ShowPage(m_framePage);
+    m_frameStrip->RefreshFrameStrip();
+}
+
+void TfrmMain::ShowPage(QWidget* page) {
+    m_programSwitchesPage = true;
+    m_pages->setCurrentWidget(page);
+    m_programSwitchesPage = false;
+}
+
+void TfrmMain::pgcntlMainChanging(int leavingPage) {
+    QWidget* page = m_pages->widget(leavingPage);
+    if (page == m_framePage && m_animation.IsValidIndex(m_curFrame))
+        m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+    else if (page == m_playerPage)
+        StopPlayer();
+}
+
+void TfrmMain::pgcntlMainChange() {
+    const bool framePage = FramePageActive();
+    if (framePage) {
+        ReleaseKeyboardFocus();
+        m_panels[0]->setText(QStringLiteral("1, 1"));
+    } else {
+        m_panels[0]->clear();
+    }
+    m_frameStrip->SetPopupButtonsEnabled(framePage);
+    m_editMenu->setEnabled(framePage || m_pages->currentWidget() == m_scriptPage);
+    File1Click();
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent* event) {
+    if (FramePageActive() && m_frameStrip->HandleNavigationKey(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+} // namespace vistrel

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QWidget>
+#include <array>
+
+class QFrame;
+class QLabel;
+class QScrollBar;
+class QToolButton;
+
+namespace vistrel {
+
+class IFrameStripHost;
+class TPaintBox;
+
+// The arrows beside a duration edit. Like the up-down control of the original
+// window it keeps its own position, steps it by one per click (wrapping at the
+// ends) and only then reports the click, so the owner sees the stepped value.
+class TUpDown : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int Minimum = 1;
+    static constexpr int Maximum = 255;
+
+    explicit TUpDown(QWidget* parent = nullptr);
+
+    int Position() const { return m_position; }
+    // Out-of-range values are brought into [Minimum, Maximum].
+    void SetPosition(int value);
+
+    QToolButton* UpButton() const { return m_up; }
+    QToolButton* DownButton() const { return m_down; }
+
+signals:
+    // An arrow was clicked; Position() has already moved by step (+1 or -1).
+    void Clicked(int step);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Step(int step);
+
+    int m_position = Minimum;
+    QToolButton* m_up = nullptr;
+    QToolButton* m_down = nullptr;
+};
+
+// A duration edit: digits and Backspace only, and Enter gives the keyboard back
+// to the window instead of being typed.
+class TDurationEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit TDurationEdit(QWidget* parent = nullptr);
+
+signals:
+    void EnterPressed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// The strip of five frame slots over a scroll bar at the bottom of the main
+// window (pnlFrames). It shows the frames from the scroll position on, lets the
+// user pick the current frame, mark a range with Shift, edit durations and open
+// a frame's popup menu, and moves the current frame for the navigation keys.
+// Everything it needs of the document goes through IFrameStripHost.
+class TFrameStrip : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int SlotCount = 5;
+
+    TFrameStrip(IFrameStripHost& host, QWidget* parent = nullptr);
+
+    // Refills the five slots from the scroll position: captions, durations,
+    // colours and thumbnails; slots past the last frame are hidden.
+    void RefreshFrameStrip();
+    // Fits the scroll bar to the frame count, then refreshes the time panels.
+    void UpdateStripScrollBar();
+    // Scrolls right when the current frame stands in the last slot or beyond it,
+    // so that it ends up in the fourth slot with the next frame beside it (or in
+    // the last slot at the end of the animation). A current frame left of the
+    // slots does not scroll the strip.
+    void ScrollToCurrent();
+    // Repaints the thumbnail of the current frame when it is in view.
+    void RepaintCurrentThumbnail();
+
+    int Position() const;
+    // Moves the scroll bar; a change of position refreshes the strip and gives
+    // the keyboard back to the window.
+    void SetPosition(int value);
+    // The frame index slot (0..4) shows at the current scroll position.
+    int SlotIndex(int slot) const;
+
+    // A mouse button released on a slot's panel, view, thumbnail or label.
+    void pnlFrame0ViewMouseUp(int slot, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    // The popup button of a slot: opens the frame menu at the button's top right corner.
+    void spdbtnFrame0Click(int slot);
+    // Navigation keys of the Frame page; true when key is one of them.
+    bool HandleNavigationKey(int key, Qt::KeyboardModifiers modifiers);
+    void SetPopupButtonsEnabled(bool enabled);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TSlot {
+        QFrame* Panel = nullptr;
+        QFrame* View = nullptr;
+        TPaintBox* Thumbnail = nullptr;
+        QLabel* Number = nullptr;
+        TDurationEdit* Edit = nullptr;
+        TUpDown* UpDown = nullptr;
+        QToolButton* PopupButton = nullptr;
+    };
+
+    void BuildSlot(int slot);
+    // Panel colour as a 0x00BBGGRR value; the caption turns white on the dark ones.
+    void ColourSlot(int slot, unsigned panelColour);
+    void PaintThumbnail(int slot, QPainter& painter);
+    void scrlbrFramesChange();
+    void edtFrame0Change(int slot);
+    void updnFrame3Click(int slot);
+    void ClearRangeMarks();
+    void EndRangeSelection();
+    // The slot showing the current frame, or -1 when it is out of view.
+    int CurrentSlot() const;
+    int SlotOf(const QObject* widget) const;
+
+    IFrameStripHost& m_host;
+    std::array<TSlot, SlotCount> m_slots{};
+    QScrollBar* m_scrollBar = nullptr;
+};
+
+} // namespace vistrel

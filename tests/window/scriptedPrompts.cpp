@@ -1,0 +1,61 @@
+#include "scriptedPrompts.h"
+
+#include <gtest/gtest.h>
+
+namespace vistrel::testing {
+
+PromptButton TScriptedPrompts::MessageBox(const QString& text, const QString& caption,
+                                          PromptIcon icon, PromptButtons buttons) {
+    messages.push_back({text, caption, icon, buttons});
+    if (buttonAnswers.empty()) {
+        if (buttons == PromptButtons::Ok)
+            return PromptButton::Ok;
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return PromptButton::Cancel;
+    }
+    const PromptButton answer = buttonAnswers.front();
+    buttonAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> TScriptedPrompts::InputQuery(const QString& caption, const QString&,
+                                                    const QString&) {
+    ADD_FAILURE() << "unexpected input query: " << caption.toStdString();
+    return std::nullopt;
+}
+
+std::optional<QString> TScriptedPrompts::OpenFileName(const TOpenFileRequest&) {
+    ++openRequests;
+    if (fileAnswers.empty()) {
+        ADD_FAILURE() << "unexpected open dialog";
+        return std::nullopt;
+    }
+    const QString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
+}
+
+std::optional<QString> TScriptedPrompts::SaveFileName(const TSaveFileRequest& request) {
+    saveRequests.push_back({request.title, request.fileName});
+    if (fileAnswers.empty()) {
+        ADD_FAILURE() << "unexpected save dialog: " << request.title.toStdString();
+        return std::nullopt;
+    }
+    const QString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
+}
+
+std::optional<QFont> TScriptedPrompts::ChooseFont(const QFont&) {
+    ADD_FAILURE() << "unexpected font dialog";
+    return std::nullopt;
+}
+
+QStringList TScriptedPrompts::MessageTexts() const {
+    QStringList texts;
+    for (const Message& message : messages)
+        texts << message.text;
+    return texts;
+}
+
+} // namespace vistrel::testing

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "prompts.h"
+
+#include <QStringList>
+#include <deque>
+#include <variant>
+
+namespace vistrel::testing {
+
+// Answers the program's questions from a script, and keeps a record of every
+// question asked. A question the script does not expect fails the test and is
+// answered as cancelled.
+class TScriptedPrompts : public TPrompts {
+public:
+    struct Message {
+        QString text;
+        QString caption;
+        PromptIcon icon;
+        PromptButtons buttons;
+    };
+    struct SaveRequest {
+        QString title;
+        QString fileName;
+    };
+
+    // What to answer to the next question: a button for a message box, a file name
+    // (empty: cancel) for a file dialog.
+    std::deque<PromptButton> buttonAnswers;
+    std::deque<QString> fileAnswers;
+
+    std::vector<Message> messages;
+    std::vector<SaveRequest> saveRequests;
+    int openRequests = 0;
+
+    PromptButton MessageBox(const QString& text, const QString& caption, PromptIcon icon,
+                            PromptButtons buttons) override;
+    std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
+                                      const QString& value) override;
+    std::optional<QString> OpenFileName(const TOpenFileRequest& request) override;
+    std::optional<QString> SaveFileName(const TSaveFileRequest& request) override;
+    std::optional<QFont> ChooseFont(const QFont& initial) override;
+
+    QStringList MessageTexts() const;
+};
+
+// Hands every question to prompts owned elsewhere.
+class TForwardingPrompts : public TPrompts {
+public:
+    explicit TForwardingPrompts(TPrompts& target) : m_target(target) {}
+    PromptButton MessageBox(const QString& text, const QString& caption, PromptIcon icon,
+                            PromptButtons buttons) override {
+        return m_target.MessageBox(text, caption, icon, buttons);
+    }
+    std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
+                                      const QString& value) override {
+        return m_target.InputQuery(caption, prompt, value);
+    }
+    std::optional<QString> OpenFileName(const TOpenFileRequest& request) override {
+        return m_target.OpenFileName(request);
+    }
+    std::optional<QString> SaveFileName(const TSaveFileRequest& request) override {
+        return m_target.SaveFileName(request);
+    }
+    std::optional<QFont> ChooseFont(const QFont& initial) override {
+        return m_target.ChooseFont(initial);
+    }
+
+private:
+    TPrompts& m_target;
+};
+
+} // namespace vistrel::testing

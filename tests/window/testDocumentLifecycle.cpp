@@ -1,0 +1,262 @@
+#include "frameStrip.h"
+#include "windowFixture.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+TEST(DocumentLifecycle, NewDocumentsAreNumberedAndNamedInTheCaption) {
+    WindowFixture f;
+    EXPECT_EQ(f.Caption(), "Vistrel - Untitled1.lcd");
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
+    EXPECT_EQ(f.Window().CurFrame(), 0);
+    f.Window().New1Click();
+    f.Window().New1Click();
+    EXPECT_EQ(f.Caption(), "Vistrel - Untitled3.lcd");
+    EXPECT_TRUE(f.Prompts().messages.empty()); // nothing was modified
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
+}
+
+TEST(DocumentLifecycle, TheSavePromptsThreeAnswers) {
+    struct Case {
+        PromptButton answer;
+        QString saveDialogAnswer; // empty: cancelled
+        QString caption;
+        bool modified;
+    };
+    const Case cases[] = {
+        {PromptButton::Cancel, {}, "Vistrel - Untitled2.lcd", true},
+        {PromptButton::No, {}, "Vistrel - Untitled3.lcd", false},
+        // Yes, then a cancelled Save dialog: nothing was saved, so nothing is discarded.
+        {PromptButton::Yes, {}, "Vistrel - Untitled2.lcd", true},
+        {PromptButton::Yes, "saved.lcd", "Vistrel - Untitled3.lcd", false},
+    };
+    for (const Case& c : cases) {
+        WindowFixture f;
+        f.Window().New1Click();
+        f.Edit();
+        f.Prompts().buttonAnswers = {c.answer};
+        if (c.answer == PromptButton::Yes)
+            f.Prompts().fileAnswers = {
+                c.saveDialogAnswer.isEmpty() ? QString() : f.Folder().Path(c.saveDialogAnswer)};
+        f.Window().New1Click();
+        ASSERT_EQ(f.Prompts().messages.size(), 1u);
+        const auto& prompt = f.Prompts().messages[0];
+        EXPECT_EQ(prompt.text, "Save changes to Untitled2.lcd?");
+        EXPECT_EQ(prompt.caption, "Confirm");
+        EXPECT_EQ(prompt.icon, PromptIcon::Question);
+        EXPECT_EQ(prompt.buttons, PromptButtons::YesNoCancel);
+        if (c.answer == PromptButton::Yes) {
+            ASSERT_EQ(f.Prompts().saveRequests.size(), 1u);
+            EXPECT_EQ(f.Prompts().saveRequests[0].title, "Save Untitled2 As");
+            EXPECT_EQ(f.Prompts().saveRequests[0].fileName, "Untitled2");
+        }
+        EXPECT_EQ(f.Caption(), c.caption);
+        EXPECT_EQ(f.Window().Modified(), c.modified);
+    }
+}
+
+TEST(DocumentLifecycle, OpeningAFileTheWindowCannotReadLeavesItClosed) {
+    WindowFixture f;
+    const QString picture = f.Folder().Write("photo.bmp", "BM");
+    const QString broken = f.Folder().Write("cut.lcd", LCDBytes({1}).left(30));
+    for (const QString& name : {picture, broken}) {
+        f.Window().OpenDocument(name);
+        EXPECT_EQ(f.Prompts().messages.back().text, "Unable to open " + QFileInfo(name).fileName());
+        EXPECT_EQ(f.Prompts().messages.back().caption, "Error");
+        EXPECT_EQ(f.Prompts().messages.back().icon, PromptIcon::Error);
+        EXPECT_EQ(f.Caption(), "Vistrel");
+        EXPECT_TRUE(f.Window().Closed());
+        EXPECT_EQ(f.Window().CurFrame(), -1);
+        EXPECT_TRUE(f.Window().FileName().isEmpty());
+        EXPECT_FALSE(f.Action("Save1")->isEnabled());
+        EXPECT_FALSE(f.Action("Close1")->isEnabled());
+        EXPECT_FALSE(f.Window().findChild<QMenu*>("Edit1")->isEnabled());
+    }
+}
+
+TEST(DocumentLifecycle, OpeningFillsTheStripTheScriptAndTheCaption) {
+    WindowFixture f;
+    const QString walk = f.LcdFile("walk.lcd", {2, 3, 4});
+    f.Window().OpenDocument(walk);
+    EXPECT_EQ(f.Caption(), "Vistrel - walk.lcd");
+    EXPECT_EQ(f.Window().FileName(), walk);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
+    EXPECT_EQ(f.Window().CurFrame(), 0);
+    EXPECT_FALSE(f.Window().Modified());
+    EXPECT_EQ(f.Window().findChild<QPlainTextEdit*>("memoScript")->toPlainText(),
+              "draw_frame(1);\ndraw_frame(2);\ndraw_frame(3);");
+    EXPECT_EQ(f.Window().findChild<QLabel*>("stsbrMainPanel3")->text(), "Total: 0:00:00.75");
+}
+
+TEST(DocumentLifecycle, SavingAVMSDocumentWritesAndThenNamesTheLCDFile) {
+    WindowFixture f;
+    // A plain VMS animation: data start 0x20, one frame of duration 3.
+    QByteArray vms("\x22\x60\x00\x22\x61\x20", 6);
+    vms += QByteArray(0x20 - vms.size(), '\0');
+    vms += QByteArray("\x01\x01\x03\x00\x05", 5) + QByteArray(192, '\0');
+    const QString clip = f.Folder().Write("clip.vms", vms);
+    f.Window().OpenDocument(clip);
+    ASSERT_EQ(f.Caption(), "Vistrel - clip.vms");
+    f.Edit();
+
+    // An unrelated clip.LCD is not replaced without asking.
+    const QString other = f.Folder().Write("clip.LCD", "someone else's file");
+    f.Prompts().buttonAnswers = {PromptButton::No};
+    EXPECT_FALSE(f.Window().SaveDocument(false));
+    EXPECT_EQ(ReadFile(other), "someone else's file");
+    EXPECT_TRUE(f.Window().Modified());
+    EXPECT_EQ(f.Window().FileName(), clip);
+
+    f.Prompts().buttonAnswers = {PromptButton::Yes};
+    ASSERT_TRUE(f.Window().SaveDocument(false));
+    EXPECT_EQ(f.Prompts().messages.back().text,
+              "clip.LCD already exists.\nDo you want to replace it?");
+    EXPECT_EQ(ReadFile(other).size(), 1596);
+    EXPECT_EQ(f.Window().FileName(), f.Folder().Path("clip.LCD"));
+    EXPECT_EQ(f.Caption(), "Vistrel - clip.LCD");
+    EXPECT_EQ(f.Window().Preferences().Saved, QStringList{f.Folder().Path("clip.LCD")});
+    EXPECT_FALSE(f.Window().Modified());
+
+    // From now on the document's own file is replaced without a question.
+    const auto asked = f.Prompts().messages.size();
+    f.Edit();
+    ASSERT_TRUE(f.Window().SaveDocument(false));
+    EXPECT_EQ(f.Prompts().messages.size(), asked);
+}
+
+TEST(DocumentLifecycle, AFailedSaveKeepsTheDocumentModifiedAndUnfiled) {
+    WindowFixture f;
+    const QString walk = f.LcdFile("walk.lcd", {1});
+    f.Window().OpenDocument(walk);
+    for (int i = 0; i < 255; ++i)
+        f.Window().Animation().AddFrame(); // 256 frames: more than the file holds
+    f.Edit();
+    EXPECT_FALSE(f.Window().SaveDocument(false));
+    EXPECT_EQ(f.Prompts().messages.back().text, "Unable to save walk.lcd");
+    EXPECT_EQ(f.Prompts().messages.back().caption, "Error");
+    EXPECT_TRUE(f.Window().Modified());
+    EXPECT_TRUE(f.Window().Preferences().Saved.isEmpty());
+    EXPECT_EQ(ReadFile(walk), LCDBytes({1}));
+}
+
+TEST(DocumentLifecycle, RecentListsAndTheReopenMenuFollowOpensSavesAndCloses) {
+    WindowFixture f;
+    const QString a = f.LcdFile("a.lcd", {1});
+    const QString b = f.LcdFile("b.lcd", {1});
+    f.Window().OpenDocument(a);
+    f.Window().OpenDocument(b); // closing a puts it among the opened names
+    EXPECT_EQ(f.Window().Preferences().Opened, QStringList{a});
+    f.Edit();
+    ASSERT_TRUE(f.Window().SaveDocument(false));
+    f.Window().Close1Click();
+    EXPECT_EQ(f.Window().Preferences().Saved, QStringList{b});
+    EXPECT_EQ(f.Window().Preferences().Opened, QStringList{a});
+    EXPECT_EQ(f.ReopenItems(), QStringList({"&0 " + b, "-", "&2 " + a}));
+
+    // Reopening a takes it out of the lists while it is open.
+    QAction* item = f.Window().findChild<QMenu*>("Reopen1")->actions().last();
+    item->trigger();
+    EXPECT_EQ(f.Window().FileName(), a);
+    EXPECT_TRUE(f.Window().Preferences().Opened.isEmpty());
+
+    // A file that fails to open keeps its entry.
+    f.Window().Preferences().Opened = QStringList{f.Folder().Path("gone.lcd")};
+    f.Window().OpenDocument(f.Folder().Path("gone.lcd"));
+    EXPECT_TRUE(f.Window().Preferences().Opened.contains(f.Folder().Path("gone.lcd")));
+}
+
+TEST(DocumentLifecycle, ReopenItemsAreNumberedInHexadecimal) {
+    WindowFixture f;
+    for (int i = 0; i < 10; ++i)
+        f.Window().Preferences().Opened << QStringLiteral("/o%1.lcd").arg(i);
+    for (int i = 0; i < 5; ++i)
+        f.Window().Preferences().Saved << QStringLiteral("/s%1.lcd").arg(i);
+    f.Window().BuildReopenMenu();
+    const QStringList items = f.ReopenItems();
+    ASSERT_EQ(items.size(), 16);
+    EXPECT_EQ(items[0], "&0 /s0.lcd");
+    EXPECT_EQ(items[4], "&4 /s4.lcd");
+    EXPECT_EQ(items[5], "-");
+    EXPECT_EQ(items[6], "&6 /o0.lcd");
+    EXPECT_EQ(items[15], "&f /o9.lcd");
+}
+
+TEST(DocumentLifecycle, SaveAndItsShortcutWaitForAChange) {
+    WindowFixture f;
+    EXPECT_FALSE(f.Action("Save1")->isEnabled());
+    QTest::keyClick(&f.Window(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(f.Prompts().saveRequests.empty());
+    f.Edit();
+    EXPECT_TRUE(f.Action("Save1")->isEnabled());
+    f.Prompts().fileAnswers = {QString()};
+    f.Action("Save1")->trigger();
+    EXPECT_EQ(f.Prompts().saveRequests.size(), 1u);
+    f.Prompts().buttonAnswers = {PromptButton::No};
+    f.Window().Close1Click();
+    EXPECT_FALSE(f.Action("SaveAs1")->isEnabled());
+    EXPECT_FALSE(f.Action("Close1")->isEnabled());
+    EXPECT_TRUE(f.Action("New1")->isEnabled());
+}
+
+TEST(DocumentLifecycle, ClosingTheWindowAsksOnceAndKeepsOtherProgramsClipboard) {
+    WindowFixture f;
+    QGuiApplication::clipboard()->setText(QStringLiteral("from another program"));
+    f.Edit();
+    f.Prompts().buttonAnswers = {PromptButton::Cancel};
+    EXPECT_FALSE(f.Window().close());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "from another program");
+
+    f.Prompts().buttonAnswers = {PromptButton::No};
+    EXPECT_TRUE(f.Window().close());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "from another program");
+}
+
+TEST(DocumentLifecycle, ClosingTheWindowTakesItsOwnFramesOffTheClipboard) {
+    WindowFixture f;
+    f.Window().Animation().CopyFrame(0);
+    ASSERT_TRUE(f.Window().Animation().CanPasteFrames());
+    EXPECT_TRUE(f.Window().close());
+    EXPECT_FALSE(f.Window().Animation().CanPasteFrames());
+}
+
+TEST(DocumentLifecycle, TheSettingsAreWrittenAtExitAndAFailedWriteIsShown) {
+    {
+        WindowFixture f;
+        f.Window().setGeometry(50, 60, 700, 500);
+        ASSERT_TRUE(f.Window().close());
+        f.Destroy();
+        const TVMUPreferences stored(f.IniPath(), QSize(1920, 1080));
+        EXPECT_EQ(
+            QRect(stored.WindowLeft, stored.WindowTop, stored.WindowWidth, stored.WindowHeight),
+            QRect(50, 60, 700, 500));
+    }
+    WindowFixture f;
+    QDir().mkpath(f.IniPath()); // a folder where the file should be: the write fails
+    TScriptedPrompts& prompts = f.Prompts();
+    f.Window().close();
+    f.Destroy();
+    ASSERT_FALSE(prompts.messages.empty());
+    EXPECT_EQ(prompts.messages.back().text, "Unable to write to " + f.IniPath());
+}
+
+TEST(DocumentLifecycle, BrowsingASavedDocumentLeavesItUnmodified) {
+    WindowFixture f;
+    f.Window().OpenDocument(f.LcdFile("long.lcd", {1, 2, 3, 4, 5, 6, 7, 8}));
+    for (const Qt::Key key : {Qt::Key_End, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Left})
+        QTest::keyClick(&f.Window(), key);
+    EXPECT_NE(f.Window().CurFrame(), 0);
+    EXPECT_FALSE(f.Window().Modified());
+    f.Window().FrameStrip().SetPosition(3);
+    f.Window().FrameStrip().SetPosition(0);
+    EXPECT_FALSE(f.Window().Modified());
+}

@@ -1,0 +1,141 @@
+#include "ddeClient.h"
+#include "windowFixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTabWidget>
+#include <QtEndian>
+#include <future>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+TEST(Startup, TheCommandLineChoosesTheDocumentAndThePage) {
+    struct Case {
+        QStringList arguments; // "{a}" and "{b}" stand for two files of the folder
+        QString caption;
+        int frames;
+        const char* page;
+    };
+    const Case cases[] = {
+        {{}, "Vistrel - Untitled1.lcd", 1, "tbshtFrameEdit"},
+        {{"{a}"}, "Vistrel - a.lcd", 2, "tbshtFrameEdit"},
+        {{"{a}", "{b}"}, "Vistrel - b.lcd", 3, "tbshtFrameEdit"},
+        {{"/p", "{b}"}, "Vistrel - b.lcd", 3, "tbshtPlayer"},
+        {{"/P", "missing.lcd"}, "Vistrel", 0, "tbshtFrameEdit"},
+    };
+    for (const Case& c : cases) {
+        TempFolder files;
+        const QString a = files.Write("a.lcd", LCDBytes({1, 2}));
+        const QString b = files.Write("b.lcd", LCDBytes({1, 2, 3}));
+        QStringList arguments;
+        for (const QString& argument : c.arguments)
+            arguments << (argument == "{a}" ? a : argument == "{b}" ? b : argument);
+        WindowFixture f(arguments);
+        const std::string context = c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(f.Caption(), c.caption) << context;
+        EXPECT_EQ(f.Window().Animation().FrameCount(), c.frames) << context;
+        EXPECT_EQ(f.Window().CurFrame(), c.frames > 0 ? 0 : -1) << context;
+        EXPECT_EQ(f.Page()->objectName(), QLatin1String(c.page)) << context;
+        EXPECT_TRUE(f.Window().StartupDone());
+    }
+}
+
+TEST(Startup, LaterActivationsChangeNothing) {
+    WindowFixture f;
+    f.Window().New1Click();
+    f.Window().FormActivate();
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
+    EXPECT_EQ(f.Caption(), "Vistrel - Untitled2.lcd");
+}
+
+namespace {
+
+// Stands in for the browser: answers one request on the browser's service name.
+class BrowserStandIn {
+public:
+    explicit BrowserStandIn(QByteArray reply) {
+        std::promise<bool> listening;
+        auto ready = listening.get_future();
+        m_thread = std::thread([this, reply, promise = std::move(listening)]() mutable {
+            const QString name = TDdeClientConv::SocketName("iexplore", "WWW_GetWindowInfo");
+            QLocalServer::removeServer(name);
+            QLocalServer server;
+            promise.set_value(server.listen(name));
+            if (!server.waitForNewConnection(10000))
+                return;
+            QLocalSocket* socket = server.nextPendingConnection();
+            while (!socket->canReadLine() && socket->waitForReadyRead(10000)) {
+            }
+            request = socket->readLine();
+            QByteArray header(4, '\0');
+            qToBigEndian<quint32>(static_cast<quint32>(reply.size()), header.data());
+            socket->write(header + reply);
+            socket->waitForBytesWritten(10000);
+            socket->waitForDisconnected(10000);
+        });
+        EXPECT_TRUE(ready.get());
+    }
+    ~BrowserStandIn() { m_thread.join(); }
+    QByteArray request;
+
+private:
+    std::thread m_thread;
+};
+
+} // namespace
+
+TEST(Startup, AnInformationFileAsksTheBrowserAndShowsItsAnswer) {
+    QByteArray request;
+    {
+        BrowserStandIn browser("\"http://example.invalid/anim.vmi\",\"Animations\"");
+        WindowFixture f({"/I", "255", "anim.VMI"});
+        ASSERT_EQ(f.Prompts().messages.size(), 1u);
+        EXPECT_EQ(f.Prompts().messages[0].text,
+                  "\"http://example.invalid/anim.vmi\",\"Animations\"");
+        EXPECT_EQ(f.Prompts().messages[0].caption, "Vistrel v1.0 beta");
+        EXPECT_EQ(f.Caption(), "Vistrel - Untitled1.lcd");
+        EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
+        f.Destroy();
+        request = browser.request;
+    }
+    EXPECT_EQ(request, "0x000000ff\n");
+}
+
+TEST(Pages, LeavingAndEnteringTheFramePageSwitchesItsKeysAndPanels) {
+    WindowFixture f;
+    auto* pages = f.Window().findChild<QTabWidget*>("pgcntlMain");
+    auto* panel0 = f.Window().findChild<QLabel*>("stsbrMainPanel0");
+    auto* edit = f.Window().findChild<QMenu*>("Edit1");
+    EXPECT_FALSE(
+        pages->isTabVisible(pages->indexOf(f.Window().findChild<QWidget*>("tbshtImport"))));
+    EXPECT_FALSE(
+        pages->isTabVisible(pages->indexOf(f.Window().findChild<QWidget*>("tbshtScript"))));
+
+    // Drawn but not yet stored: leaving the page stores the picture.
+    f.Window().Editor().WorkBitmap.setPixel(5, 6, qRgb(0, 0, 0));
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtPlayer"));
+    EXPECT_EQ(f.Window().Animation().Frame(0).Pixels[PixelIndex(5, 6)], 1);
+    EXPECT_EQ(panel0->text(), "");
+    EXPECT_FALSE(edit->isEnabled());
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtFrameEdit"));
+    EXPECT_EQ(panel0->text(), "1, 1");
+    EXPECT_TRUE(edit->isEnabled());
+}
+
+TEST(Pages, ThePreviewStaysCentredRightOfTheEditor) {
+    WindowFixture f;
+    f.Window().resize(900, 600);
+    QApplication::processEvents();
+    auto* main = f.Window().findChild<QWidget*>("pnlMain");
+    auto* preview = f.Window().findChild<QWidget*>("pnlPreview");
+    auto* editor = f.Window().findChild<QWidget*>("pnlEditor");
+    EXPECT_EQ(editor->geometry(), QRect(3, 3, 385, 257));
+    EXPECT_EQ(preview->geometry().top(), 99);
+    EXPECT_EQ(preview->size(), QSize(96, 64));
+    EXPECT_EQ(preview->x(), 388 + (main->width() - 388 - 96) / 2);
+}
