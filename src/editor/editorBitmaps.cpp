@@ -43,6 +43,16 @@ TEditorBitmaps::TEditorBitmaps()
     DisplayBitmap.fill(Qt::white);
 }
 
+void TEditorBitmaps::BuildLayer(QImage& layer, const QImage& frame, QRgb litColour) {
+    const QImage source = frame.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < FrameHeight; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(layer.scanLine(y));
+        for (int x = 0; x < FrameWidth; ++x)
+            out[x] = (in[x] & 0xFFFFFF) == 0 ? litColour : Black;
+    }
+}
+
 void TEditorBitmaps::ClearForNoFrame() {
     RedLayerBitmap.fill(Qt::black);
     BlueLayerBitmap.fill(Qt::black);

@@ -36,6 +36,11 @@ public:
     // Layers, frame and grid composed into DisplayBitmap.
     void ComposeEditorPicture();
 
+    // A layer picture from a 48 x 32 frame picture: the layer's colour where the
+    // frame is lit (exact black), black elsewhere.
+    void BuildRedLayer(const QImage& frame) { BuildLayer(RedLayerBitmap, frame, 0xFFFF0000); }
+    void BuildBlueLayer(const QImage& frame) { BuildLayer(BlueLayerBitmap, frame, 0xFF0000FF); }
+
     // No current frame: no layers and a white frame.
     void ClearForNoFrame();
 
@@ -46,6 +51,8 @@ public:
     int UndoIndex() const { return m_undoIndex; }
 
 private:
+    static void BuildLayer(QImage& layer, const QImage& frame, QRgb litColour);
+
     std::vector<QImage> m_undoList;
     int m_undoIndex = 0;
 };

@@ -58,6 +58,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildMenus();
     BuildPages();
     BuildStatusBar();
+    BuildFramePopup();
 
     setGeometry(m_preferences->WindowLeft, m_preferences->WindowTop, m_preferences->WindowWidth,
                 m_preferences->WindowHeight);
@@ -282,9 +283,16 @@ void TfrmMain::SetCurFrame(int index) {
             if (FramePageActive())
                 m_editMenu->setEnabled(true);
         }
-        // The picture being edited goes back into the frame it belongs to.
-        if (m_animation.IsValidIndex(m_curFrame))
+        // The picture being edited goes back into the frame it belongs to, and a
+        // layer showing that frame takes on its latest strokes.
+        if (m_animation.IsValidIndex(m_curFrame)) {
             m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+            const TFrame& left = m_animation.Frame(m_curFrame);
+            if (left.RedLayer())
+                m_editor.BuildRedLayer(m_editor.WorkBitmap);
+            else if (left.BlueLayer())
+                m_editor.BuildBlueLayer(m_editor.WorkBitmap);
+        }
         m_curFrame = index;
         RefreshTimePanels();
         m_editor.ResetUndo(m_animation, index);
@@ -350,8 +358,6 @@ void TfrmMain::pnlMainResize() {
         editorRight + (m_mainPanel->width() - editorRight - m_previewPanel->width()) / 2;
     m_previewPanel->move(left, PreviewTop);
 }
-
-void TfrmMain::PopupFrameMenu(int, QPoint) {}
 
 void TfrmMain::ReleaseKeyboardFocus() {
     setFocus(Qt::OtherFocusReason);

@@ -81,6 +81,11 @@ public:
     void BuildReopenMenu();
     void ReopenItemClick(const QAction* item);
 
+    // The frame popup menu and its reference layers.
+    int PopupFrame() const { return m_popupFrame; }
+    void RedLayer1Click();
+    void BlueLayer1Click();
+
     // Start-up and pages.
     void FormActivate();
     bool StartupDone() const { return m_startupDone; }
@@ -106,6 +111,8 @@ private:
     void BuildMenus();
     void BuildPages();
     void BuildStatusBar();
+    void BuildFramePopup();
+    void ToggleLayer(bool red);
     void SetCaption(const QString& caption);
     void RememberClosedDocument();
     void ShowError(const QString& text);
@@ -135,6 +142,10 @@ private:
     bool m_startupDone = false;
     bool m_programSwitchesPage = false;
     int m_activePage = 0;
+    int m_popupFrame = 0;
+    QMenu* m_frameMenu = nullptr;
+    QAction* m_redLayer = nullptr;
+    QAction* m_blueLayer = nullptr;
 
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;

@@ -1,0 +1,68 @@
+#include "formMain.h"
+#include "frameStrip.h"
+#include "paintBox.h"
+
+#include <QMenu>
+
+namespace vistrel {
+
+void TfrmMain::BuildFramePopup() {
+    m_frameMenu = new QMenu(this);
+    m_frameMenu->setObjectName(QStringLiteral("mnuFrame"));
+    m_redLayer = m_frameMenu->addAction(QStringLiteral("&Red Layer"));
+    m_redLayer->setObjectName(QStringLiteral("RedLayer1"));
+    m_redLayer->setCheckable(true);
+    connect(m_redLayer, &QAction::triggered, this, &TfrmMain::RedLayer1Click);
+    m_blueLayer = m_frameMenu->addAction(QStringLiteral("&Blue Layer"));
+    m_blueLayer->setObjectName(QStringLiteral("BlueLayer1"));
+    m_blueLayer->setCheckable(true);
+    connect(m_blueLayer, &QAction::triggered, this, &TfrmMain::BlueLayer1Click);
+}
+
+void TfrmMain::PopupFrameMenu(int frame, QPoint globalPosition) {
+    if (!m_animation.IsValidIndex(frame))
+        return;
+    m_popupFrame = frame;
+    m_redLayer->setChecked(m_animation.Frame(frame).RedLayer());
+    m_blueLayer->setChecked(m_animation.Frame(frame).BlueLayer());
+    m_frameMenu->popup(globalPosition);
+}
+
+// The layers show the frame as stored in the animation, not the editor's
+// unsaved strokes; a layer frame that is being edited catches up when another
+// frame becomes current.
+void TfrmMain::ToggleLayer(bool red) {
+    if (!m_animation.IsValidIndex(m_popupFrame))
+        return;
+    TFrame& frame = m_animation.Frame(m_popupFrame);
+    const bool checked = (red ? m_redLayer : m_blueLayer)->isChecked();
+    QImage& layer = red ? m_editor.RedLayerBitmap : m_editor.BlueLayerBitmap;
+    if (checked) {
+        // The frame gives up the other layer, whose picture goes with it.
+        if (red ? frame.BlueLayer() : frame.RedLayer())
+            (red ? m_editor.BlueLayerBitmap : m_editor.RedLayerBitmap).fill(Qt::black);
+        QImage stored = NewFrameBitmap(Qt::white);
+        m_animation.DrawFrame(m_popupFrame, stored);
+        if (red)
+            m_editor.BuildRedLayer(stored);
+        else
+            m_editor.BuildBlueLayer(stored);
+    } else {
+        layer.fill(Qt::black);
+    }
+    if (red)
+        frame.SetRedLayer(checked);
+    else
+        frame.SetBlueLayer(checked);
+    m_editorBox->update();
+    m_frameStrip->RefreshFrameStrip();
+}
+
+void TfrmMain::RedLayer1Click() {
+    ToggleLayer(true);
+}
+void TfrmMain::BlueLayer1Click() {
+    ToggleLayer(false);
+}
+
+} // namespace vistrel
