@@ -79,6 +79,16 @@ bool TAnimation::AddFrame() {
     return true;
 }
 
+void TAnimation::AppendBlankFrames(int count) {
+    count = std::min(count, MaxFrames - FrameCount());
+    SetSheetHeightFor(FrameCount() + count);
+    for (int i = 0; i < count; ++i) {
+        const int index = FrameCount();
+        CreateFrameAt(index);
+        FillCellWhite(index);
+    }
+}
+
 bool TAnimation::InsertFrame(int index) {
     if (index == -1)
         return AddFrame();

@@ -98,6 +98,8 @@ public:
 
 private:
     TFrame& CreateFrameAt(int index);
+    // Appends blank frames with the sheet resized once for all of them (loading).
+    void AppendBlankFrames(int count);
     void MoveCell(int from, int to);
     void FillCellWhite(int index);
     void SetSheetHeightFor(int frameCount);

@@ -39,9 +39,9 @@ bool TAnimation::LoadLCD(QIODevice& stream) {
     SourceKind = file.Kind;
     Clear();
     RepeatCount = file.RepeatCount();
-    for (const TLCDFrame& source : file.Frames) {
-        AddFrame();
-        const int index = FrameCount() - 1;
+    AppendBlankFrames(file.FrameCount());
+    for (int index = 0; index < file.FrameCount(); ++index) {
+        const TLCDFrame& source = file.Frames[static_cast<std::size_t>(index)];
         AddCommand().Value = TCommand::DrawFrame(index + 1);
         TFrame& frame = Frame(index);
         frame.SetDuration(source.Duration());
@@ -113,9 +113,9 @@ bool TAnimation::LoadVMS(QIODevice& stream) {
     SourceKind = file.Kind;
     Clear();
     RepeatCount = file.RepeatCount;
-    for (const TVMSFrame& source : file.Frames) {
-        AddFrame();
-        const int index = FrameCount() - 1;
+    AppendBlankFrames(file.FrameCount());
+    for (int index = 0; index < file.FrameCount(); ++index) {
+        const TVMSFrame& source = file.Frames[static_cast<std::size_t>(index)];
         TFrame& frame = Frame(index);
         frame.SetDuration(source.Duration);
         for (int y = 0; y < FrameHeight; ++y)
