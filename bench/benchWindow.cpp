@@ -1,0 +1,100 @@
+// The main window's costs a user feels: refreshing the frame strip, switching the
+// current frame on a full 324-frame document, and opening the window, the last
+// measured beside a bare Qt window opened the same way in the same run.
+// Run it on a real X server (bench/window-report starts one).
+
+#include "formMain.h"
+#include "frameStrip.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+using namespace vistrel;
+
+namespace {
+
+QString IniPath() {
+    static QTemporaryDir folder;
+    return folder.filePath(QStringLiteral("VISTREL.INI"));
+}
+
+// A started window holding 324 frames, each with a different pixel lit.
+std::unique_ptr<TfrmMain> FullWindow() {
+    auto window = std::make_unique<TfrmMain>(QStringList{}, IniPath());
+    window->show();
+    window->FormActivate();
+    TAnimation& animation = window->Animation();
+    while (animation.AddFrame()) {
+    }
+    for (int i = 0; i < animation.FrameCount(); ++i) {
+        animation.Frame(i).Pixels[static_cast<std::size_t>(i)] = 1;
+        animation.PaintCell(i);
+    }
+    window->FrameStrip().UpdateStripScrollBar();
+    window->FrameStrip().SetPosition(150);
+    QApplication::processEvents();
+    return window;
+}
+
+void StripRefresh(benchmark::State& state) {
+    auto window = FullWindow();
+    for (auto _ : state) {
+        window->FrameStrip().RefreshFrameStrip();
+        QApplication::processEvents(); // the thumbnails paint
+    }
+}
+BENCHMARK(StripRefresh)->Unit(benchmark::kMicrosecond);
+
+void CurFrameSwitch(benchmark::State& state) {
+    auto window = FullWindow();
+    int frame = 150;
+    for (auto _ : state) {
+        frame = frame == 150 ? 151 : 150;
+        window->SetCurFrame(frame);
+        QApplication::processEvents(); // the editor, preview and thumbnail paint
+    }
+}
+BENCHMARK(CurFrameSwitch)->Unit(benchmark::kMicrosecond);
+
+template <typename MakeWindow> void OpenWindow(benchmark::State& state, MakeWindow make) {
+    for (auto _ : state) {
+        auto window = make();
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get(), 5000))
+            state.SkipWithError("the window was never shown");
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void OpenMainWindow(benchmark::State& state) {
+    OpenWindow(state, [] {
+        auto window = std::make_unique<TfrmMain>(QStringList{}, IniPath());
+        return window;
+    });
+}
+BENCHMARK(OpenMainWindow)->Unit(benchmark::kMillisecond);
+
+void OpenBareWindow(benchmark::State& state) {
+    OpenWindow(state, [] {
+        auto window = std::make_unique<QMainWindow>();
+        window->resize(640, 480);
+        return window;
+    });
+}
+BENCHMARK(OpenBareWindow)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
