@@ -229,6 +229,22 @@ TEST(DocumentLifecycle, ClosingTheWindowTakesItsOwnFramesOffTheClipboard) {
     EXPECT_FALSE(f.Window().Animation().CanPasteFrames());
 }
 
+TEST(DocumentLifecycle, AWindowClosedMaximizedKeepsTheStoredBounds) {
+    TempFolder folder;
+    const QString ini = folder.Write("VISTREL.INI", "[Main]\nWindowLeft=10\nWindowTop=20\n"
+                                                    "WindowWidth=800\nWindowHeight=600\n");
+    {
+        TfrmMain window({}, ini);
+        window.SetPrompts(std::make_unique<TScriptedPrompts>());
+        window.show();
+        window.setWindowState(Qt::WindowMaximized);
+        ASSERT_TRUE(window.close());
+    }
+    const TVMUPreferences stored(ini, QSize(1920, 1080));
+    EXPECT_EQ(QRect(stored.WindowLeft, stored.WindowTop, stored.WindowWidth, stored.WindowHeight),
+              QRect(10, 20, 800, 600));
+}
+
 TEST(DocumentLifecycle, TheSettingsAreWrittenAtExitAndAFailedWriteIsShown) {
     {
         WindowFixture f;
