@@ -92,12 +92,9 @@ void TEditorBitmaps::ComposeEditorPicture() {
 }
 
 void TEditorBitmaps::ResetUndo(const TAnimation& animation, int currentFrame) {
-    m_undoList.clear();
-    m_undoList.reserve(UndoDepth + 1);
     QImage snapshot = NewFrameBitmap(Qt::white);
     animation.DrawFrame(currentFrame, snapshot);
-    m_undoList.push_back(std::move(snapshot));
-    m_undoIndex = 0;
+    UndoList.Reset(snapshot);
 }
 
 } // namespace vistrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "undoHistory.h"
 #include "unitFrame.h"
 
 #include <QImage>
@@ -17,7 +18,6 @@ public:
     static constexpr int CellSize = 8;
     static constexpr int EditorWidth = FrameWidth * CellSize + 1;   // 385
     static constexpr int EditorHeight = FrameHeight * CellSize + 1; // 257
-    static constexpr int UndoDepth = 10;
 
     TEditorBitmaps();
 
@@ -47,14 +47,10 @@ public:
     // Undo history of the current frame: one snapshot of it, drawn from the
     // animation (a blank one when there is no current frame).
     void ResetUndo(const TAnimation& animation, int currentFrame);
-    const std::vector<QImage>& UndoList() const { return m_undoList; }
-    int UndoIndex() const { return m_undoIndex; }
+    TUndoHistory UndoList;
 
 private:
     static void BuildLayer(QImage& layer, const QImage& frame, QRgb litColour);
-
-    std::vector<QImage> m_undoList;
-    int m_undoIndex = 0;
 };
 
 QImage NewFrameBitmap(Qt::GlobalColor fill);

@@ -1,5 +1,6 @@
 #include "formMain.h"
 
+#include "editorToolBar.h"
 #include "frameStrip.h"
 #include "paintBox.h"
 #include "timeFormat.h"
@@ -23,7 +24,6 @@ namespace vistrel {
 namespace {
 
 constexpr int StripHeight = 89;
-constexpr int ToolBarWidth = 58;
 constexpr QPoint EditorPosition(3, 3);
 constexpr int PreviewTop = 99;
 constexpr QSize PreviewSize(96, 64);
@@ -59,6 +59,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildPages();
     BuildStatusBar();
     BuildFramePopup();
+    ConnectEditor();
 
     setGeometry(m_preferences->WindowLeft, m_preferences->WindowTop, m_preferences->WindowWidth,
                 m_preferences->WindowHeight);
@@ -130,6 +131,7 @@ void TfrmMain::BuildMenus() {
     m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("Edit1"));
     m_editMenu->menuAction()->setObjectName(QStringLiteral("Edit1"));
+    BuildEditMenu();
     m_animationMenu = menuBar()->addMenu(QStringLiteral("&Animation"));
     m_animationMenu->setObjectName(QStringLiteral("Animation1"));
     m_animationMenu->menuAction()->setObjectName(QStringLiteral("Animation1"));
@@ -153,9 +155,8 @@ void TfrmMain::BuildPages() {
     auto* frameLayout = new QHBoxLayout(m_framePage);
     frameLayout->setContentsMargins(0, 0, 0, 0);
     frameLayout->setSpacing(0);
-    QWidget* toolBar = Panel("pnlFrameToolBar", m_framePage, palette().color(QPalette::Window));
-    toolBar->setFixedWidth(ToolBarWidth);
-    frameLayout->addWidget(toolBar);
+    m_toolBar = new TEditorToolBar(m_framePage);
+    frameLayout->addWidget(m_toolBar);
     m_mainPanel = Panel("pnlMain", m_framePage, QColor(0x80, 0x80, 0x80));
     m_mainPanel->installEventFilter(this);
     frameLayout->addWidget(m_mainPanel, 1);
@@ -190,7 +191,6 @@ void TfrmMain::BuildPages() {
     auto* scriptLayout = new QVBoxLayout(m_scriptPage);
     m_memoScript = new QPlainTextEdit(m_scriptPage);
     m_memoScript->setObjectName(QStringLiteral("memoScript"));
-    m_memoScript->setReadOnly(true);
     m_memoScript->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     scriptLayout->addWidget(m_memoScript);
     m_pages->addTab(m_scriptPage, QStringLiteral("Script"));
@@ -296,6 +296,7 @@ void TfrmMain::SetCurFrame(int index) {
         m_curFrame = index;
         RefreshTimePanels();
         m_editor.ResetUndo(m_animation, index);
+        Edit1Click();
         m_animation.DrawFrame(index, m_editor.WorkBitmap);
         RepaintEditor();
         m_playerBox->update();

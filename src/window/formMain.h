@@ -3,6 +3,7 @@
 #include "editorBitmaps.h"
 #include "frameStripHost.h"
 #include "prompts.h"
+#include "toolStateMachine.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
 
@@ -18,6 +19,7 @@ class QTabWidget;
 
 namespace vistrel {
 
+class TEditorToolBar;
 class TFrameStrip;
 class TPaintBox;
 
@@ -94,6 +96,16 @@ public:
     // Switches pages as the program does: the page handlers do not run.
     void ShowPage(QWidget* page);
 
+    // The frame editor: tools, mouse, undo.
+    TToolStateMachine& Tools() { return m_tools; }
+    void spdbtnPenClick(TTool tool);
+    void pntbxEditorMouseDown(Qt::MouseButton button, QPoint position);
+    void pntbxEditorMouseMove(QPoint position, bool shiftHeld);
+    void pntbxEditorMouseUp();
+    void Undo1Click();
+    void Redo1Click();
+    void Edit1Click();
+
     // Editor views.
     void RepaintEditor();
     void pnlMainResize();
@@ -112,6 +124,9 @@ private:
     void BuildPages();
     void BuildStatusBar();
     void BuildFramePopup();
+    void BuildEditMenu();
+    void ConnectEditor();
+    void ShowStatusCell(QPoint pixel);
     void ToggleLayer(bool red);
     void SetCaption(const QString& caption);
     void RememberClosedDocument();
@@ -130,6 +145,8 @@ private:
     TEditorBitmaps m_editor;
     TAnimation m_animation;
     std::unique_ptr<TVMUPreferences> m_preferences;
+    TToolStateMachine m_tools{m_editor};
+    QPoint m_statusCell{-1, -1};
 
     QString m_fileName;
     int m_untitledNumber = 1;
@@ -160,6 +177,9 @@ private:
     QAction* m_export = nullptr;
     QAction* m_preferencesAction = nullptr;
     QAction* m_exit = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
+    TEditorToolBar* m_toolBar = nullptr;
 
     QTabWidget* m_pages = nullptr;
     QWidget* m_framePage = nullptr;

@@ -100,6 +100,7 @@ void TfrmMain::pgcntlMainChange() {
     m_frameStrip->SetPopupButtonsEnabled(framePage);
     m_editMenu->setEnabled(framePage || m_pages->currentWidget() == m_scriptPage);
     File1Click();
+    Edit1Click();
 }
 
 void TfrmMain::keyPressEvent(QKeyEvent* event) {

@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QUuid>
 #include <QtEndian>
 #include <future>
 #include <gtest/gtest.h>
-#include <thread>
 
 using namespace vistrel;
 using namespace std::chrono_literals;
@@ -21,7 +21,7 @@ public:
     TestServer(QString name, QByteArray answer) : m_name(std::move(name)) {
         std::promise<bool> listening;
         auto ready = listening.get_future();
-        m_thread = std::thread([this, answer, promise = std::move(listening)]() mutable {
+        m_thread.reset(QThread::create([this, answer, promise = std::move(listening)]() mutable {
             QLocalServer server;
             QLocalServer::removeServer(m_name);
             promise.set_value(server.listen(m_name));
@@ -36,20 +36,22 @@ public:
                 socket->waitForBytesWritten(5000);
             }
             socket->waitForDisconnected(5000);
-        });
+        }));
+        m_thread->start();
         EXPECT_TRUE(ready.get());
     }
-    ~TestServer() { m_thread.join(); }
+    ~TestServer() { m_thread->wait(); }
     QByteArray Request() {
-        m_thread.join();
-        m_thread = std::thread([] {});
+        m_thread->wait();
         return m_request;
     }
 
 private:
     QString m_name;
     QByteArray m_request;
-    std::thread m_thread;
+    // A QThread, not a std::thread: Qt cleans up the sockets' thread data only
+    // for threads it started.
+    std::unique_ptr<QThread> m_thread;
 };
 
 QByteArray Reply(const QByteArray& text) {

@@ -6,10 +6,10 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTabWidget>
+#include <QThread>
 #include <QtEndian>
 #include <future>
 #include <gtest/gtest.h>
-#include <thread>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -61,7 +61,7 @@ public:
     explicit BrowserStandIn(QByteArray reply) {
         std::promise<bool> listening;
         auto ready = listening.get_future();
-        m_thread = std::thread([this, reply, promise = std::move(listening)]() mutable {
+        m_thread.reset(QThread::create([this, reply, promise = std::move(listening)]() mutable {
             const QString name = TDdeClientConv::SocketName("iexplore", "WWW_GetWindowInfo");
             QLocalServer::removeServer(name);
             QLocalServer server;
@@ -77,14 +77,17 @@ public:
             socket->write(header + reply);
             socket->waitForBytesWritten(10000);
             socket->waitForDisconnected(10000);
-        });
+        }));
+        m_thread->start();
         EXPECT_TRUE(ready.get());
     }
-    ~BrowserStandIn() { m_thread.join(); }
+    ~BrowserStandIn() { m_thread->wait(); }
     QByteArray request;
 
 private:
-    std::thread m_thread;
+    // A QThread, not a std::thread: Qt cleans up the sockets' thread data only
+    // for threads it started.
+    std::unique_ptr<QThread> m_thread;
 };
 
 } // namespace

@@ -1,0 +1,141 @@
+#include "editorToolBar.h"
+
+#include <QButtonGroup>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+
+namespace vistrel {
+
+namespace {
+
+struct ToolButtonPlace {
+    TTool tool;
+    const char* name;
+    const char* hint;
+    QPoint position;
+};
+
+constexpr ToolButtonPlace Places[ToolCount] = {
+    {TTool::Pen, "spdbtnPen", "Pen", {4, 4}},
+    {TTool::Line, "spdbtnLine", "Line", {29, 4}},
+    {TTool::Rectangle, "spdbtnRectangle", "Rectangle", {4, 29}},
+    {TTool::FillRect, "spdbtnFillRect", "Filled Rectangle", {29, 29}},
+    {TTool::Ellipse, "spdbtnEllipse", "Ellipse", {4, 54}},
+    {TTool::FillEllipse, "spdbtnFillEllipse", "Filled Ellipse", {29, 54}},
+    {TTool::Select, "spdbtnSelect", "Selection", {4, 104}},
+    {TTool::FloodFill, "spdbtnFloodFill", "Flood Fill", {4, 79}},
+    {TTool::Text, "spdbtnText", "Text", {29, 79}},
+    {TTool::Shift, "spdbtnShift", "Shift", {29, 104}},
+};
+
+void DrawGlyph(QPainter& p, TTool tool) {
+    // Glyphs on a 16 x 16 grid, scaled by the caller.
+    switch (tool) {
+    case TTool::Pen: {
+        QPolygonF body({{3, 13}, {4, 10}, {12, 2}, {14, 4}, {6, 12}});
+        p.drawPolygon(body);
+        p.drawLine(QPointF(10, 4), QPointF(12, 6));
+        break;
+    }
+    case TTool::Line:
+        p.drawLine(QPointF(3, 13), QPointF(13, 3));
+        break;
+    case TTool::Rectangle:
+        p.drawRect(QRectF(2.5, 4.5, 11, 8));
+        break;
+    case TTool::FillRect:
+        p.setBrush(Qt::black);
+        p.drawRect(QRectF(2.5, 4.5, 11, 8));
+        break;
+    case TTool::Ellipse:
+        p.drawEllipse(QRectF(2.5, 4.5, 11, 8));
+        break;
+    case TTool::FillEllipse:
+        p.setBrush(Qt::black);
+        p.drawEllipse(QRectF(2.5, 4.5, 11, 8));
+        break;
+    case TTool::Select: {
+        QPen dashed = p.pen();
+        dashed.setDashPattern({2, 2});
+        p.setPen(dashed);
+        p.drawRect(QRectF(2.5, 3.5, 11, 9));
+        break;
+    }
+    case TTool::FloodFill: {
+        p.save();
+        p.translate(8, 8);
+        p.rotate(-40);
+        p.drawRect(QRectF(-3, -4, 7, 8));
+        p.restore();
+        p.setBrush(Qt::black);
+        p.drawEllipse(QRectF(2, 11, 3, 3));
+        break;
+    }
+    case TTool::Text: {
+        QFont font = p.font();
+        font.setPixelSize(13);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("A"));
+        break;
+    }
+    case TTool::Shift:
+        p.drawLine(QPointF(8, 2), QPointF(8, 14));
+        p.drawLine(QPointF(2, 8), QPointF(14, 8));
+        for (const auto& [a, b, c] :
+             {std::tuple{QPointF(6, 4), QPointF(8, 2), QPointF(10, 4)},
+              std::tuple{QPointF(6, 12), QPointF(8, 14), QPointF(10, 12)},
+              std::tuple{QPointF(4, 6), QPointF(2, 8), QPointF(4, 10)},
+              std::tuple{QPointF(12, 6), QPointF(14, 8), QPointF(12, 10)}}) {
+            p.drawLine(a, b);
+            p.drawLine(b, c);
+        }
+        break;
+    }
+}
+
+} // namespace
+
+QIcon ToolIcon(TTool tool, int size) {
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 16.0, size / 16.0);
+    painter.setPen(QPen(Qt::black, 1.2));
+    DrawGlyph(painter, tool);
+    return QIcon(picture);
+}
+
+TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new QButtonGroup(this)) {
+    setObjectName(QStringLiteral("pnlFrameToolBar"));
+    setFixedWidth(Width);
+    m_group->setExclusive(true);
+    for (const ToolButtonPlace& place : Places) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QLatin1String(place.name));
+        button->setToolTip(QLatin1String(place.hint));
+        button->setAccessibleName(QLatin1String(place.hint));
+        button->setCheckable(true);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setIcon(ToolIcon(place.tool, 16));
+        button->setIconSize(QSize(16, 16));
+        button->setGeometry(QRect(place.position, QSize(ButtonSize, ButtonSize)));
+        m_group->addButton(button, static_cast<int>(place.tool));
+    }
+    Button(TTool::Pen)->setChecked(true);
+    connect(m_group, &QButtonGroup::idClicked, this,
+            [this](int id) { emit ToolClicked(static_cast<TTool>(id)); });
+}
+
+QToolButton* TEditorToolBar::Button(TTool tool) const {
+    return static_cast<QToolButton*>(m_group->button(static_cast<int>(tool)));
+}
+
+TTool TEditorToolBar::DownTool() const {
+    return static_cast<TTool>(m_group->checkedId());
+}
+
+} // namespace vistrel

@@ -1,0 +1,34 @@
+#include "toolCursors.h"
+
+#include <QBitmap>
+
+namespace vistrel {
+
+namespace {
+
+struct CursorPicture {
+    int number;
+    const char* name;
+    QPoint hotSpot;
+};
+
+constexpr CursorPicture Pictures[] = {
+    {PenCursor, "pen", {1, 16}},  {CrossCursor, "cross", {10, 10}}, {FillCursor, "fill", {2, 14}},
+    {SizeCursor, "size", {9, 9}}, {TextCursor, "text", {3, 7}},     {MoveCursor, "move", {10, 12}},
+};
+
+} // namespace
+
+QCursor ToolCursor(int number) {
+    for (const CursorPicture& picture : Pictures) {
+        if (picture.number != number)
+            continue;
+        const QString base = QStringLiteral(":/cursors/%1").arg(QLatin1String(picture.name));
+        const QBitmap bitmap(base + QStringLiteral(".xbm"));
+        const QBitmap mask(base + QStringLiteral("_mask.xbm"));
+        return QCursor(bitmap, mask, picture.hotSpot.x(), picture.hotSpot.y());
+    }
+    return QCursor(Qt::ArrowCursor);
+}
+
+} // namespace vistrel

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "editorBitmaps.h"
+
+#include <QPoint>
+#include <QRgb>
+
+namespace vistrel {
+
+// The tools in the order of their buttons' tags.
+enum class TTool : int {
+    Pen = 0,
+    Line = 1,
+    Rectangle = 2,
+    FillRect = 3,
+    Ellipse = 4,
+    FillEllipse = 5,
+    Select = 6,
+    FloodFill = 7,
+    Text = 8,
+    Shift = 9,
+};
+inline constexpr int ToolCount = 10;
+
+enum class TMouseState : int { msIdle = 0, msDrawing = 1, msMoving = 2 };
+
+// What a press, drag and release on the editor do to WorkBitmap, for every tool.
+// Positions are frame pixels; anything outside the frame is clipped by the
+// primitives. Kept apart from the widgets so it can be driven by tests.
+class TToolStateMachine {
+public:
+    explicit TToolStateMachine(TEditorBitmaps& bitmaps) : m_bitmaps(bitmaps) {}
+
+    TTool CurrentTool() const { return m_tool; }
+    void SelectTool(TTool tool) { m_tool = tool; }
+    // The cursor number the current tool shows on the editor.
+    int ToolCursor() const;
+
+    TMouseState MouseState() const { return m_state; }
+    QRgb DrawColor() const { return m_drawColor; }
+    QPoint StartPoint() const { return m_startPoint; }
+    QPoint LastPoint() const { return m_lastPoint; }
+
+    // A left press draws black, a right press white; false (nothing done) for
+    // any other button. A taken press marks the document modified.
+    bool MouseDown(Qt::MouseButton button, QPoint pixel);
+    // True when the picture may have changed and wants a refresh.
+    bool MouseMove(QPoint pixel, bool shiftHeld);
+    // Ends the operation and records the picture for undo; false when idle.
+    bool MouseUp();
+
+    // Frame pixel under a point of the 8x editor, rounding toward minus infinity.
+    static QPoint PixelAt(QPoint editorPosition);
+
+private:
+    QImage& Work() { return m_bitmaps.WorkBitmap; }
+    void RestoreBackup() { Work() = m_bitmaps.BackupBitmap.copy(); }
+    void DrawShape(QPoint end);
+
+    TEditorBitmaps& m_bitmaps;
+    TTool m_tool = TTool::Pen;
+    TMouseState m_state = TMouseState::msIdle;
+    QRgb m_drawColor = 0xFF000000;
+    QPoint m_startPoint;
+    QPoint m_lastPoint;
+    QPoint m_penPosition;
+};
+
+} // namespace vistrel
