@@ -1,5 +1,6 @@
-// The main window's costs a user feels: refreshing the frame strip, switching the
-// current frame on a full 324-frame document, and opening the window, the last
+// The main window's costs a user feels: refreshing the editor after a mouse move,
+// refreshing the frame strip, switching the current frame on a full 324-frame
+// document, and opening the window, the last
 // measured beside a bare Qt window opened the same way in the same run.
 // Run it on a real X server (bench/window-report starts one).
 
@@ -58,6 +59,28 @@ void CurFrameSwitch(benchmark::State& state) {
     }
 }
 BENCHMARK(CurFrameSwitch)->Unit(benchmark::kMicrosecond);
+
+// What every mouse move on the editor costs: compose the editor picture, the
+// preview and the current thumbnail, and paint them.
+void EditorRefresh(benchmark::State& state) {
+    auto window = FullWindow();
+    window->Editor().DisplayGrid = true;
+    for (auto _ : state) {
+        window->RepaintEditor();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(EditorRefresh)->Unit(benchmark::kMicrosecond);
+
+void ComposeEditorPicture(benchmark::State& state) {
+    TEditorBitmaps bitmaps;
+    bitmaps.DisplayGrid = true;
+    for (auto _ : state) {
+        bitmaps.ComposeEditorPicture();
+        benchmark::DoNotOptimize(bitmaps.DisplayBitmap.constBits());
+    }
+}
+BENCHMARK(ComposeEditorPicture)->Unit(benchmark::kMicrosecond);
 
 template <typename MakeWindow> void OpenWindow(benchmark::State& state, MakeWindow make) {
     for (auto _ : state) {

@@ -3,6 +3,7 @@
 #include "unitAnimation.h"
 
 #include <QPainter>
+#include <cstring>
 
 namespace vistrel {
 
@@ -70,23 +71,33 @@ void TEditorBitmaps::ComposeEditorPicture() {
     }
     // Each frame pixel fills its 8 x 8 block; the spare last column and row of the
     // 385 x 257 picture repeat the last pixel, as a stretch would. Black frame
-    // pixels cover the layers; white ones let layer colours through.
-    for (int py = 0; py < EditorHeight; ++py) {
-        const int y = std::min(py / CellSize, FrameHeight - 1);
+    // pixels cover the layers; white ones let layer colours through. One display
+    // row is built per frame row and copied to the other rows of its block, the
+    // grid's silver lines falling on every eighth row and column.
+    QRgb row[EditorWidth];
+    const auto rowBytes = sizeof(row);
+    for (int y = 0; y < FrameHeight; ++y) {
         const auto* work = reinterpret_cast<const QRgb*>(WorkBitmap.constScanLine(y));
         const auto* layer = reinterpret_cast<const QRgb*>(LayerBitmap.constScanLine(y));
-        const auto* grid = reinterpret_cast<const QRgb*>(GridBitmap.constScanLine(py));
-        auto* display = reinterpret_cast<QRgb*>(DisplayBitmap.scanLine(py));
-        for (int px = 0; px < EditorWidth; ++px) {
-            const int x = std::min(px / CellSize, FrameWidth - 1);
+        for (int x = 0; x < FrameWidth; ++x) {
             QRgb colour = White;
             if ((layer[x] & 0xFFFFFF) != 0)
                 colour = layer[x];
             if ((work[x] & 0xFFFFFF) != 0xFFFFFF)
                 colour = work[x] | Black;
-            if (DisplayGrid && (grid[px] & 0xFFFFFF) != 0xFFFFFF)
-                colour = grid[px];
-            display[px] = colour;
+            std::fill_n(row + x * CellSize, CellSize, colour);
+        }
+        row[EditorWidth - 1] = row[EditorWidth - 2];
+        if (DisplayGrid)
+            for (int px = 0; px < EditorWidth; px += CellSize)
+                row[px] = Silver;
+        const int lastRow = y == FrameHeight - 1 ? EditorHeight - 1 : (y + 1) * CellSize - 1;
+        for (int py = y * CellSize; py <= lastRow; ++py) {
+            auto* display = reinterpret_cast<QRgb*>(DisplayBitmap.scanLine(py));
+            if (DisplayGrid && py % CellSize == 0)
+                std::memcpy(display, GridBitmap.constScanLine(py), rowBytes);
+            else
+                std::memcpy(display, row, rowBytes);
         }
     }
 }
