@@ -1,12 +1,8 @@
 #include "ddeClient.h"
+#include "ddeTestServer.h"
 
 #include <QCoreApplication>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QThread>
 #include <QUuid>
-#include <QtEndian>
-#include <future>
 #include <gtest/gtest.h>
 
 using namespace vistrel;
@@ -14,57 +10,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A one-conversation server on its own thread: it reads one request line and
-// answers with the given raw bytes (or stays silent when there are none).
-class TestServer {
-public:
-    TestServer(QString name, QByteArray answer) : m_name(std::move(name)) {
-        std::promise<bool> listening;
-        auto ready = listening.get_future();
-        m_thread.reset(QThread::create([this, answer, promise = std::move(listening)]() mutable {
-            QLocalServer server;
-            QLocalServer::removeServer(m_name);
-            promise.set_value(server.listen(m_name));
-            if (!server.waitForNewConnection(5000))
-                return;
-            QLocalSocket* socket = server.nextPendingConnection();
-            while (!socket->canReadLine() && socket->waitForReadyRead(5000)) {
-            }
-            m_request = socket->readLine();
-            if (!answer.isEmpty()) {
-                socket->write(answer);
-                socket->waitForBytesWritten(5000);
-            }
-            socket->waitForDisconnected(5000);
-        }));
-        m_thread->start();
-        EXPECT_TRUE(ready.get());
-    }
-    ~TestServer() { m_thread->wait(); }
-    QByteArray Request() {
-        m_thread->wait();
-        return m_request;
-    }
-
-private:
-    QString m_name;
-    QByteArray m_request;
-    // A QThread, not a std::thread: Qt cleans up the sockets' thread data only
-    // for threads it started.
-    std::unique_ptr<QThread> m_thread;
-};
-
 QByteArray Reply(const QByteArray& text) {
-    QByteArray header(4, '\0');
-    qToBigEndian<quint32>(static_cast<quint32>(text.size()), header.data());
-    return header + text;
+    return vistrel::testing::TDdeTestServer::Reply(text);
 }
-
 QByteArray Length(quint32 length) {
-    QByteArray header(4, '\0');
-    qToBigEndian<quint32>(length, header.data());
-    return header;
+    return vistrel::testing::TDdeTestServer::Length(length);
 }
+using TestServer = vistrel::testing::TDdeTestServer;
 
 // Each test talks to its own service so runs never meet.
 QString UniqueService() {

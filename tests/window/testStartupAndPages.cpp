@@ -1,14 +1,10 @@
 #include "ddeClient.h"
+#include "ddeTestServer.h"
 #include "windowFixture.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QTabWidget>
-#include <QThread>
-#include <QtEndian>
-#include <future>
 #include <gtest/gtest.h>
 
 using namespace vistrel;
@@ -53,49 +49,13 @@ TEST(Startup, LaterActivationsChangeNothing) {
     EXPECT_EQ(f.Caption(), "Vistrel - Untitled2.lcd");
 }
 
-namespace {
-
-// Stands in for the browser: answers one request on the browser's service name.
-class BrowserStandIn {
-public:
-    explicit BrowserStandIn(QByteArray reply) {
-        std::promise<bool> listening;
-        auto ready = listening.get_future();
-        m_thread.reset(QThread::create([this, reply, promise = std::move(listening)]() mutable {
-            const QString name = TDdeClientConv::SocketName("iexplore", "WWW_GetWindowInfo");
-            QLocalServer::removeServer(name);
-            QLocalServer server;
-            promise.set_value(server.listen(name));
-            if (!server.waitForNewConnection(10000))
-                return;
-            QLocalSocket* socket = server.nextPendingConnection();
-            while (!socket->canReadLine() && socket->waitForReadyRead(10000)) {
-            }
-            request = socket->readLine();
-            QByteArray header(4, '\0');
-            qToBigEndian<quint32>(static_cast<quint32>(reply.size()), header.data());
-            socket->write(header + reply);
-            socket->waitForBytesWritten(10000);
-            socket->waitForDisconnected(10000);
-        }));
-        m_thread->start();
-        EXPECT_TRUE(ready.get());
-    }
-    ~BrowserStandIn() { m_thread->wait(); }
-    QByteArray request;
-
-private:
-    // A QThread, not a std::thread: Qt cleans up the sockets' thread data only
-    // for threads it started.
-    std::unique_ptr<QThread> m_thread;
-};
-
-} // namespace
-
 TEST(Startup, AnInformationFileAsksTheBrowserAndShowsItsAnswer) {
     QByteArray request;
     {
-        BrowserStandIn browser("\"http://example.invalid/anim.vmi\",\"Animations\"");
+        // Stands in for the browser on its service name.
+        TDdeTestServer browser(
+            TDdeClientConv::SocketName("iexplore", "WWW_GetWindowInfo"),
+            TDdeTestServer::Reply("\"http://example.invalid/anim.vmi\",\"Animations\""));
         WindowFixture f({"/I", "255", "anim.VMI"});
         ASSERT_EQ(f.Prompts().messages.size(), 1u);
         EXPECT_EQ(f.Prompts().messages[0].text,
@@ -104,7 +64,7 @@ TEST(Startup, AnInformationFileAsksTheBrowserAndShowsItsAnswer) {
         EXPECT_EQ(f.Caption(), "Vistrel - Untitled1.lcd");
         EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
         f.Destroy();
-        request = browser.request;
+        request = browser.Request();
     }
     EXPECT_EQ(request, "0x000000ff\n");
 }
