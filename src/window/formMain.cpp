@@ -3,6 +3,7 @@
 #include "editorToolBar.h"
 #include "frameStrip.h"
 #include "paintBox.h"
+#include "playerPage.h"
 #include "timeFormat.h"
 
 #include <QApplication>
@@ -75,6 +76,8 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
 }
 
 TfrmMain::~TfrmMain() {
+    // The worker ends before the document it plays goes away.
+    m_player->EndPlayer();
     // The settings are written once, when the window goes away.
     if (!m_preferences->Save())
         m_prompts->MessageBox(
@@ -195,20 +198,13 @@ void TfrmMain::BuildPages() {
     scriptLayout->addWidget(m_memoScript);
     m_pages->addTab(m_scriptPage, QStringLiteral("Script"));
 
-    // The player arrives with its own page; until then it shows the current frame.
+    // The Player page is pnlPlayer filling the tab; it applies the stored zoom.
     m_playerPage = new QWidget;
     m_playerPage->setObjectName(QStringLiteral("tbshtPlayer"));
     auto* playerLayout = new QVBoxLayout(m_playerPage);
-    QWidget* player = Panel("pnlPlayer", m_playerPage, Qt::black);
-    playerLayout->addWidget(player);
-    m_playerBox = new TPaintBox(player);
-    m_playerBox->setObjectName(QStringLiteral("pntbxPlayer"));
-    m_playerBox->setFixedSize(FrameWidth * 2, FrameHeight * 2);
-    auto* playerBoxLayout = new QHBoxLayout(player);
-    playerBoxLayout->addWidget(m_playerBox, 0, Qt::AlignCenter);
-    m_playerBox->OnPaint = [this](QPainter& painter) {
-        painter.drawImage(m_playerBox->rect(), m_editor.WorkBitmap);
-    };
+    playerLayout->setContentsMargins(0, 0, 0, 0);
+    m_player = new TPlayerPage(*this, m_playerPage);
+    playerLayout->addWidget(m_player);
     m_pages->addTab(m_playerPage, QStringLiteral("Player"));
 
     m_pages->setTabVisible(m_pages->indexOf(m_importPage), false);
@@ -299,7 +295,7 @@ void TfrmMain::SetCurFrame(int index) {
         Edit1Click();
         m_animation.DrawFrame(index, m_editor.WorkBitmap);
         RepaintEditor();
-        m_playerBox->update();
+        m_player->CurrentFrameChanged();
         return;
     }
     m_editor.ClearForNoFrame();
@@ -315,6 +311,7 @@ void TfrmMain::SetMultipleSel(bool value) {
     if (value == m_multipleSel)
         return;
     m_multipleSel = value;
+    m_player->MultipleSelChanged(value);
     RefreshTimePanels();
 }
 
@@ -338,6 +335,10 @@ void TfrmMain::RefreshTimePanels() {
     const int count = m_animation.FrameCount();
     m_panels[3]->setText(QStringLiteral("Total: ") +
                          FormatTime(count == 0 ? 0 : m_animation.Frame(count - 1).EndTime(), rate));
+}
+
+void TfrmMain::StopPlayer() {
+    m_player->StopPlayer();
 }
 
 void TfrmMain::RepaintEditor() {

@@ -2,6 +2,7 @@
 
 #include "editorBitmaps.h"
 #include "frameStripHost.h"
+#include "playerHost.h"
 #include "prompts.h"
 #include "toolStateMachine.h"
 #include "unitAnimation.h"
@@ -22,12 +23,13 @@ namespace vistrel {
 class TEditorToolBar;
 class TFrameStrip;
 class TPaintBox;
+class TPlayerPage;
 
 // The program's window and the owner of the one open document. It keeps the
 // document state (file name, untitled number, Modified, Closed, current frame
 // and range selection), the menus, the status bar and the pages, and wires the
 // frame strip, the editor and the other sides together.
-class TfrmMain : public QMainWindow, public IFrameStripHost {
+class TfrmMain : public QMainWindow, public IFrameStripHost, public IPlayerHost {
     Q_OBJECT
 
 public:
@@ -43,7 +45,7 @@ public:
 
     // Document state.
     TAnimation& Animation() override { return m_animation; }
-    TVMUPreferences& Preferences() { return *m_preferences; }
+    TVMUPreferences& Preferences() override { return *m_preferences; }
     TEditorBitmaps& Editor() { return m_editor; }
     QString FileName() const { return m_fileName; }
     int UntitledNumber() const { return m_untitledNumber; }
@@ -67,6 +69,7 @@ public:
     void PopupFrameMenu(int frame, QPoint globalPosition) override;
     void ReleaseKeyboardFocus() override;
     TFrameStrip& FrameStrip() { return *m_frameStrip; }
+    TPlayerPage& PlayerPage() { return *m_player; }
 
     // File menu.
     void New1Click();
@@ -131,7 +134,7 @@ private:
     void SetCaption(const QString& caption);
     void RememberClosedDocument();
     void ShowError(const QString& text);
-    void StopPlayer() {}
+    void StopPlayer();
     bool EmptyOwnClipboard();
     QString AskSaveName();
     bool ConfirmReplace(const QString& fileName);
@@ -191,9 +194,9 @@ private:
     QWidget* m_previewPanel = nullptr;
     TPaintBox* m_editorBox = nullptr;
     TPaintBox* m_previewBox = nullptr;
-    TPaintBox* m_playerBox = nullptr;
     QPlainTextEdit* m_memoScript = nullptr;
     TFrameStrip* m_frameStrip = nullptr;
+    TPlayerPage* m_player = nullptr;
     QLabel* m_panels[5] = {};
 };
 

@@ -1,6 +1,7 @@
 #include "ddeClient.h"
 #include "formMain.h"
 #include "frameStrip.h"
+#include "playerPage.h"
 #include "startupArguments.h"
 
 #include <QApplication>
@@ -67,11 +68,14 @@ void TfrmMain::FormActivate() {
     }
     SetMultipleSel(false);
     SetSelRange(0, 0);
-    // The player arrives later; until then /P shows the Player page.
-    if (play && m_animation.FrameCount() > 0)
+    // /P plays at once on the Player page; a file that could not be opened
+    // leaves no frames and nothing to play.
+    if (play && m_animation.FrameCount() > 0) {
         ShowPage(m_playerPage);
-    else
+        m_player->tlbtnPlayClick();
+    } else {
         ShowPage(m_framePage);
+    }
     m_frameStrip->RefreshFrameStrip();
 }
 

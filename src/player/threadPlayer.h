@@ -1,0 +1,110 @@
+#pragma once
+
+#include "playerPicture.h"
+#include "playerTicks.h"
+
+#include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+class QWidget;
+
+namespace vistrel {
+
+class TAnimation;
+
+// One playback run. The worker thread only keeps time: it sleeps a tick, then
+// asks the GUI thread to move on one tick and draw, and waits until that has
+// run. Every read of the animation and every bitmap operation is on the GUI
+// thread.
+//
+// The worker's waits (the tick's sleep, a pause, the wait for a draw) are all
+// waits on one condition that Stop also wakes. The draw is posted to the GUI
+// thread as an ordinary queued call instead of a blocking one, so once Stop has
+// returned the worker can no longer block on the GUI thread, and the GUI thread
+// may wait for the worker to end (the destructor does) without deadlock.
+//
+// Created idle; Play starts the run; when the worker has ended, finished() is
+// delivered to the owner, which deletes the object.
+class TPlayerThread : public QThread {
+    Q_OBJECT
+
+public:
+    enum TState : std::uint8_t { Stopped = 0, Playing = 1, Paused = 2 };
+
+    // target: the player box, repainted after every picture; fps outside 1..1000
+    // plays at the default rate.
+    TPlayerThread(const TAnimation& animation, QWidget& target, int fps);
+    // Stops the run and waits for the worker to end.
+    ~TPlayerThread() override;
+
+    int TickMs() const { return m_tickMs; }
+    TState State() const;
+    bool ShowBlur = true;
+
+    // Starts the run over [first, last] with the given number of passes (255 or
+    // more, or 0, never end by themselves).
+    void Play(int first, int last, int passes);
+    // Toggles between playing and paused; a paused worker makes no tick, sleep or
+    // draw until it is resumed, then finishes the tick it was in.
+    void Pause();
+    // Ends the run without waiting: the worker ends at once, from whatever wait it
+    // is in, and finished() follows.
+    void Stop();
+
+    // Moves while paused; each draws at once.
+    void ShowFirst();
+    void ShowLast();
+    void StepBack();
+    void StepForward();
+
+    // Composes the picture of the current frame and repaints the target.
+    void Draw();
+
+    const TPlayerTicks& Ticks() const { return m_ticks; }
+    const QImage& Composite() const { return m_picture.Composite(); }
+    // True while the worker waits for the GUI thread to run a tick it posted.
+    bool WaitingForGui() const;
+
+signals:
+    // A picture was drawn, for the frame and tick shown.
+    void Drawn(int frame, int tick);
+
+protected:
+    void run() override { Execute(); }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    enum class TStep { DrawOnly, Advance };
+    enum class TOutcome { Done, Skipped, Finished };
+
+    void Execute();
+    // Sleeps until the deadline; a pause freezes the time left. False when the
+    // run was stopped.
+    bool SleepUntil(Clock::time_point deadline);
+    // Posts a step to the GUI thread and waits until it has run or the run is
+    // stopped.
+    TOutcome RunOnGui(TStep step);
+    void GuiStep(TStep step, std::uint64_t number);
+
+    const TAnimation& m_animation;
+    QWidget& m_target;
+    const int m_tickMs;
+    TPlayerTicks m_ticks;     // GUI thread only
+    TPlayerPicture m_picture; // GUI thread only
+
+    // Plain standard primitives, so that thread checkers see every hand-over.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    // Guarded by m_mutex.
+    TState m_state = Stopped;
+    bool m_terminated = false;
+    std::uint64_t m_stepsPosted = 0;
+    std::uint64_t m_stepsRun = 0;
+    TOutcome m_lastOutcome = TOutcome::Done;
+    Clock::time_point m_lastStepEnd; // when the GUI thread finished the last step
+};
+
+} // namespace vistrel

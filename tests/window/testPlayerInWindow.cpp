@@ -1,0 +1,51 @@
+#include "playerPage.h"
+#include "threadPlayer.h"
+#include "windowFixture.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+// /P plays at once; leaving the Player page stops the run, and the box goes back
+// to the editor's picture with the idle buttons.
+TEST(PlayerInWindow, SlashPPlaysAndLeavingThePageStops) {
+    TempFolder files;
+    const QString clip = files.Write("clip.lcd", LCDBytes({1, 2, 3}, 255));
+    WindowFixture f({"/P", clip});
+    TPlayerThread* player = f.Window().PlayerPage().PlayerThread();
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->State(), TPlayerThread::Playing);
+    auto* pages = f.Window().findChild<QTabWidget*>("pgcntlMain");
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtFrameEdit"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Window().PlayerPage().PlayerThread(); }, 10000));
+    EXPECT_TRUE(f.Window().findChild<QToolButton*>("tlbtnPlay")->isEnabled());
+}
+
+TEST(PlayerInWindow, ClosingTheWindowDuringPlaybackEndsTheWorker) {
+    TempFolder files;
+    const QString clip = files.Write("clip.lcd", LCDBytes({1}, 255));
+    WindowFixture f({"/P", clip});
+    const QPointer<TPlayerThread> player = f.Window().PlayerPage().PlayerThread();
+    ASSERT_NE(player, nullptr);
+    QTest::qWait(30);
+    EXPECT_TRUE(f.Window().close());
+    f.Destroy();
+    // The worker was stopped, joined and freed with the window.
+    EXPECT_TRUE(player.isNull());
+}
+
+TEST(PlayerInWindow, ShiftSelectionEnablesPlaySelectionOnlyWhenIdle) {
+    WindowFixture f;
+    auto* button = f.Window().findChild<QToolButton*>("tlbtnPlaySelection");
+    EXPECT_FALSE(button->isEnabled());
+    f.Window().SetMultipleSel(true);
+    EXPECT_TRUE(button->isEnabled());
+    f.Window().SetMultipleSel(false);
+    EXPECT_FALSE(button->isEnabled());
+}
