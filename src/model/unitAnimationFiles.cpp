@@ -11,11 +11,16 @@ namespace vistrel {
 
 namespace {
 
-// The extension of a file name, from the last dot of its last component, upper-cased.
-QString UpperExtension(const QString& fileName) {
+// Length of a file name's extension: from the last dot of its last component on;
+// 0 when there is none (a leading dot starts a name, not an extension).
+qsizetype ExtensionLength(const QString& fileName) {
     const QString name = QFileInfo(fileName).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot <= 0 ? QString() : name.mid(dot).toUpper();
+    return dot <= 0 ? 0 : name.size() - dot;
+}
+
+QString UpperExtension(const QString& fileName) {
+    return fileName.right(ExtensionLength(fileName)).toUpper();
 }
 
 } // namespace
@@ -25,10 +30,7 @@ QString TAnimation::LCDFileName(const QString& fileName) {
     // name that already has the LCD extension is kept, so saving overwrites it.
     if (UpperExtension(fileName) == QLatin1String(".LCD"))
         return fileName;
-    const QString name = QFileInfo(fileName).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const qsizetype stemLength = dot <= 0 ? fileName.size() : fileName.size() - (name.size() - dot);
-    return fileName.left(stemLength) + QStringLiteral(".LCD");
+    return fileName.left(fileName.size() - ExtensionLength(fileName)) + QStringLiteral(".LCD");
 }
 
 bool TAnimation::LoadLCD(QIODevice& stream) {

@@ -6,6 +6,7 @@
 #include "threadPlayer.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
+#include "widgetColours.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -38,13 +39,6 @@ constexpr ZoomItem ZoomItems[] = {
     {"mnuitmZoom800", "800% (384x256)"},
 };
 
-void SetBackground(QWidget* widget, const QColor& colour) {
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-}
-
 const QList<QPixmap>& EnabledPictures() {
     static const QList<QPixmap> list = PlayerImageList(true);
     return list;
@@ -66,11 +60,11 @@ QIcon ButtonIcon(int picture) {
 
 TPlayerPage::TPlayerPage(IPlayerHost& host, QWidget* parent) : QWidget(parent), m_host(host) {
     setObjectName(QStringLiteral("pnlPlayer"));
-    SetBackground(this, QColor(0x80, 0x80, 0x80));
+    FillBackground(this, QColor(0x80, 0x80, 0x80));
 
     m_window = new QWidget(this);
     m_window->setObjectName(QStringLiteral("pnlPlayerWindow"));
-    SetBackground(m_window, Qt::white);
+    FillBackground(m_window, Qt::white);
     m_box = new TPaintBox(m_window);
     m_box->setObjectName(QStringLiteral("pntbxPlayer"));
     m_box->OnPaint = [this](QPainter& painter) { pntbxPlayerPaint(painter); };
@@ -80,7 +74,7 @@ TPlayerPage::TPlayerPage(IPlayerHost& host, QWidget* parent) : QWidget(parent), 
     m_control = new QWidget(this);
     m_control->setObjectName(QStringLiteral("pnlPlayerControl"));
     // The bar is an ordinary panel, not part of the grey stage.
-    SetBackground(m_control, QApplication::palette().color(QPalette::Window));
+    FillBackground(m_control, QApplication::palette().color(QPalette::Window));
     m_control->setGeometry(0, height() - ControlHeight, ControlWidth, ControlHeight);
     BuildZoomMenu();
     BuildToolBar();

@@ -5,6 +5,7 @@
 #include "paintBox.h"
 #include "playerPage.h"
 #include "timeFormat.h"
+#include "widgetColours.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -38,10 +39,7 @@ QSize PrimaryScreenSize() {
 QWidget* Panel(const char* name, QWidget* parent, const QColor& colour) {
     auto* panel = new QWidget(parent);
     panel->setObjectName(QLatin1String(name));
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, colour);
-    panel->setPalette(palette);
+    FillBackground(panel, colour);
     return panel;
 }
 

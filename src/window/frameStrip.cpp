@@ -3,6 +3,7 @@
 #include "frameStripHost.h"
 #include "paintBox.h"
 #include "unitAnimation.h"
+#include "widgetColours.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -32,25 +33,14 @@ constexpr QRect EditRect(60, 6, 25, 21);
 constexpr QRect UpDownRect(85, 6, 13, 21);
 constexpr int PopupButtonSize = 11;
 
-// The strip's colours are the 0x00BBGGRR values of the original palette: red in
-// the low byte, blue in the high one.
+// The strip's colours as 0x00BBGGRR values: red in the low byte, blue in the
+// high one.
 constexpr unsigned clNavy = 0x800000;
 constexpr unsigned clRed = 0x0000FF;
 constexpr unsigned clBlue = 0xFF0000;
 constexpr unsigned clSilver = 0xC0C0C0;
 constexpr unsigned clWhite = 0xFFFFFF;
 constexpr unsigned clBlack = 0x000000;
-
-QColor ColourValue(unsigned value) {
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
-}
-
-void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, unsigned value) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, ColourValue(value));
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -145,9 +135,8 @@ void TFrameStrip::BuildSlot(int slot) {
     s.View->setObjectName(QStringLiteral("pnlFrame%1View").arg(slot));
     s.View->setFrameStyle(QFrame::Box | QFrame::Plain);
     s.View->setLineWidth(1);
-    s.View->setAutoFillBackground(true);
-    SetPaletteColour(s.View, QPalette::Window, clWhite);
-    SetPaletteColour(s.View, QPalette::WindowText, clBlack);
+    FillBackground(s.View, ColourFromBGR(clWhite));
+    SetPaletteColour(s.View, QPalette::WindowText, ColourFromBGR(clBlack));
     s.View->setGeometry(ViewRect);
 
     s.Thumbnail = new TPaintBox(s.View);
@@ -229,9 +218,10 @@ int TFrameStrip::SlotOf(const QObject* widget) const {
 
 void TFrameStrip::ColourSlot(int slot, unsigned panelColour) {
     const TSlot& s = m_slots[static_cast<std::size_t>(slot)];
-    SetPaletteColour(s.Panel, QPalette::Window, panelColour);
+    SetPaletteColour(s.Panel, QPalette::Window, ColourFromBGR(panelColour));
     // Only the caption follows the slot colour; the edit and arrows keep theirs.
-    SetPaletteColour(s.Number, QPalette::WindowText, panelColour == clSilver ? clBlack : clWhite);
+    SetPaletteColour(s.Number, QPalette::WindowText,
+                     ColourFromBGR(panelColour == clSilver ? clBlack : clWhite));
 }
 
 void TFrameStrip::RefreshFrameStrip() {
@@ -300,7 +290,7 @@ void TFrameStrip::RepaintCurrentThumbnail() {
 }
 
 void TFrameStrip::PaintThumbnail(int slot, QPainter& painter) {
-    painter.fillRect(0, 0, FrameWidth, FrameHeight, ColourValue(clWhite));
+    painter.fillRect(0, 0, FrameWidth, FrameHeight, ColourFromBGR(clWhite));
     const TAnimation& animation = m_host.Animation();
     const int index = SlotIndex(slot);
     if (!animation.IsValidIndex(index))
@@ -311,7 +301,7 @@ void TFrameStrip::PaintThumbnail(int slot, QPainter& painter) {
         return;
     }
     QImage bitmap(FrameWidth, FrameHeight, QImage::Format_RGB32);
-    bitmap.fill(ColourValue(clWhite));
+    bitmap.fill(ColourFromBGR(clWhite));
     animation.DrawFrame(index, bitmap);
     painter.drawImage(0, 0, bitmap);
 }

@@ -14,9 +14,9 @@ namespace vistrel {
 class IFrameStripHost;
 class TPaintBox;
 
-// The arrows beside a duration edit. Like the up-down control of the original
-// window it keeps its own position, steps it by one per click (wrapping at the
-// ends) and only then reports the click, so the owner sees the stepped value.
+// The arrows beside a duration edit. An up-down control: it keeps its own
+// position, steps it by one per click (wrapping at the ends) and only then
+// reports the click, so the owner sees the stepped value.
 class TUpDown : public QWidget {
     Q_OBJECT
 
