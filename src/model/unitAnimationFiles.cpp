@@ -1,4 +1,5 @@
 #include "completeSave.h"
+#include "fileNames.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 #include "unitVMSFile.h"
@@ -10,14 +11,6 @@
 namespace vistrel {
 
 namespace {
-
-// Length of a file name's extension: from the last dot of its last component on;
-// 0 when there is none (a leading dot starts a name, not an extension).
-qsizetype ExtensionLength(const QString& fileName) {
-    const QString name = QFileInfo(fileName).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot <= 0 ? 0 : name.size() - dot;
-}
 
 QString UpperExtension(const QString& fileName) {
     return fileName.right(ExtensionLength(fileName)).toUpper();

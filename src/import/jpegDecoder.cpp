@@ -1,0 +1,324 @@
+#include "jpegDecoder.h"
+
+#include <QIODevice>
+#include <QtEndian>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+// jpeglib.h expects size_t and FILE to be declared before it.
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace vistrel {
+
+namespace {
+
+constexpr std::size_t SourceBufferSize = 64 * 1024;
+// A progressive file may hold any number of scans; real ones have about ten.
+// Far more only makes decoding slow, so such a file is refused.
+constexpr int MaxScans = 1000;
+constexpr int ExifOrientationTag = 0x0112;
+
+// Error manager: a fatal error jumps back to the decoding step that started the
+// libjpeg call, with libjpeg's message kept; warnings are counted, and a stream
+// that ends early is remembered.
+struct TErrorManager {
+    jpeg_error_mgr Public;
+    std::jmp_buf Return;
+    char Message[JMSG_LENGTH_MAX];
+    bool Truncated;
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr info) {
+    auto* manager = reinterpret_cast<TErrorManager*>(info->err);
+    (*info->err->format_message)(info, manager->Message);
+    std::longjmp(manager->Return, 1);
+}
+
+void EmitMessage(j_common_ptr info, int level) {
+    auto* manager = reinterpret_cast<TErrorManager*>(info->err);
+    if (level < 0) {
+        if (info->err->msg_code == JWRN_JPEG_EOF)
+            manager->Truncated = true;
+        ++info->err->num_warnings;
+    }
+}
+
+void OutputMessage(j_common_ptr) {}
+
+// Source manager reading the device in blocks, so that a large file never sits
+// in memory whole.
+struct TDeviceSource {
+    jpeg_source_mgr Public;
+    QIODevice* Device;
+    JOCTET Buffer[SourceBufferSize];
+};
+
+void InitSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr info) {
+    auto* source = reinterpret_cast<TDeviceSource*>(info->src);
+    const qint64 read =
+        source->Device->read(reinterpret_cast<char*>(source->Buffer), SourceBufferSize);
+    if (read <= 0) {
+        // The stream ended early: libjpeg finishes the picture from a fake end
+        // marker, and the warning tells the decoder to refuse it.
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->Buffer[0] = 0xFF;
+        source->Buffer[1] = JPEG_EOI;
+        source->Public.bytes_in_buffer = 2;
+    } else {
+        source->Public.bytes_in_buffer = static_cast<std::size_t>(read);
+    }
+    source->Public.next_input_byte = source->Buffer;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr info, long count) {
+    auto* source = reinterpret_cast<TDeviceSource*>(info->src);
+    while (count > 0) {
+        if (count <= static_cast<long>(source->Public.bytes_in_buffer)) {
+            source->Public.next_input_byte += count;
+            source->Public.bytes_in_buffer -= static_cast<std::size_t>(count);
+            return;
+        }
+        count -= static_cast<long>(source->Public.bytes_in_buffer);
+        FillInputBuffer(info);
+    }
+}
+
+void TermSource(j_decompress_ptr) {}
+
+void ProgressMonitor(j_common_ptr info) {
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->is_decompressor && decompress->input_scan_number > MaxScans) {
+        auto* manager = reinterpret_cast<TErrorManager*>(info->err);
+        std::snprintf(manager->Message, sizeof manager->Message,
+                      "the file holds more than %d scans", MaxScans);
+        std::longjmp(manager->Return, 1);
+    }
+}
+
+struct TDecoder {
+    jpeg_decompress_struct Info;
+    TErrorManager Errors;
+    TDeviceSource Source;
+    jpeg_progress_mgr Progress;
+    bool Created = false;
+
+    explicit TDecoder(QIODevice& device) {
+        std::memset(&Info, 0, sizeof Info);
+        std::memset(&Errors, 0, sizeof Errors);
+        Info.err = jpeg_std_error(&Errors.Public);
+        Errors.Public.error_exit = ErrorExit;
+        Errors.Public.emit_message = EmitMessage;
+        Errors.Public.output_message = OutputMessage;
+        Source.Public.init_source = InitSource;
+        Source.Public.fill_input_buffer = FillInputBuffer;
+        Source.Public.skip_input_data = SkipInputData;
+        Source.Public.resync_to_restart = jpeg_resync_to_restart;
+        Source.Public.term_source = TermSource;
+        Source.Public.bytes_in_buffer = 0;
+        Source.Public.next_input_byte = nullptr;
+        Source.Device = &device;
+        Progress.progress_monitor = ProgressMonitor;
+    }
+    ~TDecoder() {
+        if (Created)
+            jpeg_destroy_decompress(&Info);
+    }
+    TDecoder(const TDecoder&) = delete;
+    TDecoder& operator=(const TDecoder&) = delete;
+};
+
+// Each step below runs libjpeg under its own setjmp and holds no object with a
+// destructor, so that the jump back skips nothing.
+
+bool ReadHeader(TDecoder& decoder) {
+    if (setjmp(decoder.Errors.Return))
+        return false;
+    jpeg_create_decompress(&decoder.Info);
+    decoder.Created = true;
+    decoder.Info.src = &decoder.Source.Public;
+    decoder.Info.progress = &decoder.Progress;
+    jpeg_save_markers(&decoder.Info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(&decoder.Info, TRUE);
+    return true;
+}
+
+// Four-colour pictures come as CMYK (Adobe files store it inverted) and are made
+// RGB a row at a time in place: the row is as wide in CMYK as in RGB32.
+void CmykRowToRgb32(std::uint8_t* row, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x) {
+        std::uint8_t* pixel = row + 4 * x;
+        unsigned c = pixel[0], m = pixel[1], y = pixel[2], k = pixel[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        const auto red = static_cast<std::uint8_t>((c * k + 127) / 255);
+        const auto green = static_cast<std::uint8_t>((m * k + 127) / 255);
+        const auto blue = static_cast<std::uint8_t>((y * k + 127) / 255);
+        const QRgb rgb = qRgb(red, green, blue);
+        std::memcpy(pixel, &rgb, sizeof rgb);
+    }
+}
+
+bool DecodePixels(TDecoder& decoder, std::uint8_t* bits, std::size_t bytesPerLine, bool cmyk) {
+    if (setjmp(decoder.Errors.Return))
+        return false;
+    jpeg_start_decompress(&decoder.Info);
+    const bool inverted = decoder.Info.saw_Adobe_marker;
+    while (decoder.Info.output_scanline < decoder.Info.output_height) {
+        JSAMPROW row = bits + bytesPerLine * decoder.Info.output_scanline;
+        jpeg_read_scanlines(&decoder.Info, &row, 1);
+        if (cmyk)
+            CmykRowToRgb32(row, decoder.Info.output_width, inverted);
+    }
+    jpeg_finish_decompress(&decoder.Info);
+    return true;
+}
+
+// The EXIF orientation (1 to 8) in an APP1 marker, 1 when there is none.
+int ExifOrientation(const jpeg_decompress_struct& info) {
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+        if (marker->marker != JPEG_APP0 + 1 || marker->data_length < 14 ||
+            std::memcmp(marker->data, "Exif\0\0", 6) != 0)
+            continue;
+        const std::uint8_t* tiff = marker->data + 6;
+        const std::size_t size = marker->data_length - 6;
+        const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+        if (!little && !(tiff[0] == 'M' && tiff[1] == 'M'))
+            continue;
+        const auto read16 = [&](std::size_t at) -> unsigned {
+            return little ? qFromLittleEndian<quint16>(tiff + at)
+                          : qFromBigEndian<quint16>(tiff + at);
+        };
+        const auto read32 = [&](std::size_t at) -> std::size_t {
+            return little ? qFromLittleEndian<quint32>(tiff + at)
+                          : qFromBigEndian<quint32>(tiff + at);
+        };
+        const std::size_t directory = read32(4);
+        if (directory > size || size - directory < 2)
+            continue;
+        const unsigned entries = read16(directory);
+        for (unsigned i = 0; i < entries; ++i) {
+            const std::size_t entry = directory + 2 + 12 * std::size_t{i};
+            if (entry > size || size - entry < 12)
+                break;
+            if (read16(entry) == ExifOrientationTag) {
+                const unsigned value = read16(entry + 8);
+                return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+            }
+        }
+    }
+    return 1;
+}
+
+// The picture as it is meant to be seen: orientation 2 to 8 mirror and turn it.
+QImage Oriented(const QImage& stored, int orientation) {
+    if (orientation <= 1)
+        return stored;
+    const int w = stored.width();
+    const int h = stored.height();
+    const bool swaps = orientation >= 5;
+    QImage shown(swaps ? h : w, swaps ? w : h, QImage::Format_RGB32);
+    if (shown.isNull())
+        return shown;
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(stored.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            int sx = x;
+            int sy = y;
+            switch (orientation) {
+            case 2:
+                sx = w - 1 - x;
+                break;
+            case 3:
+                sx = w - 1 - x;
+                sy = h - 1 - y;
+                break;
+            case 4:
+                sy = h - 1 - y;
+                break;
+            case 5:
+                sx = y;
+                sy = x;
+                break;
+            case 6:
+                sx = h - 1 - y;
+                sy = x;
+                break;
+            case 7:
+                sx = h - 1 - y;
+                sy = w - 1 - x;
+                break;
+            case 8:
+                sx = y;
+                sy = w - 1 - x;
+                break;
+            default:
+                break;
+            }
+            reinterpret_cast<QRgb*>(shown.scanLine(sy))[sx] = in[x];
+        }
+    }
+    return shown;
+}
+
+TPictureLoad Failed(const QString& reason) {
+    return {QImage(), reason};
+}
+
+} // namespace
+
+bool LooksLikeJpeg(const QByteArray& head) {
+    return head.size() >= 3 && static_cast<std::uint8_t>(head[0]) == 0xFF &&
+           static_cast<std::uint8_t>(head[1]) == 0xD8 && static_cast<std::uint8_t>(head[2]) == 0xFF;
+}
+
+TPictureLoad DecodeJpeg(QIODevice& device, std::int64_t maxPixels) {
+    auto decoder = std::make_unique<TDecoder>(device);
+    if (!ReadHeader(*decoder))
+        return Failed(QString::fromLocal8Bit(decoder->Errors.Message));
+
+    jpeg_decompress_struct& info = decoder->Info;
+    const std::int64_t width = info.image_width;
+    const std::int64_t height = info.image_height;
+    if (width * height > maxPixels)
+        return Failed(QStringLiteral("the picture is %1 x %2 pixels, more than the %3 "
+                                     "megapixels Vistrel imports")
+                          .arg(width)
+                          .arg(height)
+                          .arg(maxPixels / 1'000'000.0));
+
+    // The saved markers go with the image's memory when decoding finishes.
+    const int orientation = ExifOrientation(info);
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    if (cmyk) {
+        info.out_color_space = JCS_CMYK;
+    } else {
+        // Decoded straight into the byte order of Format_RGB32, the filler byte 0xFF.
+        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    }
+    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    if (picture.isNull())
+        return Failed(QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels")
+                          .arg(width)
+                          .arg(height));
+    if (!DecodePixels(*decoder, picture.bits(), static_cast<std::size_t>(picture.bytesPerLine()),
+                      cmyk))
+        return Failed(QString::fromLocal8Bit(decoder->Errors.Message));
+    if (decoder->Errors.Truncated)
+        return Failed(QStringLiteral("the file ends before the picture does"));
+    decoder.reset();
+    QImage shown = Oriented(picture, orientation);
+    if (shown.isNull())
+        return Failed(QStringLiteral("there is not enough memory to turn the picture upright"));
+    return {shown, QString()};
+}
+
+} // namespace vistrel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <cstdint>
+
+class QIODevice;
+
+namespace vistrel {
+
+// The largest picture the importer takes: its full-size copy alone is 400 MB.
+inline constexpr std::int64_t MaxPicturePixels = 100'000'000;
+
+// A loaded picture in the layout the importer works in (Format_RGB32, opaque,
+// transparent parts laid on white), or the reason it could not be loaded.
+struct TPictureLoad {
+    QImage Picture;
+    QString Reason; // empty when Picture holds the picture
+
+    bool Loaded() const { return !Picture.isNull(); }
+};
+
+// Reads a JPEG (through libjpeg, honouring its EXIF orientation), BMP, ICO, PNG or
+// GIF picture. A JPEG is known by its first bytes; the others are read by Qt's
+// readers, with formatHint (a lower-case extension such as "ico", possibly empty)
+// tried first. The size is checked against maxPixels from the header, before any
+// pixel is decoded.
+TPictureLoad ReadPicture(QIODevice& device, const QByteArray& formatHint,
+                         std::int64_t maxPixels = MaxPicturePixels);
+
+// The same for a file; the extension, in any letter case, is the format hint.
+TPictureLoad LoadPicture(const QString& fileName, std::int64_t maxPixels = MaxPicturePixels);
+
+} // namespace vistrel

@@ -1,0 +1,195 @@
+#include "pictureFixtures.h"
+#include "pictureLoader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+namespace {
+
+TPictureLoad Read(const QByteArray& bytes, const QByteArray& hint = {},
+                  std::int64_t maxPixels = MaxPicturePixels) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadPicture(buffer, hint, maxPixels);
+}
+
+// 32 x 16, red in the top-left 16 x 8 quarter, white elsewhere.
+QImage RedCorner() {
+    QImage picture = Filled(32, 16, qRgb(255, 255, 255));
+    QPainter(&picture).fillRect(0, 0, 16, 8, QColor(255, 0, 0));
+    return picture;
+}
+
+} // namespace
+
+TEST(PictureLoader, ReadsJpegStraightIntoTheImportLayout) {
+    for (const bool progressive : {false, true}) {
+        const TPictureLoad load = Read(JpegBytes(RedCorner(), 95, progressive));
+        ASSERT_TRUE(load.Loaded()) << qPrintable(load.Reason);
+        EXPECT_EQ(load.Picture.format(), QImage::Format_RGB32);
+        EXPECT_EQ(load.Picture.size(), QSize(32, 16));
+        EXPECT_TRUE(Near(load.Picture.pixel(2, 2), qRgb(255, 0, 0)));
+        EXPECT_TRUE(Near(load.Picture.pixel(29, 13), qRgb(255, 255, 255)));
+        EXPECT_EQ(qAlpha(load.Picture.pixel(29, 13)), 255);
+    }
+    const TPictureLoad grey =
+        Read(JpegBytes(Grey(16, 16, 100).convertToFormat(QImage::Format_Grayscale8)));
+    ASSERT_TRUE(grey.Loaded()) << qPrintable(grey.Reason);
+    EXPECT_TRUE(Near(grey.Picture.pixel(5, 5), qRgb(100, 100, 100), 3));
+}
+
+TEST(PictureLoader, TurnsAJpegAsItsExifOrientationSays) {
+    struct Case {
+        int orientation;
+        QSize size;
+        QPoint red; // a point inside the red quarter as shown
+    };
+    const Case cases[] = {
+        {1, {32, 16}, {4, 2}},   {2, {32, 16}, {27, 2}}, {3, {32, 16}, {27, 13}},
+        {4, {32, 16}, {4, 13}},  {5, {16, 32}, {2, 4}},  {6, {16, 32}, {13, 4}},
+        {7, {16, 32}, {13, 27}}, {8, {16, 32}, {2, 27}},
+    };
+    const QByteArray plain = JpegBytes(RedCorner(), 100);
+    for (const Case& c : cases) {
+        const TPictureLoad load = Read(WithExifOrientation(plain, c.orientation));
+        ASSERT_TRUE(load.Loaded()) << qPrintable(load.Reason);
+        EXPECT_EQ(load.Picture.size(), c.size) << "orientation " << c.orientation;
+        EXPECT_TRUE(Near(load.Picture.pixel(c.red), qRgb(255, 0, 0)))
+            << "orientation " << c.orientation;
+        // The opposite corner is white whatever the turn.
+        const QPoint opposite(c.size.width() - 1 - c.red.x(), c.size.height() - 1 - c.red.y());
+        EXPECT_TRUE(Near(load.Picture.pixel(opposite), qRgb(255, 255, 255)))
+            << "orientation " << c.orientation;
+    }
+}
+
+TEST(PictureLoader, ConvertsCmykJpegToRgb) {
+    struct Case {
+        std::array<std::uint8_t, 4> inverted; // 255 is no ink
+        QRgb expected;
+    };
+    const Case cases[] = {
+        {{255, 0, 0, 255}, qRgb(255, 0, 0)}, // magenta and yellow ink: red
+        {{255, 255, 255, 255}, qRgb(255, 255, 255)},
+        {{255, 255, 255, 0}, qRgb(0, 0, 0)},     // black ink
+        {{0, 255, 255, 255}, qRgb(0, 255, 255)}, // cyan
+    };
+    for (const Case& c : cases) {
+        const TPictureLoad load = Read(CmykJpegBytes(8, 8, c.inverted));
+        ASSERT_TRUE(load.Loaded()) << qPrintable(load.Reason);
+        EXPECT_TRUE(Near(load.Picture.pixel(3, 3), c.expected))
+            << std::hex << load.Picture.pixel(3, 3) << " for " << c.expected;
+    }
+}
+
+TEST(PictureLoader, ReadsBmpIcoPngAndGifWithTransparencyOnWhite) {
+    // 16 x 16: blue right half; the left half see-through, but for a half-covered
+    // black top band where the format has an alpha channel.
+    QImage withHole(16, 16, QImage::Format_ARGB32);
+    withHole.fill(qRgba(0, 0, 255, 255));
+    QPainter painter(&withHole);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(0, 0, 8, 16, Qt::transparent);
+    painter.fillRect(0, 0, 8, 2, QColor(0, 0, 0, 128));
+    painter.end();
+    std::vector<std::uint8_t> gifIndexes;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            gifIndexes.push_back(x < 8 ? 0 : 2);
+    const QByteArray gif =
+        GifBytes(16, 16, gifIndexes, {qRgb(9, 9, 9), qRgb(0, 0, 0), qRgb(0, 0, 255), 0}, 0);
+    struct Case {
+        const char* format;
+        QByteArray bytes;
+        bool halfCovered;
+    };
+    const Case cases[] = {
+        {"bmp", PictureBytes(withHole.convertToFormat(QImage::Format_RGB32), "bmp"), false},
+        {"ico", PictureBytes(withHole, "ico"), true},
+        {"png", PictureBytes(withHole, "png"), true},
+        {"gif", gif, false},
+    };
+    for (const Case& c : cases) {
+        const TPictureLoad load = Read(c.bytes, c.format);
+        ASSERT_TRUE(load.Loaded()) << c.format << ": " << qPrintable(load.Reason);
+        EXPECT_EQ(load.Picture.format(), QImage::Format_RGB32) << c.format;
+        EXPECT_EQ(load.Picture.size(), QSize(16, 16)) << c.format;
+        EXPECT_TRUE(Near(load.Picture.pixel(12, 8), qRgb(0, 0, 255), 2)) << c.format;
+        if (c.format != std::string("bmp")) {
+            EXPECT_EQ(load.Picture.pixel(4, 8), qRgb(255, 255, 255)) << c.format;
+        }
+        if (c.halfCovered) {
+            EXPECT_TRUE(Near(load.Picture.pixel(4, 0), qRgb(127, 127, 127), 2)) << c.format;
+        }
+    }
+}
+
+TEST(PictureLoader, RefusesPicturesAboveThePixelLimitFromTheHeader) {
+    // The headers claim 20000 x 20000; nothing of that size may be allocated,
+    // so the refusal is quick and says how large the picture is.
+    const QByteArray png = WithPngSize(PictureBytes(Grey(4, 4, 0), "png"), 20000, 20000);
+    const QByteArray jpeg = WithJpegSize(JpegBytes(Grey(16, 16, 0)), 20000, 20000);
+    for (const QByteArray& bytes : {png, jpeg}) {
+        const TPictureLoad load = Read(bytes);
+        EXPECT_FALSE(load.Loaded());
+        EXPECT_TRUE(load.Reason.contains(QLatin1String("20000 x 20000")))
+            << qPrintable(load.Reason);
+        EXPECT_TRUE(load.Reason.contains(QLatin1String("100 megapixels")))
+            << qPrintable(load.Reason);
+    }
+    // Qt's BMP reader gives no size for such a header; it is refused all the same.
+    QByteArray bmp = PictureBytes(Grey(4, 4, 0), "bmp");
+    qToLittleEndian<qint32>(20000, bmp.data() + 18);
+    qToLittleEndian<qint32>(20000, bmp.data() + 22);
+    EXPECT_FALSE(Read(bmp, "bmp").Loaded());
+    // The limit is the caller's: 16 x 16 is 256 pixels.
+    EXPECT_FALSE(Read(JpegBytes(Grey(16, 16, 0)), {}, 255).Loaded());
+    EXPECT_TRUE(Read(JpegBytes(Grey(16, 16, 0)), {}, 256).Loaded());
+}
+
+TEST(PictureLoader, ReportsWhyAPictureCannotBeRead) {
+    const QByteArray jpeg = JpegBytes(Grey(64, 64, 90));
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"a JPEG cut short", jpeg.left(jpeg.size() / 2)},
+        {"a JPEG header only", jpeg.left(20)},
+        {"a PNG cut short", PictureBytes(Grey(64, 64, 90), "png").left(50)},
+        {"random bytes", QByteArray("\x01\x02\x03 no picture here, only text", 32)},
+        {"a picture kind the importer does not read", PictureBytes(Grey(8, 8, 0), "ppm")},
+        {"no bytes", QByteArray()},
+    };
+    for (const auto& [what, bytes] : cases) {
+        const TPictureLoad load = Read(bytes);
+        EXPECT_FALSE(load.Loaded()) << what;
+        EXPECT_FALSE(load.Reason.isEmpty()) << what;
+    }
+}
+
+TEST(PictureLoader, FilesLoadWhateverTheLetterCaseOfTheirExtension) {
+    QTemporaryDir folder;
+    const std::pair<const char*, QByteArray> files[] = {
+        {"PHOTO.JPG", JpegBytes(Grey(8, 8, 0))},
+        {"photo.Jpeg", JpegBytes(Grey(8, 8, 0))},
+        {"ICON.ICO", PictureBytes(Grey(8, 8, 0), "ico")},
+        {"Drawing.BMP", PictureBytes(Grey(8, 8, 0), "bmp")},
+        {"named-wrong.bmp", PictureBytes(Grey(8, 8, 0), "png")},
+    };
+    for (const auto& [name, bytes] : files) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const TPictureLoad load = LoadPicture(folder.filePath(name));
+        EXPECT_TRUE(load.Loaded()) << name << ": " << qPrintable(load.Reason);
+    }
+    const TPictureLoad missing = LoadPicture(folder.filePath("missing.jpg"));
+    EXPECT_FALSE(missing.Loaded());
+    EXPECT_FALSE(missing.Reason.isEmpty());
+}
