@@ -1,5 +1,6 @@
 #include "cliCommands.h"
 
+#include "cliImport.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
@@ -9,9 +10,6 @@
 namespace vistrel::cli {
 
 namespace {
-
-constexpr int Success = 0;
-constexpr int Failure = 1;
 
 constexpr char Usage[] =
     "Usage: vistrel-cli COMMAND ARGUMENTS\n"
@@ -25,25 +23,17 @@ constexpr char Usage[] =
     "                       '#' for a lit dot and '.' for an unlit one\n"
     "  convert IN OUT       save IN as an LCD file under OUT (extension .LCD)\n"
     "                       and print the name written\n"
+    "  import PICTURE [--scale fit|PERCENT] [--method fs|bayer|quant]\n"
+    "         [--threshold T] [--window X,Y] [--append ANIM]\n"
+    "                       turn a JPEG, BMP, ICO, PNG or GIF picture into a frame\n"
+    "                       and print it as frame does, or add it as the last\n"
+    "                       frame of ANIM and print the name written\n"
+    "  export ANIM INDEX OUT.bmp\n"
+    "                       write frame INDEX as a 48 x 32 BMP picture\n"
     "\n"
     "Options:\n"
     "  --help               show this help\n"
     "  --version            show the version\n";
-
-std::string Local(const QString& text) {
-    return text.toLocal8Bit().toStdString();
-}
-
-QString ShortName(const QString& path) {
-    return QFileInfo(path).fileName();
-}
-
-bool Load(TAnimation& animation, const QString& fileName, std::ostream& err) {
-    if (animation.LoadFromFile(fileName))
-        return true;
-    err << "Unable to open " << Local(ShortName(fileName)) << '\n';
-    return false;
-}
 
 int Info(const TAnimation& animation, std::ostream& out) {
     out << "source: " << animation.SourceKind << '\n';
@@ -68,17 +58,52 @@ int Script(const TAnimation& animation, std::ostream& out) {
 
 int PrintFrame(const TAnimation& animation, const QString& indexText, std::ostream& out,
                std::ostream& err) {
+    const std::optional<int> index = FrameIndex(animation, indexText, err);
+    if (!index)
+        return Failure;
+    PrintPixels(animation.Frame(*index).Pixels, out);
+    return Success;
+}
+
+struct CommandShape {
+    const char* name;
+    qsizetype arguments;
+};
+
+constexpr CommandShape Commands[] = {{"info", 1}, {"script", 1}, {"frame", 2}, {"convert", 2}};
+
+} // namespace
+
+std::string Local(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+QString ShortName(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+bool Load(TAnimation& animation, const QString& fileName, std::ostream& err) {
+    if (animation.LoadFromFile(fileName))
+        return true;
+    err << "Unable to open " << Local(ShortName(fileName)) << '\n';
+    return false;
+}
+
+std::optional<int> FrameIndex(const TAnimation& animation, const QString& indexText,
+                              std::ostream& err) {
     bool isNumber = false;
     const int index = indexText.toInt(&isNumber);
-    if (!isNumber || !animation.IsValidIndex(index)) {
-        err << "No frame " << Local(indexText) << ": ";
-        if (animation.FrameCount() == 0)
-            err << "the animation has no frames\n";
-        else
-            err << "frames are numbered 0 to " << animation.FrameCount() - 1 << '\n';
-        return Failure;
-    }
-    const FramePixels& pixels = animation.Frame(index).Pixels;
+    if (isNumber && animation.IsValidIndex(index))
+        return index;
+    err << "No frame " << Local(indexText) << ": ";
+    if (animation.FrameCount() == 0)
+        err << "the animation has no frames\n";
+    else
+        err << "frames are numbered 0 to " << animation.FrameCount() - 1 << '\n';
+    return std::nullopt;
+}
+
+void PrintPixels(const FramePixels& pixels, std::ostream& out) {
     for (int y = 0; y < FrameHeight; ++y) {
         std::string row(FrameWidth, '.');
         for (int x = 0; x < FrameWidth; ++x)
@@ -86,10 +111,10 @@ int PrintFrame(const TAnimation& animation, const QString& indexText, std::ostre
                 row[static_cast<std::size_t>(x)] = '#';
         out << row << '\n';
     }
-    return Success;
 }
 
-int Convert(TAnimation& animation, const QString& target, std::ostream& out, std::ostream& err) {
+int SaveAnimation(TAnimation& animation, const QString& target, std::ostream& out,
+                  std::ostream& err) {
     const QString written = TAnimation::LCDFileName(target);
     if (animation.FrameCount() == 0) {
         err << "Unable to save " << Local(ShortName(written)) << ": the animation has no frames\n";
@@ -109,15 +134,6 @@ int Convert(TAnimation& animation, const QString& target, std::ostream& out, std
     return Success;
 }
 
-struct CommandShape {
-    const char* name;
-    qsizetype arguments;
-};
-
-constexpr CommandShape Commands[] = {{"info", 1}, {"script", 1}, {"frame", 2}, {"convert", 2}};
-
-} // namespace
-
 int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (arguments.isEmpty()) {
         err << Usage;
@@ -132,6 +148,10 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         out << "vistrel-cli " << VISTREL_VERSION << '\n';
         return Success;
     }
+    if (command == QLatin1String("import"))
+        return RunImport(arguments.mid(1), out, err);
+    if (command == QLatin1String("export"))
+        return RunExport(arguments.mid(1), out, err);
     const auto shape =
         std::find_if(std::begin(Commands), std::end(Commands),
                      [&](const CommandShape& c) { return command == QLatin1String(c.name); });
@@ -152,7 +172,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return Script(animation, out);
     if (command == QLatin1String("frame"))
         return PrintFrame(animation, arguments[2], out, err);
-    return Convert(animation, arguments[2], out, err);
+    return SaveAnimation(animation, arguments[2], out, err);
 }
 
 } // namespace vistrel::cli

@@ -1,0 +1,199 @@
+#include "cliImport.h"
+
+#include "cliCommands.h"
+#include "frameBitmapFile.h"
+#include "unitAnimation.h"
+#include "unitImportFrame.h"
+
+#include <QFileInfo>
+#include <optional>
+#include <ostream>
+
+namespace vistrel::cli {
+
+namespace {
+
+constexpr char ImportUsage[] =
+    "Usage: vistrel-cli import PICTURE [--scale fit|PERCENT] [--method fs|bayer|quant]\n"
+    "                          [--threshold T] [--window X,Y] [--append ANIM]\n";
+constexpr char ExportUsage[] = "Usage: vistrel-cli export ANIM INDEX OUT.bmp\n";
+
+struct TImportOptions {
+    QString Picture;
+    int Scale = 100;
+    int Method = TImportFrame::FloydSteinberg;
+    int Threshold = 128;
+    std::optional<QPoint> Window;
+    QString Append;
+};
+
+// The messages are the Import page's own for the same mistakes.
+std::optional<int> ParseScale(QString text, std::ostream& err) {
+    if (text.compare(QLatin1String("fit"), Qt::CaseInsensitive) == 0)
+        return TImportFrame::ScaleToFit;
+    bool isNumber = false;
+    const int scale = text.remove(QLatin1Char('%')).toInt(&isNumber);
+    if (isNumber && scale >= 1 && scale <= 100)
+        return scale;
+    err << "Invalid scale factor - must be between 1% and 100%.\n";
+    return std::nullopt;
+}
+
+std::optional<int> ParseThreshold(const QString& text, std::ostream& err) {
+    bool isNumber = false;
+    const int threshold = text.toInt(&isNumber);
+    if (isNumber && threshold >= 0 && threshold <= 255)
+        return threshold;
+    err << "Invalid threshold value - must be between 0 and 255.\n";
+    return std::nullopt;
+}
+
+std::optional<int> ParseMethod(const QString& text, std::ostream& err) {
+    if (text == QLatin1String("fs"))
+        return TImportFrame::FloydSteinberg;
+    if (text == QLatin1String("bayer"))
+        return TImportFrame::Bayer;
+    if (text == QLatin1String("quant"))
+        return TImportFrame::Quantization;
+    err << "Unknown dither method: " << Local(text) << " (fs, bayer or quant)\n";
+    return std::nullopt;
+}
+
+std::optional<QPoint> ParseWindow(const QString& text, std::ostream& err) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    bool xIsNumber = false;
+    bool yIsNumber = false;
+    if (parts.size() == 2) {
+        const int x = parts[0].trimmed().toInt(&xIsNumber);
+        const int y = parts[1].trimmed().toInt(&yIsNumber);
+        if (xIsNumber && yIsNumber)
+            return QPoint(x, y);
+    }
+    err << "Invalid window position: " << Local(text) << " (X,Y in pixels of the scaled picture)\n";
+    return std::nullopt;
+}
+
+std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ostream& err) {
+    TImportOptions options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!argument.startsWith(QLatin1String("--"))) {
+            if (!options.Picture.isEmpty()) {
+                err << "Wrong number of arguments for import\n\n" << ImportUsage;
+                return std::nullopt;
+            }
+            options.Picture = argument;
+            continue;
+        }
+        const bool known =
+            argument == QLatin1String("--scale") || argument == QLatin1String("--method") ||
+            argument == QLatin1String("--threshold") || argument == QLatin1String("--window") ||
+            argument == QLatin1String("--append");
+        if (!known) {
+            err << "Unknown option: " << Local(argument) << "\n\n" << ImportUsage;
+            return std::nullopt;
+        }
+        if (i + 1 >= arguments.size()) {
+            err << "Missing value for " << Local(argument) << "\n\n" << ImportUsage;
+            return std::nullopt;
+        }
+        const QString& value = arguments[++i];
+        if (argument == QLatin1String("--scale")) {
+            const auto scale = ParseScale(value, err);
+            if (!scale)
+                return std::nullopt;
+            options.Scale = *scale;
+        } else if (argument == QLatin1String("--method")) {
+            const auto method = ParseMethod(value, err);
+            if (!method)
+                return std::nullopt;
+            options.Method = *method;
+        } else if (argument == QLatin1String("--threshold")) {
+            const auto threshold = ParseThreshold(value, err);
+            if (!threshold)
+                return std::nullopt;
+            options.Threshold = *threshold;
+        } else if (argument == QLatin1String("--window")) {
+            options.Window = ParseWindow(value, err);
+            if (!options.Window)
+                return std::nullopt;
+        } else {
+            options.Append = value;
+        }
+    }
+    if (options.Picture.isEmpty()) {
+        err << "Wrong number of arguments for import\n\n" << ImportUsage;
+        return std::nullopt;
+    }
+    return options;
+}
+
+// Adds the frame after the last one of the document (created when neither the
+// name nor its LCD name exists) and saves it as convert does.
+int AppendFrame(const FramePixels& pixels, const QString& target, std::ostream& out,
+                std::ostream& err) {
+    TAnimation animation;
+    QString existing;
+    if (QFileInfo::exists(target))
+        existing = target;
+    else if (QFileInfo::exists(TAnimation::LCDFileName(target)))
+        existing = TAnimation::LCDFileName(target);
+    if (!existing.isEmpty() && !Load(animation, existing, err))
+        return Failure;
+    if (!animation.AddFrame()) {
+        err << "Unable to insert new frame (maximum = " << MaxFrames << ").\n";
+        return Failure;
+    }
+    const int index = animation.FrameCount() - 1;
+    animation.Frame(index).Pixels = pixels;
+    animation.PaintCell(index);
+    return SaveAnimation(animation, target, out, err);
+}
+
+} // namespace
+
+int RunImport(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    const std::optional<TImportOptions> options = ParseImport(arguments, err);
+    if (!options)
+        return Failure;
+    TImportFrame importer;
+    // Settings first: the picture is scaled once, as it loads.
+    importer.SetMethod(options->Method);
+    importer.SetThreshold(options->Threshold);
+    importer.SetScale(options->Scale);
+    QString reason;
+    if (!importer.LoadFromFile(options->Picture, &reason)) {
+        err << "Unable to open " << Local(ShortName(options->Picture)) << ": " << Local(reason)
+            << '\n';
+        return Failure;
+    }
+    if (options->Window)
+        importer.MoveWindowTo(*options->Window);
+    if (!options->Append.isEmpty())
+        return AppendFrame(importer.OutputPixels(), options->Append, out, err);
+    PrintPixels(importer.OutputPixels(), out);
+    return Success;
+}
+
+int RunExport(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    if (arguments.size() != 3) {
+        err << "Wrong number of arguments for export\n\n" << ExportUsage;
+        return Failure;
+    }
+    TAnimation animation;
+    if (!Load(animation, arguments[0], err))
+        return Failure;
+    const std::optional<int> index = FrameIndex(animation, arguments[1], err);
+    if (!index)
+        return Failure;
+    const QString written = FrameBitmapFileName(arguments[2]);
+    QString reason;
+    if (!WriteFrameBitmap(animation.Frame(*index).Pixels, written, &reason)) {
+        err << "Unable to write " << Local(ShortName(written)) << ": " << Local(reason) << '\n';
+        return Failure;
+    }
+    out << Local(written) << '\n';
+    return Success;
+}
+
+} // namespace vistrel::cli
