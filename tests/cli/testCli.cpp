@@ -1,4 +1,4 @@
-#include "cliCommands.h"
+#include "cliRun.h"
 #include "modelFixtures.h"
 
 #include <QFile>
@@ -10,18 +10,7 @@ using namespace vistrel::testing;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const QStringList& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::Run(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = CliResult;
 
 class Cli : public ::testing::Test {
 protected:
