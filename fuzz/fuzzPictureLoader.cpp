@@ -1,0 +1,72 @@
+// Any bytes as a picture file (JPEG, BMP, ICO, PNG or GIF): the loader either
+// refuses them with a reason or gives an opaque 32-bit picture within the pixel
+// limit, and the importer turns that picture into a frame of black and white
+// dots at every scale.
+
+#include "fuzzChecks.h"
+#include "pictureLoader.h"
+#include "unitImportFrame.h"
+
+using namespace vistrel;
+using namespace vistrel::fuzz;
+
+namespace {
+
+// Small enough that a header claiming a large picture is refused quickly, large
+// enough for every seed.
+constexpr std::int64_t FuzzPixelLimit = 1'000'000;
+
+void CheckPicture(const TPictureLoad& load) {
+    if (!load.Loaded()) {
+        Require(!load.Reason.isEmpty(), "a refused picture without a reason");
+        return;
+    }
+    const QImage& picture = load.Picture;
+    Require(picture.format() == QImage::Format_RGB32, "a picture not in the import layout");
+    Require(std::int64_t{picture.width()} * picture.height() <= FuzzPixelLimit,
+            "a picture above the pixel limit");
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            Require(qAlpha(row[x]) == 255, "a pixel that is not opaque");
+    }
+}
+
+void CheckFrame(const TImportFrame& importer) {
+    const QImage& output = importer.Output();
+    Require(output.size() == QSize(FrameWidth, FrameHeight), "a frame of the wrong size");
+    for (int y = 0; y < FrameHeight; ++y)
+        for (int x = 0; x < FrameWidth; ++x) {
+            const QRgb pixel = output.pixel(x, y) & 0xFFFFFF;
+            Require(pixel == 0 || pixel == 0xFFFFFF, "a frame dot neither black nor white");
+        }
+    const QRect grab = importer.GrabRect();
+    Require(QRect(QPoint(0, 0), importer.Scaled().size()).contains(grab),
+            "the frame window outside the picture");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QuietQtWarnings();
+    QBuffer buffer;
+    buffer.setData(Bytes(data, size));
+    buffer.open(QIODevice::ReadOnly);
+    // Icons carry no strong signature: the hint lets the icon reader try what
+    // no other reader recognises, as a file named .ico would.
+    const TPictureLoad load = ReadPicture(buffer, "ico", FuzzPixelLimit);
+    CheckPicture(load);
+    if (!load.Loaded())
+        return 0;
+
+    TImportFrame importer;
+    importer.SetMethod(TImportFrame::Quantization);
+    Require(importer.SetPicture(load.Picture), "the importer refused a loaded picture");
+    CheckFrame(importer);
+    importer.SetScale(TImportFrame::ScaleToFit);
+    importer.MoveWindowTo({1 << 20, 1 << 20});
+    CheckFrame(importer);
+    importer.SetScale(1);
+    CheckFrame(importer);
+    return 0;
+}
