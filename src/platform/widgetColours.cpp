@@ -15,4 +15,11 @@ void FillBackground(QWidget* widget, const QColor& colour) {
     SetPaletteColour(widget, QPalette::Window, colour);
 }
 
+QWidget* NewPanel(const char* name, QWidget* parent, const QColor& colour) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QLatin1String(name));
+    FillBackground(panel, colour);
+    return panel;
+}
+
 } // namespace vistrel

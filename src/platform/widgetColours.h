@@ -17,5 +17,7 @@ inline QColor ColourFromBGR(unsigned value) {
 void SetPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
 // A panel's own background: filled with this colour behind its children.
 void FillBackground(QWidget* widget, const QColor& colour);
+// A plain panel of that background, named for tests to find.
+QWidget* NewPanel(const char* name, QWidget* parent, const QColor& colour);
 
 } // namespace vistrel

@@ -2,6 +2,7 @@
 
 #include "editorToolBar.h"
 #include "frameStrip.h"
+#include "importPage.h"
 #include "paintBox.h"
 #include "playerPage.h"
 #include "timeFormat.h"
@@ -34,13 +35,6 @@ constexpr int StatusPanelWidths[] = {50, 75, 125, 90, 50};
 QSize PrimaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize(640, 480);
-}
-
-QWidget* Panel(const char* name, QWidget* parent, const QColor& colour) {
-    auto* panel = new QWidget(parent);
-    panel->setObjectName(QLatin1String(name));
-    FillBackground(panel, colour);
-    return panel;
 }
 
 } // namespace
@@ -121,8 +115,8 @@ void TfrmMain::BuildMenus() {
     m_saveAs = add("SaveAs1", QStringLiteral("Save &As..."), {}, &TfrmMain::SaveAs1Click);
     m_close = add("Close1", QStringLiteral("&Close"), {}, &TfrmMain::Close1Click);
     m_fileMenu->addSeparator();
-    m_import = add("Import1", QStringLiteral("&Import Frame"), {}, nullptr);
-    m_export = add("Export1", QStringLiteral("&Export Frame"), {}, nullptr);
+    m_import = add("Import1", QStringLiteral("&Import Frame"), {}, &TfrmMain::Import1Click);
+    m_export = add("Export1", QStringLiteral("&Export Frame"), {}, &TfrmMain::Export1Click);
     m_fileMenu->addSeparator();
     m_preferencesAction = add("Preferences1", QStringLiteral("P&references"), {}, nullptr);
     m_fileMenu->addSeparator();
@@ -157,18 +151,18 @@ void TfrmMain::BuildPages() {
     frameLayout->setSpacing(0);
     m_toolBar = new TEditorToolBar(m_framePage);
     frameLayout->addWidget(m_toolBar);
-    m_mainPanel = Panel("pnlMain", m_framePage, QColor(0x80, 0x80, 0x80));
+    m_mainPanel = NewPanel("pnlMain", m_framePage, QColor(0x80, 0x80, 0x80));
     m_mainPanel->installEventFilter(this);
     frameLayout->addWidget(m_mainPanel, 1);
 
-    m_editorPanel = Panel("pnlEditor", m_mainPanel, Qt::white);
+    m_editorPanel = NewPanel("pnlEditor", m_mainPanel, Qt::white);
     m_editorPanel->setGeometry(
         QRect(EditorPosition, QSize(TEditorBitmaps::EditorWidth, TEditorBitmaps::EditorHeight)));
     m_editorBox = new TPaintBox(m_editorPanel);
     m_editorBox->setObjectName(QStringLiteral("pntbxEditor"));
     m_editorBox->setGeometry(m_editorPanel->rect());
 
-    m_previewPanel = Panel("pnlPreview", m_mainPanel, Qt::white);
+    m_previewPanel = NewPanel("pnlPreview", m_mainPanel, Qt::white);
     m_previewPanel->setGeometry(QRect(QPoint(0, PreviewTop), PreviewSize));
     m_previewBox = new TPaintBox(m_previewPanel);
     m_previewBox->setObjectName(QStringLiteral("pntbxPreview"));
@@ -177,6 +171,10 @@ void TfrmMain::BuildPages() {
 
     m_importPage = new QWidget;
     m_importPage->setObjectName(QStringLiteral("tbshtImport"));
+    auto* importLayout = new QVBoxLayout(m_importPage);
+    importLayout->setContentsMargins(0, 0, 0, 0);
+    m_importSide = new TImportPage(*this, m_importPage);
+    importLayout->addWidget(m_importSide);
     m_pages->addTab(m_importPage, QStringLiteral("Import"));
 
     m_scriptPage = new QWidget;
@@ -285,6 +283,7 @@ void TfrmMain::SetCurFrame(int index) {
         m_animation.DrawFrame(index, Editor().WorkBitmap);
         RepaintEditor();
         m_player->CurrentFrameChanged();
+        m_importSide->UpdateButtons();
         return;
     }
     Editor().ClearForNoFrame();
@@ -294,6 +293,7 @@ void TfrmMain::SetCurFrame(int index) {
         m_editMenu->setEnabled(false);
     m_curFrame = -1;
     RefreshTimePanels();
+    m_importSide->UpdateButtons();
 }
 
 void TfrmMain::SetMultipleSel(bool value) {

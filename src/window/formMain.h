@@ -2,6 +2,7 @@
 
 #include "frameEditor.h"
 #include "frameStripHost.h"
+#include "importHost.h"
 #include "playerHost.h"
 #include "prompts.h"
 #include "unitAnimation.h"
@@ -21,6 +22,7 @@ namespace vistrel {
 
 class TEditorToolBar;
 class TFrameStrip;
+class TImportPage;
 class TPaintBox;
 class TPlayerPage;
 
@@ -31,7 +33,8 @@ class TPlayerPage;
 class TfrmMain : public QMainWindow,
                  public IFrameStripHost,
                  public IPlayerHost,
-                 public IFrameEditorHost {
+                 public IFrameEditorHost,
+                 public IImportHost {
     Q_OBJECT
 
 public:
@@ -124,6 +127,21 @@ public:
     QPlainTextEdit* ScriptMemo() override { return m_memoScript; }
     TPrompts& Prompts() override { return *m_prompts; }
 
+    // The Import page and File > Import Frame, Export Frame.
+    TImportPage& ImportPage() { return *m_importSide; }
+    void Import1Click();
+    void Export1Click();
+    // What the Import page asks of the window.
+    QString ApplicationCaption() const override { return QLatin1String(ApplicationTitle); }
+    bool CanReplaceFrame() const override;
+    bool CanInsertFrame() const override;
+    bool InsertBlankFrameAfterCurrent() override;
+    void ReplaceCurrentFrame(const QImage& frame) override;
+    void ShowImportPage() override;
+    void ImportDone() override;
+    // Switches pages as the user does: the steps for leaving and entering run.
+    void SwitchPage(QWidget* page);
+
     // Editor views.
     void pnlMainResize();
 
@@ -206,6 +224,7 @@ private:
     QPlainTextEdit* m_memoScript = nullptr;
     TFrameStrip* m_frameStrip = nullptr;
     TPlayerPage* m_player = nullptr;
+    TImportPage* m_importSide = nullptr;
     QLabel* m_panels[5] = {};
 };
 

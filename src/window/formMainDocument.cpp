@@ -1,5 +1,6 @@
 #include "formMain.h"
 #include "frameStrip.h"
+#include "importPage.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -31,9 +32,12 @@ void TfrmMain::File1Click() {
     m_save->setEnabled(!m_closed && m_modified);
     m_saveAs->setEnabled(!m_closed);
     m_close->setEnabled(!m_closed);
-    // Importing and exporting are not built yet; their items stay off until then.
-    m_import->setEnabled(false);
-    m_export->setEnabled(false);
+    // File1Click runs while the window is built, before the Import page exists.
+    if (m_importSide) {
+        m_import->setEnabled(!m_importSide->Importer().Busy());
+        m_importSide->UpdateButtons();
+    }
+    m_export->setEnabled(!m_closed && m_animation.IsValidIndex(m_curFrame));
     m_preferencesAction->setEnabled(false);
 }
 
@@ -250,6 +254,11 @@ bool TfrmMain::EmptyOwnClipboard() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    // The importer's long loops let events run; the window stays until they end.
+    if (m_importSide->Importer().Busy()) {
+        event->ignore();
+        return;
+    }
     if (!m_closed && m_modified) {
         if (!PromptSaveChanges()) {
             event->ignore();

@@ -23,14 +23,22 @@ public:
         QString title;
         QString fileName;
     };
+    struct Input {
+        QString caption;
+        QString prompt;
+        QString value;
+    };
 
     // What to answer to the next question: a button for a message box, a file name
     // (empty: cancel) for a file dialog.
     std::deque<PromptButton> buttonAnswers;
     std::deque<QString> fileAnswers;
+    // The text typed into the next input query, or nothing for Cancel.
+    std::deque<std::optional<QString>> inputAnswers;
 
     std::vector<Message> messages;
     std::vector<SaveRequest> saveRequests;
+    std::vector<Input> inputs;
     int openRequests = 0;
 
     PromptButton MessageBox(const QString& text, const QString& caption, PromptIcon icon,

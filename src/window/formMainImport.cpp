@@ -1,0 +1,76 @@
+#include "formMain.h"
+#include "frameStrip.h"
+#include "importPage.h"
+
+#include <QTabWidget>
+
+namespace vistrel {
+
+void TfrmMain::Import1Click() {
+    m_importSide->Import1Click();
+}
+
+void TfrmMain::Export1Click() {
+    File1Click();
+    if (m_export->isEnabled())
+        m_importSide->Export1Click();
+}
+
+bool TfrmMain::CanReplaceFrame() const {
+    return !m_closed && m_animation.IsValidIndex(m_curFrame);
+}
+
+bool TfrmMain::CanInsertFrame() const {
+    return !m_closed;
+}
+
+bool TfrmMain::InsertBlankFrameAfterCurrent() {
+    if (m_closed)
+        return false;
+    StopPlayer();
+    if (m_animation.FrameCount() >= MaxFrames) {
+        ShowError(QStringLiteral("Unable to insert new frame (maximum = %1).").arg(MaxFrames));
+        return false;
+    }
+    const bool last = !m_animation.IsValidIndex(m_curFrame + 1);
+    const int index = last ? m_animation.FrameCount() : m_curFrame + 1;
+    if (!m_animation.InsertFrame(last ? -1 : index))
+        return false;
+    SetModified(true);
+    SetMultipleSel(false);
+    m_frameStrip->UpdateStripScrollBar();
+    // The picture being edited goes back into its frame as the new one becomes current.
+    SetCurFrame(index);
+    m_frameStrip->RefreshFrameStrip();
+    RefreshTimePanels();
+    return true;
+}
+
+void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
+    if (!CanReplaceFrame())
+        return;
+    TEditorBitmaps& bitmaps = Editor();
+    bitmaps.WorkBitmap = frame.convertToFormat(QImage::Format_RGB32);
+    bitmaps.UndoList.Push(bitmaps.WorkBitmap);
+    m_animation.StoreFrame(m_curFrame, bitmaps.WorkBitmap);
+    SetModified(true);
+    RepaintEditor();
+    Edit1Click();
+}
+
+void TfrmMain::SwitchPage(QWidget* page) {
+    m_pages->setCurrentWidget(page);
+}
+
+void TfrmMain::ShowImportPage() {
+    m_pages->setTabVisible(m_pages->indexOf(m_importPage), true);
+    SwitchPage(m_importPage);
+    m_importSide->UpdateButtons();
+}
+
+void TfrmMain::ImportDone() {
+    SwitchPage(m_framePage);
+    m_pages->setTabVisible(m_pages->indexOf(m_importPage), false);
+}
+
+} // namespace vistrel

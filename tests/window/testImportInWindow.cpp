@@ -1,0 +1,157 @@
+#include "frameBitmapFile.h"
+#include "frameStrip.h"
+#include "importPage.h"
+#include "pictureFixtures.h"
+#include "windowFixture.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+namespace {
+
+// The window with a 96 x 64 picture whose left half is black imported through
+// File > Import Frame: the frame at 100% is all black.
+class ImportInWindow : public ::testing::Test {
+protected:
+    ImportInWindow() {
+        QImage halves = Filled(96, 64, qRgb(255, 255, 255));
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 48; ++x)
+                halves.setPixel(x, y, qRgb(0, 0, 0));
+        picture = f.Folder().Write("halves.png", PictureBytes(halves, "png"));
+    }
+
+    void Import(const QString& fileName) {
+        f.Prompts().fileAnswers.push_back(fileName);
+        f.Action("Import1")->trigger();
+    }
+    QTabWidget* Pages() { return f.Window().findChild<QTabWidget*>("pgcntlMain"); }
+    QWidget* Named(const char* name) { return f.Window().findChild<QWidget*>(name); }
+    bool ImportTabShown() { return Pages()->isTabVisible(Pages()->indexOf(Named("tbshtImport"))); }
+    void Click(const char* button) { f.Window().findChild<QPushButton*>(button)->click(); }
+    int Lit(int frame) {
+        int lit = 0;
+        for (const std::uint8_t dot : f.Window().Animation().Frame(frame).Pixels)
+            lit += dot;
+        return lit;
+    }
+
+    WindowFixture f;
+    QString picture;
+};
+
+} // namespace
+
+// Import Frame and Done switch pages as the user's own switch does: the Edit
+// menu, the status cell and the strip's buttons follow the page shown.
+TEST_F(ImportInWindow, ImportFrameAndDoneSwitchPagesWithTheirSteps) {
+    auto* edit = f.Window().findChild<QMenu*>("Edit1");
+    auto* cell = f.Window().findChild<QLabel*>("stsbrMainPanel0");
+    auto* stripButton = f.Window().findChild<QToolButton*>("spdbtnFrame0");
+    f.Window().Editor().WorkBitmap.setPixel(5, 6, qRgb(0, 0, 0)); // drawn, not stored
+    Import(picture);
+    EXPECT_TRUE(ImportTabShown());
+    EXPECT_EQ(f.Page(), Named("tbshtImport"));
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_EQ(cell->text(), "");
+    EXPECT_FALSE(stripButton->isEnabled());
+    EXPECT_EQ(f.Window().Animation().Frame(0).Pixels[PixelIndex(5, 6)], 1); // stored on leaving
+
+    Click("btnImportDone");
+    EXPECT_EQ(f.Page(), Named("tbshtFrameEdit"));
+    EXPECT_FALSE(ImportTabShown());
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_EQ(cell->text(), "1, 1");
+    EXPECT_TRUE(stripButton->isEnabled());
+}
+
+TEST_F(ImportInWindow, AnUnreadablePictureIsReportedAndThePageIsNotShown) {
+    Import(f.Folder().Write("broken.jpg", JpegBytes(Grey(64, 64, 0)).left(150)));
+    ASSERT_EQ(f.Prompts().messages.size(), 1u);
+    EXPECT_TRUE(f.Prompts().messages[0].text.startsWith("Unable to open broken.jpg: "));
+    EXPECT_FALSE(ImportTabShown());
+    EXPECT_EQ(f.Page(), Named("tbshtFrameEdit"));
+}
+
+// Replace is an edit like any other: it can be undone, it is stored, and the
+// document is modified, so closing asks to save.
+TEST_F(ImportInWindow, ReplacePutsTheFrameIntoTheDocumentAsAnUndoableChange) {
+    Import(picture);
+    ASSERT_FALSE(f.Window().Modified());
+    Click("btnImportReplace");
+    EXPECT_TRUE(f.Window().Modified());
+    EXPECT_EQ(Lit(0), 48 * 32);
+    EXPECT_EQ(f.Window().Editor().WorkBitmap, f.Window().ImportPage().Importer().Output());
+    Click("btnImportDone");
+    f.Window().Undo1Click();
+    EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+    f.Window().Redo1Click();
+    EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(0, 0) & 0xFFFFFF, 0u);
+
+    f.Prompts().buttonAnswers.push_back(PromptButton::Cancel);
+    EXPECT_FALSE(f.Window().close());
+    EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{"Save changes to Untitled1.lcd?"});
+}
+
+TEST_F(ImportInWindow, InsertAddsTheFrameAfterTheCurrentOneEachTime) {
+    f.Window().Animation().AddFrame();
+    f.Window().FrameStrip().RefreshFrameStrip();
+    Import(picture);
+    Click("btnImportInsert");
+    Click("btnImportInsert");
+    ASSERT_EQ(f.Window().Animation().FrameCount(), 4);
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_EQ(Lit(0), 0);
+    EXPECT_EQ(Lit(1), 48 * 32);
+    EXPECT_EQ(Lit(2), 48 * 32);
+    EXPECT_EQ(Lit(3), 0);
+    EXPECT_TRUE(f.Window().Modified());
+}
+
+TEST_F(ImportInWindow, InsertIntoAFullAnimationSaysSoAndChangesNothing) {
+    TAnimation& animation = f.Window().Animation();
+    while (animation.FrameCount() < MaxFrames)
+        animation.AddFrame();
+    Import(picture);
+    Click("btnImportInsert");
+    EXPECT_EQ(f.Prompts().MessageTexts(),
+              QStringList{"Unable to insert new frame (maximum = 324)."});
+    EXPECT_EQ(animation.FrameCount(), MaxFrames);
+    EXPECT_EQ(f.Window().CurFrame(), 0);
+    EXPECT_EQ(Lit(0), 0);
+}
+
+TEST_F(ImportInWindow, InsertAndReplaceAreOffWhileNoDocumentIsOpen) {
+    Import(picture);
+    f.Window().Close1Click();
+    ASSERT_TRUE(f.Window().Closed());
+    auto* insert = f.Window().findChild<QPushButton*>("btnImportInsert");
+    auto* replace = f.Window().findChild<QPushButton*>("btnImportReplace");
+    EXPECT_FALSE(insert->isEnabled());
+    EXPECT_FALSE(replace->isEnabled());
+    f.Window().ImportPage().btnImportInsertClick();
+    f.Window().ImportPage().btnImportReplaceClick();
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 0);
+    EXPECT_FALSE(f.Window().Modified());
+    f.Action("New1")->trigger();
+    EXPECT_TRUE(insert->isEnabled());
+    EXPECT_TRUE(replace->isEnabled());
+}
+
+TEST_F(ImportInWindow, ExportFrameWritesTheEditorsPicture) {
+    f.Window().Editor().WorkBitmap.setPixel(3, 1, qRgb(0, 0, 0)); // not yet stored
+    f.Prompts().fileAnswers.push_back(f.Folder().Path("frame"));
+    f.Window().File1Click();
+    ASSERT_TRUE(f.Action("Export1")->isEnabled());
+    f.Action("Export1")->trigger();
+    FramePixels expected{};
+    expected[PixelIndex(3, 1)] = 1;
+    EXPECT_EQ(ReadFile(f.Folder().Path("frame.bmp")), FrameBitmapBytes(expected));
+}
