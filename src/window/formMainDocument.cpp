@@ -122,7 +122,7 @@ bool TfrmMain::SaveDocument(bool askName) {
         !ConfirmReplace(written))
         return false;
     if (m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
     if (!m_animation.SaveToFile(target)) {
         ShowError(QStringLiteral("Unable to save %1").arg(ShortName(written)));
         return false;
