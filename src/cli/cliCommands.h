@@ -17,7 +17,8 @@ constexpr int Success = 0;
 constexpr int Failure = 1;
 
 // Runs vistrel-cli with its arguments (without the program name); writes the
-// results to out and messages to err, and returns the exit status.
+// results to out and messages to err, and returns the exit status: 1 also when
+// out could not be written.
 int Run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 
 // Shared by the commands.

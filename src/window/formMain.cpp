@@ -7,6 +7,7 @@
 #include "playerPage.h"
 #include "timeFormat.h"
 #include "widgetColours.h"
+#include "windowPlacement.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -26,7 +27,6 @@ namespace vistrel {
 
 namespace {
 
-constexpr int StripHeight = 89;
 constexpr QPoint EditorPosition(3, 3);
 constexpr int PreviewTop = 99;
 constexpr QSize PreviewSize(96, 64);
@@ -35,6 +35,13 @@ constexpr int StatusPanelWidths[] = {50, 75, 125, 90, 50};
 QSize PrimaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize(640, 480);
+}
+
+QList<QRect> AvailableScreenAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
 }
 
 } // namespace
@@ -54,8 +61,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildFramePopup();
     m_frameEditor.Attach(m_editorBox, m_previewBox, m_toolBar, m_editMenu);
 
-    setGeometry(m_preferences->WindowLeft, m_preferences->WindowTop, m_preferences->WindowWidth,
-                m_preferences->WindowHeight);
+    setGeometry(PlaceOnScreens(m_preferences->WindowLeft, m_preferences->WindowTop,
+                               m_preferences->WindowWidth, m_preferences->WindowHeight,
+                               AvailableScreenAreas()));
     BuildReopenMenu();
 
     m_fileName.clear();
@@ -68,13 +76,11 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
 }
 
 TfrmMain::~TfrmMain() {
-    // The worker ends before the document it plays goes away.
+    // Nothing here may ask the user anything: the window is half gone. The
+    // settings were written by the accepted close; the worker ends before the
+    // document it plays goes away.
     m_player->EndPlayer();
-    // The settings are written once, when the window goes away.
-    if (!m_preferences->Save())
-        m_prompts->MessageBox(
-            QStringLiteral("Unable to write to %1").arg(m_preferences->IniFileName()),
-            QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+    EndBrowserConversation();
 }
 
 void TfrmMain::SetPrompts(std::unique_ptr<TPrompts> prompts) {
@@ -210,7 +216,6 @@ void TfrmMain::BuildPages() {
     layout->addWidget(m_pages, 1);
 
     m_frameStrip = new TFrameStrip(*this, central);
-    m_frameStrip->setFixedHeight(StripHeight);
     layout->addWidget(m_frameStrip);
     setCentralWidget(central);
 }

@@ -20,6 +20,7 @@ class QTabWidget;
 
 namespace vistrel {
 
+class TDdeClientConv;
 class TEditorToolBar;
 class TFrameStrip;
 class TImportPage;
@@ -90,7 +91,7 @@ public:
     bool CloseDocument();
     bool PromptSaveChanges();
     void BuildReopenMenu();
-    void ReopenItemClick(const QAction* item);
+    void ReopenItemClick(QString name);
 
     // The frame popup menu and its reference layers.
     int PopupFrame() const { return m_popupFrame; }
@@ -168,6 +169,7 @@ private:
     QString AskSaveName();
     bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
+    void EndBrowserConversation();
     bool FramePageActive() const;
 
     QStringList m_arguments;
@@ -226,6 +228,7 @@ private:
     TPlayerPage* m_player = nullptr;
     TImportPage* m_importSide = nullptr;
     QLabel* m_panels[5] = {};
+    TDdeClientConv* m_browserConversation = nullptr; // while the browser is asked
 };
 
 } // namespace vistrel
