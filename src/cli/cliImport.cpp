@@ -141,7 +141,7 @@ int AppendFrame(const FramePixels& pixels, const QString& target, std::ostream& 
     if (!existing.isEmpty() && !Load(animation, existing, err))
         return Failure;
     if (!animation.AddFrame()) {
-        err << "Unable to insert new frame (maximum = " << MaxFrames << ").\n";
+        err << "Unable to insert new frame (maximum = " << MaxDocumentFrames << ").\n";
         return Failure;
     }
     const int index = animation.FrameCount() - 1;

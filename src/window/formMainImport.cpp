@@ -28,8 +28,8 @@ bool TfrmMain::InsertBlankFrameAfterCurrent() {
     if (m_closed)
         return false;
     StopPlayer();
-    if (m_animation.FrameCount() >= MaxFrames) {
-        ShowError(QStringLiteral("Unable to insert new frame (maximum = %1).").arg(MaxFrames));
+    if (m_animation.FrameCount() >= MaxDocumentFrames) {
+        ShowError(QStringLiteral("Unable to insert new frame (maximum = %1).").arg(MaxDocumentFrames));
         return false;
     }
     const bool last = !m_animation.IsValidIndex(m_curFrame + 1);

@@ -117,13 +117,13 @@ TEST_F(ImportInWindow, InsertAddsTheFrameAfterTheCurrentOneEachTime) {
 
 TEST_F(ImportInWindow, InsertIntoAFullAnimationSaysSoAndChangesNothing) {
     TAnimation& animation = f.Window().Animation();
-    while (animation.FrameCount() < MaxFrames)
+    while (animation.FrameCount() < MaxDocumentFrames)
         animation.AddFrame();
     Import(picture);
     Click("btnImportInsert");
     EXPECT_EQ(f.Prompts().MessageTexts(),
               QStringList{"Unable to insert new frame (maximum = 324)."});
-    EXPECT_EQ(animation.FrameCount(), MaxFrames);
+    EXPECT_EQ(animation.FrameCount(), MaxDocumentFrames);
     EXPECT_EQ(f.Window().CurFrame(), 0);
     EXPECT_EQ(Lit(0), 0);
 }
