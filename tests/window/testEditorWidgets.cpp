@@ -70,10 +70,17 @@ TEST(EditorWidgets, ToolButtonsChooseTheToolAndUndoRedoFollowTheStrokes) {
     EXPECT_TRUE(redo->isEnabled());
     QTest::keyClick(&e.Window(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(4, 2)), 0);
-    // Undo and redo are no edits of their own.
-    e.Window().SetModified(false);
+    // After a save, an undo is a change that must be saved again.
+    e.Window().Save1Click();
+    ASSERT_FALSE(e.Window().Modified());
+    EXPECT_FALSE(e.Action("Save1")->isEnabled());
     QTest::keyClick(&e.Window(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(e.Window().Modified());
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(4, 2)), 255);
+    EXPECT_TRUE(e.Window().Modified());
+    EXPECT_TRUE(e.Action("Save1")->isEnabled());
+    e.Window().Save1Click();
+    QTest::keyClick(&e.Window(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(e.Window().Modified());
 
     // Another frame and back: the history starts again.
     e.Window().SetCurFrame(1);
