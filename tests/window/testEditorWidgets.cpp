@@ -3,6 +3,8 @@
 #include "windowFixture.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -87,4 +89,66 @@ TEST(EditorWidgets, ToolButtonsChooseTheToolAndUndoRedoFollowTheStrokes) {
     e.Window().SetCurFrame(0);
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_FALSE(redo->isEnabled());
+}
+
+TEST(EditorWidgets, UndoAndRedoReachTheEditorWhileADurationIsTyped) {
+    EditorWindow e;
+    e.Drag(Qt::LeftButton, {{3, 3}});
+    auto* duration = e.Window().findChild<QLineEdit*>("edtFrame0");
+    duration->setFocus();
+    QTest::keyClick(duration, Qt::Key_5);
+    QTest::keyClick(duration, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(3, 3)), 255);
+    QTest::keyClick(duration, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(3, 3)), 0);
+}
+
+TEST(EditorWidgets, TextTypedOnTheWindowEndsWithAFrameChangeAShortcutOrThePage) {
+    EditorWindow e;
+    TFrameEditor& editor = e.Window().FrameEditor();
+    e.Prompts().fontAnswers.push_back(std::nullopt);
+    e.Window().findChild<QToolButton*>("spdbtnText")->click();
+    EXPECT_EQ(e.Prompts().fontRequests, 1);
+    e.Drag(Qt::LeftButton, {{4, 14}});
+    QTest::keyClicks(&e.Window(), "ab");
+    EXPECT_EQ(editor.TypedText(), "ab");
+    // Ctrl+Z undoes the text without typing a character and ends text mode.
+    QTest::keyClick(&e.Window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.TypedText(), "ab");
+    EXPECT_FALSE(editor.TextMode());
+    QTest::keyClick(&e.Window(), Qt::Key_C);
+    EXPECT_EQ(editor.TypedText(), "ab");
+
+    // Another frame made current ends it; nothing typed reaches the new frame.
+    e.Drag(Qt::LeftButton, {{4, 14}});
+    ASSERT_TRUE(editor.TextMode());
+    e.Window().SetCurFrame(1);
+    EXPECT_FALSE(editor.TextMode());
+    const QImage loaded = e.Window().Editor().WorkBitmap.copy();
+    QTest::keyClicks(&e.Window(), "xy");
+    EXPECT_EQ(e.Window().Editor().WorkBitmap, loaded);
+
+    // Leaving the Frame page ends it and takes up the Selection tool.
+    e.Drag(Qt::LeftButton, {{4, 14}});
+    ASSERT_TRUE(editor.TextMode());
+    auto* pages = e.Window().findChild<QTabWidget*>("pgcntlMain");
+    pages->setCurrentWidget(e.Window().findChild<QWidget*>("tbshtPlayer"));
+    EXPECT_FALSE(editor.TextMode());
+    EXPECT_EQ(e.Window().Tools().CurrentTool(), TTool::Select);
+    EXPECT_TRUE(e.Window().findChild<QToolButton*>("spdbtnSelect")->isChecked());
+}
+
+TEST(EditorWidgets, SelectAllAndClearSelectionByTheirShortcutsLeaveAWhiteFrame) {
+    EditorWindow e;
+    e.Drag(Qt::LeftButton, {{3, 3}, {9, 9}});
+    const int undos = e.Window().Editor().UndoList.Count();
+    QTest::keyClick(&e.Window(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(e.Window().FrameEditor().Selection().Active());
+    QTest::keyClick(&e.Window(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_FALSE(e.Window().FrameEditor().Selection().Active());
+    EXPECT_EQ(e.Window().Editor().WorkBitmap, NewFrameBitmap(Qt::white));
+    EXPECT_EQ(e.Window().Editor().UndoList.Count(), undos + 1);
+    // Ctrl+Del again, with nothing selected, does nothing.
+    QTest::keyClick(&e.Window(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(e.Window().Editor().UndoList.Count(), undos + 1);
 }
