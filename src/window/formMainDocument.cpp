@@ -168,7 +168,8 @@ void TfrmMain::OpenDocument(const QString& name) {
         // A cancelled dialog leaves the window closed; nothing is read again.
         m_fileName = m_prompts->OpenFileName(request).value_or(QString());
     } else {
-        m_fileName = name;
+        // The recent lists and Reopen must find the file from any folder.
+        m_fileName = QFileInfo(name).absoluteFilePath();
     }
     if (!m_fileName.isEmpty()) {
         if (!m_animation.LoadFromFile(m_fileName)) {

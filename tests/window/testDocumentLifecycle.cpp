@@ -175,6 +175,20 @@ TEST(DocumentLifecycle, RecentListsAndTheReopenMenuFollowOpensSavesAndCloses) {
     EXPECT_TRUE(f.Window().Preferences().Opened.contains(f.Folder().Path("gone.lcd")));
 }
 
+// "vistrel walk.lcd" typed in the file's folder: the lists must name the file so
+// that Reopen finds it from any folder.
+TEST(DocumentLifecycle, AFileOpenedByARelativeNameIsRememberedByItsFullPath) {
+    WindowFixture f;
+    const QString walk = f.LcdFile("walk.lcd", {1});
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(f.Folder().Path(QString())));
+    f.Window().OpenDocument(QStringLiteral("walk.lcd"));
+    QDir::setCurrent(before);
+    EXPECT_EQ(f.Window().FileName(), walk);
+    f.Window().Close1Click();
+    EXPECT_EQ(f.Window().Preferences().Opened, QStringList{walk});
+}
+
 TEST(DocumentLifecycle, ReopenItemsAreNumberedInHexadecimal) {
     WindowFixture f;
     for (int i = 0; i < 10; ++i)
