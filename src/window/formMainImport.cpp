@@ -29,7 +29,8 @@ bool TfrmMain::InsertBlankFrameAfterCurrent() {
         return false;
     StopPlayer();
     if (m_animation.FrameCount() >= MaxDocumentFrames) {
-        ShowError(QStringLiteral("Unable to insert new frame (maximum = %1).").arg(MaxDocumentFrames));
+        ShowError(
+            QStringLiteral("Unable to insert new frame (maximum = %1).").arg(MaxDocumentFrames));
         return false;
     }
     const bool last = !m_animation.IsValidIndex(m_curFrame + 1);

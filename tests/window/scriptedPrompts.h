@@ -35,6 +35,9 @@ public:
     std::deque<QString> fileAnswers;
     // The text typed into the next input query, or nothing for Cancel.
     std::deque<std::optional<QString>> inputAnswers;
+    // The font dialog's answers; nothing: cancelled.
+    std::deque<std::optional<QFont>> fontAnswers;
+    int fontRequests = 0;
 
     std::vector<Message> messages;
     std::vector<SaveRequest> saveRequests;
