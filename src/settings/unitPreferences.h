@@ -37,6 +37,9 @@ public:
     // Ticks per second to use wherever ticks become time: the stored value when it
     // is usable, else the default, so no time is ever divided by 0.
     int EffectivePlayerFPS() const;
+    // The speed typed into the Preferences dialog: a decimal number from 1 to
+    // MaxPlayerFPS, anything else the default.
+    static int PlayerFPSFromText(const QString& text);
 
     void RememberClosedFile(const QString& name);
     void RememberSavedFile(const QString& name);

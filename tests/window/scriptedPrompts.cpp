@@ -1,5 +1,6 @@
 #include "scriptedPrompts.h"
 
+#include <QDialog>
 #include <gtest/gtest.h>
 
 namespace vistrel::testing {
@@ -49,6 +50,24 @@ std::optional<QString> TScriptedPrompts::SaveFileName(const TSaveFileRequest& re
 std::optional<QFont> TScriptedPrompts::ChooseFont(const QFont&) {
     ADD_FAILURE() << "unexpected font dialog";
     return std::nullopt;
+}
+
+bool TScriptedPrompts::ShowDialog(QDialog& dialog) {
+    dialogs << dialog.objectName();
+    if (dialogAnswers.empty()) {
+        ADD_FAILURE() << "unexpected dialog: " << dialog.objectName().toStdString();
+        return false;
+    }
+    const std::function<void(QDialog&)> answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    answer(dialog);
+    if (dialog.isVisible()) {
+        ADD_FAILURE() << "the dialog was left open: " << dialog.objectName().toStdString();
+        dialog.reject();
+    }
+    return dialog.result() == QDialog::Accepted;
 }
 
 QStringList TScriptedPrompts::MessageTexts() const {
