@@ -8,6 +8,7 @@
 #include "programFileTypes.h"
 #include "timeFormat.h"
 #include "widgetColours.h"
+#include "windowPlacement.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -45,6 +46,13 @@ QWidget* Panel(const char* name, QWidget* parent, const QColor& colour) {
     return panel;
 }
 
+QList<QRect> AvailableScreenAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget* parent)
@@ -63,8 +71,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildFramePopup();
     m_frameEditor.Attach(m_editorBox, m_previewBox, m_toolBar, m_editMenu);
 
-    setGeometry(m_preferences->WindowLeft, m_preferences->WindowTop, m_preferences->WindowWidth,
-                m_preferences->WindowHeight);
+    setGeometry(PlaceOnScreens(m_preferences->WindowLeft, m_preferences->WindowTop,
+                               m_preferences->WindowWidth, m_preferences->WindowHeight,
+                               AvailableScreenAreas()));
     BuildReopenMenu();
     RegisterFileTypesAtStartup();
 

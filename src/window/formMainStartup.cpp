@@ -84,6 +84,8 @@ void TfrmMain::ShowPage(QWidget* page) {
     m_programSwitchesPage = true;
     m_pages->setCurrentWidget(page);
     m_programSwitchesPage = false;
+    // The page's keys, menus and panels follow the page shown, whoever chose it.
+    pgcntlMainChange();
 }
 
 void TfrmMain::pgcntlMainChanging(int leavingPage) {

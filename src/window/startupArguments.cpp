@@ -9,8 +9,9 @@ TStartupArguments TStartupArguments::Parse(const QStringList& arguments) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         // A switch is a slash and one letter; anything longer is a file, since on
-        // this system absolute paths start with a slash too.
-        const bool isSwitch = argument.size() == 2 && argument.startsWith(u'/');
+        // this system absolute paths start with a slash too. A slash alone names no
+        // file anyone would open as an animation: it is ignored like an unknown switch.
+        const bool isSwitch = argument.size() <= 2 && argument.startsWith(u'/');
         if (!isSwitch) {
             result.FileName = argument; // the last file named counts
             continue;

@@ -90,6 +90,29 @@ TEST(Pages, LeavingAndEnteringTheFramePageSwitchesItsKeysAndPanels) {
     EXPECT_TRUE(edit->isEnabled());
 }
 
+// Pages the program shows itself (/P at start, a document opened from another page)
+// get the same menus, panels and strip buttons as pages the user picks.
+TEST(Pages, MenusPanelsAndStripButtonsMatchThePageTheProgramShows) {
+    struct Case {
+        bool play;
+        const char* page;
+        bool frameKeys; // Edit menu, the position panel and the strip's popup buttons
+    };
+    const Case cases[] = {{true, "tbshtPlayer", false}, {false, "tbshtFrameEdit", true}};
+    for (const Case& c : cases) {
+        TempFolder files;
+        const QString clip = files.Write("clip.lcd", LCDBytes({1, 2}));
+        WindowFixture f(c.play ? QStringList{"/P", clip} : QStringList{clip});
+        ASSERT_EQ(f.Page()->objectName(), QLatin1String(c.page));
+        EXPECT_EQ(f.Window().findChild<QMenu*>("Edit1")->isEnabled(), c.frameKeys) << c.page;
+        EXPECT_EQ(f.Window().findChild<QLabel*>("stsbrMainPanel0")->text(),
+                  c.frameKeys ? "1, 1" : "")
+            << c.page;
+        EXPECT_EQ(f.Window().findChild<QWidget*>("spdbtnFrame0")->isEnabled(), c.frameKeys)
+            << c.page;
+    }
+}
+
 TEST(Pages, ThePreviewStaysCentredRightOfTheEditor) {
     WindowFixture f;
     f.Window().resize(900, 600);
