@@ -37,6 +37,8 @@ public:
     // Ticks per second to use wherever ticks become time: the stored value when it
     // is usable, else the default, so no time is ever divided by 0.
     int EffectivePlayerFPS() const;
+    // The player's tick in whole milliseconds, at the effective rate.
+    int PlayerTickMs() const { return 1000 / EffectivePlayerFPS(); }
     // The speed typed into the Preferences dialog: a decimal number from 1 to
     // MaxPlayerFPS, anything else the default.
     static int PlayerFPSFromText(const QString& text);

@@ -28,7 +28,6 @@ namespace vistrel {
 
 namespace {
 
-constexpr int StripHeight = 89;
 constexpr QPoint EditorPosition(3, 3);
 constexpr int PreviewTop = 99;
 constexpr QSize PreviewSize(96, 64);
@@ -87,13 +86,11 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
 }
 
 TfrmMain::~TfrmMain() {
-    // The worker ends before the document it plays goes away.
+    // Nothing here may ask the user anything: the window is half gone. The
+    // settings were written by the accepted close; the worker ends before the
+    // document it plays goes away.
     m_player->EndPlayer();
-    // The settings are written once, when the window goes away.
-    if (!m_preferences->Save())
-        m_prompts->MessageBox(
-            QStringLiteral("Unable to write to %1").arg(m_preferences->IniFileName()),
-            QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+    EndBrowserConversation();
 }
 
 void TfrmMain::SetPrompts(std::unique_ptr<TPrompts> prompts) {
@@ -228,7 +225,6 @@ void TfrmMain::BuildPages() {
     layout->addWidget(m_pages, 1);
 
     m_frameStrip = new TFrameStrip(*this, central);
-    m_frameStrip->setFixedHeight(StripHeight);
     layout->addWidget(m_frameStrip);
     setCentralWidget(central);
 }

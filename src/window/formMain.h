@@ -20,6 +20,7 @@ class QTabWidget;
 
 namespace vistrel {
 
+class TDdeClientConv;
 class TEditorToolBar;
 class TFrameStrip;
 class TPaintBox;
@@ -89,7 +90,7 @@ public:
     bool CloseDocument();
     bool PromptSaveChanges();
     void BuildReopenMenu();
-    void ReopenItemClick(const QAction* item);
+    void ReopenItemClick(QString name);
 
     // The frame popup menu and its reference layers.
     int PopupFrame() const { return m_popupFrame; }
@@ -163,6 +164,7 @@ private:
     QString AskSaveName();
     bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
+    void EndBrowserConversation();
     bool FramePageActive() const;
     void RegisterFileTypesAtStartup();
     void BuildHelpMenu(QMenu* help);
@@ -226,6 +228,7 @@ private:
     TFrameStrip* m_frameStrip = nullptr;
     TPlayerPage* m_player = nullptr;
     QLabel* m_panels[5] = {};
+    TDdeClientConv* m_browserConversation = nullptr; // while the browser is asked
 };
 
 } // namespace vistrel

@@ -1,6 +1,6 @@
 #include "startupArguments.h"
 
-#include "iniFile.h"
+#include "integerText.h"
 
 namespace vistrel {
 
@@ -26,7 +26,7 @@ TStartupArguments TStartupArguments::Parse(const QStringList& arguments) {
             result.FileName = value;
             result.Play = true;
         } else {
-            const int number = TIniFile::ParseInteger(value).value_or(-1);
+            const int number = ParseInteger(value).value_or(-1);
             result.BrowserWindowID = QString::asprintf("0x%8.8x", static_cast<unsigned>(number));
         }
     }
