@@ -29,6 +29,9 @@ public:
     // (empty: cancel) for a file dialog.
     std::deque<PromptButton> buttonAnswers;
     std::deque<QString> fileAnswers;
+    // The font dialog's answers; nothing: cancelled.
+    std::deque<std::optional<QFont>> fontAnswers;
+    int fontRequests = 0;
     // Plays the user's part in the next dialog, shown on screen: sets its controls
     // and closes it with one of its buttons.
     std::deque<std::function<void(QDialog&)>> dialogAnswers;
