@@ -38,7 +38,6 @@ void TfrmMain::File1Click() {
         m_importSide->UpdateButtons();
     }
     m_export->setEnabled(!m_closed && m_animation.IsValidIndex(m_curFrame));
-    m_preferencesAction->setEnabled(false);
 }
 
 void TfrmMain::RememberClosedDocument() {
