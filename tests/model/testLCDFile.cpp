@@ -4,9 +4,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -167,16 +165,11 @@ TEST(LCDSaveToFile, AWriteThatCannotFinishLeavesTheOldFile) {
     const QString target = folder.Write("walk.LCD", "old document");
     TAnimation animation;
     FillAnimation(animation, 2);
-    // A file size limit makes the write fail part-way, as a full disk would.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit oldLimit{};
-    getrlimit(RLIMIT_FSIZE, &oldLimit);
-    rlimit limit = oldLimit;
-    limit.rlim_cur = 2000;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const bool saved = animation.SaveToFile(target);
-    setrlimit(RLIMIT_FSIZE, &oldLimit);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved = false;
+    {
+        const FileSizeLimit limit(2000);
+        saved = animation.SaveToFile(target);
+    }
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadFile(target), QByteArray("old document"));
     EXPECT_EQ(QDir(folder.Path("")).entryList(QDir::Files), QStringList{"walk.LCD"});
