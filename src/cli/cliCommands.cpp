@@ -1,5 +1,6 @@
 #include "cliCommands.h"
 
+#include "cliExportAnimation.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
@@ -25,6 +26,10 @@ constexpr char Usage[] =
     "                       '#' for a lit dot and '.' for an unlit one\n"
     "  convert IN OUT       save IN as an LCD file under OUT (extension .LCD)\n"
     "                       and print the name written\n"
+    "  export-animation ANIM OUT [--scale N] [--columns N] [--fps N] [--colors LIT,UNLIT]\n"
+    "                       write ANIM as an animated GIF (OUT.gif), a sheet of\n"
+    "                       frames (OUT.png), a C header (OUT.h) or numbered PNG\n"
+    "                       frames (OUT a folder) and print the names written\n"
     "\n"
     "Options:\n"
     "  --help               show this help\n"
@@ -132,6 +137,8 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         out << "vistrel-cli " << VISTREL_VERSION << '\n';
         return Success;
     }
+    if (command == QLatin1String("export-animation"))
+        return ExportAnimation(arguments.mid(1), out, err);
     const auto shape =
         std::find_if(std::begin(Commands), std::end(Commands),
                      [&](const CommandShape& c) { return command == QLatin1String(c.name); });

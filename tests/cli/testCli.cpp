@@ -1,27 +1,15 @@
-#include "cliCommands.h"
+#include "cliRun.h"
 #include "modelFixtures.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace vistrel;
 using namespace vistrel::testing;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const QStringList& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::Run(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = CliResult;
 
 class Cli : public ::testing::Test {
 protected:
