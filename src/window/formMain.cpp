@@ -1,5 +1,6 @@
 #include "formMain.h"
 
+#include "animationExport.h"
 #include "editorToolBar.h"
 #include "frameStrip.h"
 #include "paintBox.h"
@@ -57,6 +58,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildMenus();
     BuildPages();
     BuildStatusBar();
+    m_animationExport = new TAnimationExportSide(*this, statusBar());
     BuildFramePopup();
     ConnectEditor();
 
@@ -123,6 +125,8 @@ void TfrmMain::BuildMenus() {
     m_fileMenu->addSeparator();
     m_import = add("Import1", QStringLiteral("&Import Frame"), {}, nullptr);
     m_export = add("Export1", QStringLiteral("&Export Frame"), {}, nullptr);
+    m_exportAnimation = add("ExportAnimation1", QStringLiteral("Export &Animation..."), {},
+                            &TfrmMain::ExportAnimation1Click);
     m_fileMenu->addSeparator();
     m_preferencesAction = add("Preferences1", QStringLiteral("P&references"), {}, nullptr);
     m_fileMenu->addSeparator();

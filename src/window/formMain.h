@@ -1,5 +1,6 @@
 #pragma once
 
+#include "animationExportHost.h"
 #include "editorBitmaps.h"
 #include "frameStripHost.h"
 #include "playerHost.h"
@@ -24,12 +25,16 @@ class TEditorToolBar;
 class TFrameStrip;
 class TPaintBox;
 class TPlayerPage;
+class TAnimationExportSide;
 
 // The program's window and the owner of the one open document. It keeps the
 // document state (file name, untitled number, Modified, Closed, current frame
 // and range selection), the menus, the status bar and the pages, and wires the
 // frame strip, the editor and the other sides together.
-class TfrmMain : public QMainWindow, public IFrameStripHost, public IPlayerHost {
+class TfrmMain : public QMainWindow,
+                 public IFrameStripHost,
+                 public IPlayerHost,
+                 public IAnimationExportHost {
     Q_OBJECT
 
 public:
@@ -47,13 +52,13 @@ public:
     TAnimation& Animation() override { return m_animation; }
     TVMUPreferences& Preferences() override { return *m_preferences; }
     TEditorBitmaps& Editor() { return m_editor; }
-    QString FileName() const { return m_fileName; }
+    QString FileName() const override { return m_fileName; }
     int UntitledNumber() const { return m_untitledNumber; }
     bool Modified() const { return m_modified; }
     void SetModified(bool value) override;
     bool Closed() const { return m_closed; }
     void SetClosed(bool value);
-    QString DocumentTitle() const;
+    QString DocumentTitle() const override;
 
     // Current frame and range selection.
     int CurFrame() const override { return m_curFrame; }
@@ -85,6 +90,12 @@ public:
     bool PromptSaveChanges();
     void BuildReopenMenu();
     void ReopenItemClick(const QAction* item);
+
+    // Exporting the whole animation.
+    void ExportAnimation1Click();
+    const TAnimation& AnimationToExport() override;
+    TPrompts& Prompts() override { return *m_prompts; }
+    TAnimationExportSide& AnimationExport() { return *m_animationExport; }
 
     // The frame popup menu and its reference layers.
     int PopupFrame() const { return m_popupFrame; }
@@ -197,6 +208,8 @@ private:
     QPlainTextEdit* m_memoScript = nullptr;
     TFrameStrip* m_frameStrip = nullptr;
     TPlayerPage* m_player = nullptr;
+    TAnimationExportSide* m_animationExport = nullptr;
+    QAction* m_exportAnimation = nullptr;
     QLabel* m_panels[5] = {};
 };
 

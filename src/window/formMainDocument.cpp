@@ -35,6 +35,7 @@ void TfrmMain::File1Click() {
     m_import->setEnabled(false);
     m_export->setEnabled(false);
     m_preferencesAction->setEnabled(false);
+    m_exportAnimation->setEnabled(!m_closed && m_animation.FrameCount() > 0);
 }
 
 void TfrmMain::RememberClosedDocument() {
