@@ -73,12 +73,12 @@ bool Parse(const QStringList& arguments, Request& request, std::ostream& err) {
                 err << "Bad value for --scale: " << Local(value) << " (use "
                     << TExportOptions::MinScale << " to " << TExportOptions::MaxScale << ")\n";
         } else if (argument == QLatin1String("--columns")) {
-            number = Number(value, 0, MaxFrames);
+            number = Number(value, 0, MaxDocumentFrames);
             if (number)
                 request.options.Columns = *number;
             else
-                err << "Bad value for --columns: " << Local(value) << " (use 0 to " << MaxFrames
-                    << ", 0 for one row)\n";
+                err << "Bad value for --columns: " << Local(value) << " (use 0 to "
+                    << MaxDocumentFrames << ", 0 for one row)\n";
         } else if (argument == QLatin1String("--fps")) {
             number = Number(value, 1, TVMUPreferences::MaxPlayerFPS);
             if (number)

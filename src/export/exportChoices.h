@@ -1,6 +1,7 @@
 #pragma once
 
 #include "unitAnimationExport.h"
+#include "unitFrame.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@ class TIniFile;
 // The export dialog's last choices, kept in the INI file under a section of
 // their own so that the next export starts where the last one ended.
 struct TExportChoices {
-    static constexpr int MaxColumns = 324;
+    static constexpr int MaxColumns = MaxDocumentFrames;
 
     TExportFormat Format = TExportFormat::Gif;
     int Scale = 4;

@@ -179,9 +179,12 @@ void TPlayerPage::StartPlayer(int first, int last, int passes) {
     if (m_player || animation.FrameCount() == 0)
         return;
     const TVMUPreferences& preferences = m_host.Preferences();
-    m_player = std::make_unique<TPlayerThread>(animation, *m_box, preferences.EffectivePlayerFPS());
+    m_player = std::make_unique<TPlayerThread>(animation, *m_box, preferences.PlayerTickMs());
     TPlayerThread* player = m_player.get();
-    connect(player, &QThread::finished, this, [this, player] { PlayerDone(player); });
+    // The run is known by its number, not by the player's address: the end of a
+    // run already ended by EndPlayer may arrive after a new player took that
+    // address.
+    connect(player, &QThread::finished, this, [this, run = ++m_run] { PlayerDone(run); });
     player->ShowBlur = preferences.ShowLCDBlur;
     SetButtons(false, false);
     player->Play(first, last, passes);
@@ -231,8 +234,8 @@ void TPlayerPage::tlbtnLastClick() {
         m_player->ShowLast();
 }
 
-void TPlayerPage::PlayerDone(TPlayerThread* player) {
-    if (player != m_player.get())
+void TPlayerPage::PlayerDone(std::uint64_t run) {
+    if (!m_player || run != m_run)
         return;
     m_player->wait();
     m_player.reset();

@@ -23,11 +23,13 @@ public:
     bool Save() const;
 
     QString ReadString(const QString& section, const QString& key, const QString& fallback) const;
-    // Decimal, or hexadecimal after "0x" or "$"; fallback when missing or no number.
+    // Read by ParseInteger; fallback when missing or no number.
     int ReadInteger(const QString& section, const QString& key, int fallback) const;
     bool ReadBool(const QString& section, const QString& key, bool fallback) const;
     // Every key=value line of a section, in file order.
     QStringList ReadSectionValues(const QString& section) const;
+    // The names of the sections, in file order.
+    QStringList SectionNames() const;
 
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
@@ -36,8 +38,6 @@ public:
 
     QString ToText() const;
     void FromText(const QString& text);
-
-    static std::optional<int> ParseInteger(const QString& text);
 
 private:
     struct Entry {

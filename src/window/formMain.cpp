@@ -7,6 +7,7 @@
 #include "playerPage.h"
 #include "timeFormat.h"
 #include "widgetColours.h"
+#include "windowPlacement.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -26,7 +27,6 @@ namespace vistrel {
 
 namespace {
 
-constexpr int StripHeight = 89;
 constexpr QPoint EditorPosition(3, 3);
 constexpr int PreviewTop = 99;
 constexpr QSize PreviewSize(96, 64);
@@ -44,6 +44,13 @@ QWidget* Panel(const char* name, QWidget* parent, const QColor& colour) {
     return panel;
 }
 
+QList<QRect> AvailableScreenAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget* parent)
@@ -53,17 +60,18 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     setObjectName(QStringLiteral("frmMain"));
     setMinimumSize(640, 480);
     setFocusPolicy(Qt::StrongFocus);
-    m_editor.DisplayGrid = m_preferences->DisplayGrid;
+    Editor().DisplayGrid = m_preferences->DisplayGrid;
 
     BuildMenus();
     BuildPages();
     BuildStatusBar();
     m_animationExport = new TAnimationExportSide(*this, statusBar());
     BuildFramePopup();
-    ConnectEditor();
+    m_frameEditor.Attach(m_editorBox, m_previewBox, m_toolBar, m_editMenu);
 
-    setGeometry(m_preferences->WindowLeft, m_preferences->WindowTop, m_preferences->WindowWidth,
-                m_preferences->WindowHeight);
+    setGeometry(PlaceOnScreens(m_preferences->WindowLeft, m_preferences->WindowTop,
+                               m_preferences->WindowWidth, m_preferences->WindowHeight,
+                               AvailableScreenAreas()));
     BuildReopenMenu();
 
     m_fileName.clear();
@@ -71,18 +79,16 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     SetModified(false);
     SetClosed(false);
     SetCaption(QStringLiteral("Vistrel - Untitled1.lcd"));
-    m_editor.ResetUndo(m_animation, m_curFrame);
+    m_frameEditor.ResetUndo(m_animation, m_curFrame);
     File1Click();
 }
 
 TfrmMain::~TfrmMain() {
-    // The worker ends before the document it plays goes away.
+    // Nothing here may ask the user anything: the window is half gone. The
+    // settings were written by the accepted close; the worker ends before the
+    // document it plays goes away.
     m_player->EndPlayer();
-    // The settings are written once, when the window goes away.
-    if (!m_preferences->Save())
-        m_prompts->MessageBox(
-            QStringLiteral("Unable to write to %1").arg(m_preferences->IniFileName()),
-            QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+    EndBrowserConversation();
 }
 
 void TfrmMain::SetPrompts(std::unique_ptr<TPrompts> prompts) {
@@ -136,7 +142,6 @@ void TfrmMain::BuildMenus() {
     m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("Edit1"));
     m_editMenu->menuAction()->setObjectName(QStringLiteral("Edit1"));
-    BuildEditMenu();
     m_animationMenu = menuBar()->addMenu(QStringLiteral("&Animation"));
     m_animationMenu->setObjectName(QStringLiteral("Animation1"));
     m_animationMenu->menuAction()->setObjectName(QStringLiteral("Animation1"));
@@ -172,19 +177,12 @@ void TfrmMain::BuildPages() {
     m_editorBox = new TPaintBox(m_editorPanel);
     m_editorBox->setObjectName(QStringLiteral("pntbxEditor"));
     m_editorBox->setGeometry(m_editorPanel->rect());
-    m_editorBox->OnPaint = [this](QPainter& painter) {
-        m_editor.ComposeEditorPicture();
-        painter.drawImage(0, 0, m_editor.DisplayBitmap);
-    };
 
     m_previewPanel = Panel("pnlPreview", m_mainPanel, Qt::white);
     m_previewPanel->setGeometry(QRect(QPoint(0, PreviewTop), PreviewSize));
     m_previewBox = new TPaintBox(m_previewPanel);
     m_previewBox->setObjectName(QStringLiteral("pntbxPreview"));
     m_previewBox->setGeometry(m_previewPanel->rect());
-    m_previewBox->OnPaint = [this](QPainter& painter) {
-        painter.drawImage(m_previewBox->rect(), m_editor.WorkBitmap);
-    };
     m_pages->addTab(m_framePage, QStringLiteral("Frame"));
 
     m_importPage = new QWidget;
@@ -224,7 +222,6 @@ void TfrmMain::BuildPages() {
     layout->addWidget(m_pages, 1);
 
     m_frameStrip = new TFrameStrip(*this, central);
-    m_frameStrip->setFixedHeight(StripHeight);
     layout->addWidget(m_frameStrip);
     setCentralWidget(central);
 }
@@ -284,23 +281,22 @@ void TfrmMain::SetCurFrame(int index) {
         // The picture being edited goes back into the frame it belongs to, and a
         // layer showing that frame takes on its latest strokes.
         if (m_animation.IsValidIndex(m_curFrame)) {
-            m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+            m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
             const TFrame& left = m_animation.Frame(m_curFrame);
             if (left.RedLayer())
-                m_editor.BuildRedLayer(m_editor.WorkBitmap);
+                Editor().BuildRedLayer(Editor().WorkBitmap);
             else if (left.BlueLayer())
-                m_editor.BuildBlueLayer(m_editor.WorkBitmap);
+                Editor().BuildBlueLayer(Editor().WorkBitmap);
         }
         m_curFrame = index;
         RefreshTimePanels();
-        m_editor.ResetUndo(m_animation, index);
-        Edit1Click();
-        m_animation.DrawFrame(index, m_editor.WorkBitmap);
+        m_frameEditor.ResetUndo(m_animation, index);
+        m_animation.DrawFrame(index, Editor().WorkBitmap);
         RepaintEditor();
         m_player->CurrentFrameChanged();
         return;
     }
-    m_editor.ClearForNoFrame();
+    Editor().ClearForNoFrame();
     m_editorPanel->hide();
     m_previewPanel->hide();
     if (FramePageActive())
@@ -343,10 +339,21 @@ void TfrmMain::StopPlayer() {
     m_player->StopPlayer();
 }
 
-void TfrmMain::RepaintEditor() {
-    m_editorBox->update();
-    m_previewBox->update();
+void TfrmMain::RepaintCurrentThumbnail() {
     m_frameStrip->RepaintCurrentThumbnail();
+}
+
+void TfrmMain::ShowCursorCell(QPoint pixel) {
+    if (pixel == m_statusCell)
+        return;
+    m_statusCell = pixel;
+    m_panels[0]->setText(QStringLiteral("%1, %2").arg(pixel.x() + 1).arg(pixel.y() + 1));
+}
+
+TEditTarget TfrmMain::EditTarget() const {
+    if (FramePageActive())
+        return TEditTarget::Frame;
+    return m_pages->currentWidget() == m_scriptPage ? TEditTarget::Script : TEditTarget::None;
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "animationExportHost.h"
-#include "editorBitmaps.h"
+#include "frameEditor.h"
 #include "frameStripHost.h"
 #include "playerHost.h"
 #include "prompts.h"
-#include "toolStateMachine.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
 
@@ -21,6 +20,7 @@ class QTabWidget;
 
 namespace vistrel {
 
+class TDdeClientConv;
 class TEditorToolBar;
 class TFrameStrip;
 class TPaintBox;
@@ -34,6 +34,7 @@ class TAnimationExportSide;
 class TfrmMain : public QMainWindow,
                  public IFrameStripHost,
                  public IPlayerHost,
+                 public IFrameEditorHost,
                  public IAnimationExportHost {
     Q_OBJECT
 
@@ -51,7 +52,8 @@ public:
     // Document state.
     TAnimation& Animation() override { return m_animation; }
     TVMUPreferences& Preferences() override { return *m_preferences; }
-    TEditorBitmaps& Editor() { return m_editor; }
+    TFrameEditor& FrameEditor() { return m_frameEditor; }
+    TEditorBitmaps& Editor() { return m_frameEditor.Bitmaps(); }
     QString FileName() const override { return m_fileName; }
     int UntitledNumber() const { return m_untitledNumber; }
     bool Modified() const { return m_modified; }
@@ -68,7 +70,7 @@ public:
     int SelFirst() const override { return m_selFirst; }
     int SelLast() const override { return m_selLast; }
     void SetSelRange(int first, int last) override;
-    const QImage& WorkBitmap() const override { return m_editor.WorkBitmap; }
+    const QImage& WorkBitmap() const override { return m_frameEditor.Bitmaps().WorkBitmap; }
     void RefreshTimePanels() override;
     void EndTextCaret() override {}
     void PopupFrameMenu(int frame, QPoint globalPosition) override;
@@ -89,12 +91,11 @@ public:
     bool CloseDocument();
     bool PromptSaveChanges();
     void BuildReopenMenu();
-    void ReopenItemClick(const QAction* item);
+    void ReopenItemClick(QString name);
 
     // Exporting the whole animation.
     void ExportAnimation1Click();
     const TAnimation& AnimationToExport() override;
-    TPrompts& Prompts() override { return *m_prompts; }
     TAnimationExportSide& AnimationExport() { return *m_animationExport; }
 
     // The frame popup menu and its reference layers.
@@ -110,18 +111,29 @@ public:
     // Switches pages as the program does: the page handlers do not run.
     void ShowPage(QWidget* page);
 
-    // The frame editor: tools, mouse, undo.
-    TToolStateMachine& Tools() { return m_tools; }
-    void spdbtnPenClick(TTool tool);
-    void pntbxEditorMouseDown(Qt::MouseButton button, QPoint position);
-    void pntbxEditorMouseMove(QPoint position, bool shiftHeld);
-    void pntbxEditorMouseUp();
-    void Undo1Click();
-    void Redo1Click();
-    void Edit1Click();
+    // The frame editor's handlers under the window's names.
+    TToolStateMachine& Tools() { return m_frameEditor.Tools(); }
+    void spdbtnPenClick(TTool tool) { m_frameEditor.spdbtnPenClick(tool); }
+    void pntbxEditorMouseDown(Qt::MouseButton button, QPoint position) {
+        m_frameEditor.pntbxEditorMouseDown(button, position);
+    }
+    void pntbxEditorMouseMove(QPoint position, bool shiftHeld) {
+        m_frameEditor.pntbxEditorMouseMove(position, shiftHeld);
+    }
+    void pntbxEditorMouseUp() { m_frameEditor.pntbxEditorMouseUp(); }
+    void Undo1Click() { m_frameEditor.Undo1Click(); }
+    void Redo1Click() { m_frameEditor.Redo1Click(); }
+    void Edit1Click() { m_frameEditor.Edit1Click(); }
+    void RepaintEditor() { m_frameEditor.RepaintEditor(); }
+
+    // What the frame editor asks of the window.
+    void ShowCursorCell(QPoint pixel) override;
+    void RepaintCurrentThumbnail() override;
+    TEditTarget EditTarget() const override;
+    QPlainTextEdit* ScriptMemo() override { return m_memoScript; }
+    TPrompts& Prompts() override { return *m_prompts; }
 
     // Editor views.
-    void RepaintEditor();
     void pnlMainResize();
 
     // Ticks per second wherever ticks become time.
@@ -138,9 +150,6 @@ private:
     void BuildPages();
     void BuildStatusBar();
     void BuildFramePopup();
-    void BuildEditMenu();
-    void ConnectEditor();
-    void ShowStatusCell(QPoint pixel);
     void ToggleLayer(bool red);
     void SetCaption(const QString& caption);
     void RememberClosedDocument();
@@ -150,16 +159,17 @@ private:
     QString AskSaveName();
     bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
+    void EndBrowserConversation();
     bool FramePageActive() const;
 
     QStringList m_arguments;
     std::unique_ptr<TPrompts> m_prompts;
 
-    // Created in this order: the editor's bitmaps, the document, the preferences.
-    TEditorBitmaps m_editor;
+    // Created in this order: the editor with its bitmaps, the document, the
+    // preferences.
+    TFrameEditor m_frameEditor{*this};
     TAnimation m_animation;
     std::unique_ptr<TVMUPreferences> m_preferences;
-    TToolStateMachine m_tools{m_editor};
     QPoint m_statusCell{-1, -1};
 
     QString m_fileName;
@@ -191,8 +201,6 @@ private:
     QAction* m_export = nullptr;
     QAction* m_preferencesAction = nullptr;
     QAction* m_exit = nullptr;
-    QAction* m_undo = nullptr;
-    QAction* m_redo = nullptr;
     TEditorToolBar* m_toolBar = nullptr;
 
     QTabWidget* m_pages = nullptr;
@@ -211,6 +219,7 @@ private:
     TAnimationExportSide* m_animationExport = nullptr;
     QAction* m_exportAnimation = nullptr;
     QLabel* m_panels[5] = {};
+    TDdeClientConv* m_browserConversation = nullptr; // while the browser is asked
 };
 
 } // namespace vistrel

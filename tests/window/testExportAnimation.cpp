@@ -212,8 +212,8 @@ TEST(ExportAnimationInWindow, TheFileMenuItemExportsTheFrameAsItIsBeingEdited) {
     EXPECT_EQ(frame.pixel(6, 7), qRgb(255, 255, 255));
     EXPECT_NE(f.Window().findChild<QProgressBar*>("prgbrExport"), nullptr);
 
-    // The choices reach VISTREL.INI when the window goes.
-    f.Destroy();
+    // The choices reach VISTREL.INI when the window closes.
+    EXPECT_TRUE(f.Window().close());
     const QString ini = QString::fromUtf8(ReadFile(f.IniPath()));
     EXPECT_TRUE(ini.contains("[ExportAnimation]\nFormat=2\nScale=1\n")) << ini.toStdString();
 }
