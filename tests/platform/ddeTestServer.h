@@ -20,36 +20,25 @@ class TDdeTestServer {
 public:
     TDdeTestServer(QString socketName, QByteArray answer) : m_name(std::move(socketName)) {
         m_thread.reset(QThread::create([this, answer] {
-            QLocalServer server;
-            QLocalServer::removeServer(m_name);
-            Report(server.listen(m_name) ? Listening::Yes : Listening::No);
-            if (!server.waitForNewConnection(10000))
-                return;
-            QLocalSocket* socket = server.nextPendingConnection();
-            while (!socket->canReadLine() && socket->waitForReadyRead(10000)) {
-            }
-            {
-                const std::lock_guard lock(m_mutex);
-                m_request = socket->readLine();
-            }
-            if (!answer.isEmpty()) {
-                socket->write(answer);
-                socket->waitForBytesWritten(10000);
-            }
-            socket->waitForDisconnected(10000);
+            Serve(answer);
+            // The thread's last word, after all its Qt objects are gone: what the
+            // other side may rely on once it has seen it.
+            const std::lock_guard lock(m_mutex);
+            m_over = true;
+            m_changed.notify_all();
         }));
         m_thread->start();
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_listening != Listening::Unknown; });
         EXPECT_EQ(m_listening, Listening::Yes);
     }
-    ~TDdeTestServer() { m_thread->wait(); }
+    ~TDdeTestServer() { Join(); }
     TDdeTestServer(const TDdeTestServer&) = delete;
     TDdeTestServer& operator=(const TDdeTestServer&) = delete;
 
     // The request line received, once the conversation is over.
     QByteArray Request() {
-        m_thread->wait();
+        Join();
         const std::lock_guard lock(m_mutex);
         return m_request;
     }
@@ -67,6 +56,35 @@ public:
 private:
     enum class Listening { Unknown, Yes, No };
 
+    void Serve(const QByteArray& answer) {
+        QLocalServer server;
+        QLocalServer::removeServer(m_name);
+        Report(server.listen(m_name) ? Listening::Yes : Listening::No);
+        if (!server.waitForNewConnection(10000))
+            return;
+        QLocalSocket* socket = server.nextPendingConnection();
+        while (!socket->canReadLine() && socket->waitForReadyRead(10000)) {
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_request = socket->readLine();
+        }
+        if (!answer.isEmpty()) {
+            socket->write(answer);
+            socket->waitForBytesWritten(10000);
+        }
+        socket->waitForDisconnected(10000);
+    }
+
+    // Waits for the thread's last word, then for the thread.
+    void Join() {
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_over; });
+        }
+        m_thread->wait();
+    }
+
     void Report(Listening listening) {
         const std::lock_guard lock(m_mutex);
         m_listening = listening;
@@ -79,6 +97,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     Listening m_listening = Listening::Unknown;
+    bool m_over = false;
     QByteArray m_request;
     std::unique_ptr<QThread> m_thread;
 };
