@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <iosfwd>
+#include <optional>
 
 namespace vistrel::cli {
 
@@ -9,5 +10,10 @@ namespace vistrel::cli {
 // results to out and messages to err, and returns the exit status: 1 also when
 // out could not be written.
 int Run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+// The command line as file names the file system gets back byte for byte; none,
+// with a message on err, when an argument cannot be (Qt turns bytes that are not
+// valid UTF-8 into replacement characters, which would name another file).
+std::optional<QStringList> DecodeArguments(int argc, const char* const argv[], std::ostream& err);
 
 } // namespace vistrel::cli

@@ -139,6 +139,8 @@ protected:
 
 private:
     void BuildMenus();
+    // Where the Reopen submenu opens for Ctrl+R: beside its item of the File menu.
+    QPoint ReopenMenuPosition() const;
     void BuildPages();
     void BuildStatusBar();
     void BuildFramePopup();
