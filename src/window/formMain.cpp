@@ -356,7 +356,7 @@ void TfrmMain::ShowCursorCell(QPoint pixel) {
 
 TEditTarget TfrmMain::EditTarget() const {
     if (FramePageActive())
-        return TEditTarget::Frame;
+        return m_curFrame == -1 ? TEditTarget::None : TEditTarget::Frame;
     return m_pages->currentWidget() == m_scriptPage ? TEditTarget::Script : TEditTarget::None;
 }
 

@@ -1,5 +1,6 @@
 #include "formMain.h"
 #include "frameStrip.h"
+#include "pixelClipboard.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -17,7 +18,6 @@ namespace {
 const QString OpenFilter = QStringLiteral("LCD Animation (*.lcd);;VMS Animation (*.vms);;All VMU "
                                           "Animations (*.lcd *.vms);;All Files (*)");
 const QString SaveFilter = QStringLiteral("VMU Animation (*.lcd)");
-constexpr const char* ImageClipboardFormat = "VISTREL_IMAGE_DATA";
 
 QString ShortName(const QString& path) {
     return QFileInfo(path).fileName();
@@ -259,7 +259,7 @@ bool TfrmMain::EmptyOwnClipboard() {
     // Only frames or pictures this program put there are taken away; what other
     // programs left on the clipboard stays.
     if (!data->hasFormat(QLatin1String(FrameClipboardFormat)) &&
-        !data->hasFormat(QLatin1String(ImageClipboardFormat)))
+        !data->hasFormat(QLatin1String(PixelClipboardFormat)))
         return false;
     clipboard->clear();
     return true;

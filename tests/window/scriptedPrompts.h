@@ -28,6 +28,9 @@ public:
     // (empty: cancel) for a file dialog.
     std::deque<PromptButton> buttonAnswers;
     std::deque<QString> fileAnswers;
+    // The font dialog's answers; nothing: cancelled.
+    std::deque<std::optional<QFont>> fontAnswers;
+    int fontRequests = 0;
 
     std::vector<Message> messages;
     std::vector<SaveRequest> saveRequests;
