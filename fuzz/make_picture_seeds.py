@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the picture loader's fuzz target into fuzz/corpus/picture.
+"""Writes the seed corpus of the picture loader's fuzz target into fuzz/corpus/import.
 
 Each seed is a small picture that reaches one path of the loader: JPEG in its
 baseline, progressive, arithmetic-coded, restart-marker, grey and CMYK forms, with
@@ -13,7 +13,7 @@ import shutil
 import struct
 import subprocess
 
-CORPUS = pathlib.Path(__file__).resolve().parent / "corpus" / "picture"
+CORPUS = pathlib.Path(__file__).resolve().parent / "corpus" / "import"
 
 
 def run(command, data=None):

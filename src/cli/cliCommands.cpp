@@ -1,6 +1,7 @@
 #include "cliCommands.h"
 
 #include "cliImport.h"
+#include "cliExportAnimation.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
@@ -31,6 +32,10 @@ constexpr char Usage[] =
     "                       frame of ANIM and print the name written\n"
     "  export ANIM INDEX OUT.bmp\n"
     "                       write frame INDEX as a 48 x 32 BMP picture\n"
+    "  export-animation ANIM OUT [--scale N] [--columns N] [--fps N] [--colors LIT,UNLIT]\n"
+    "                       write ANIM as an animated GIF (OUT.gif), a sheet of\n"
+    "                       frames (OUT.png), a C header (OUT.h) or numbered PNG\n"
+    "                       frames (OUT a folder) and print the names written\n"
     "\n"
     "Options:\n"
     "  --help               show this help\n"
@@ -164,6 +169,8 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
         return RunImport(arguments.mid(1), out, err);
     if (command == QLatin1String("export"))
         return RunExport(arguments.mid(1), out, err);
+    if (command == QLatin1String("export-animation"))
+        return ExportAnimation(arguments.mid(1), out, err);
     const auto shape =
         std::find_if(std::begin(Commands), std::end(Commands),
                      [&](const CommandShape& c) { return command == QLatin1String(c.name); });

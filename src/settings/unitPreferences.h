@@ -48,6 +48,8 @@ public:
     void ForgetFile(const QString& name);
 
     QString IniFileName() const { return m_iniFile.FileName(); }
+    // The whole store: sides keep sections of their own in it, written by Save.
+    TIniFile& IniFile() { return m_iniFile; }
     // Writes every setting and both lists; false when the file could not be written.
     bool Save();
 

@@ -1,5 +1,6 @@
 #include "formMain.h"
 
+#include "animationExport.h"
 #include "desktopIcons.h"
 #include "editorToolBar.h"
 #include "frameStrip.h"
@@ -61,6 +62,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildMenus();
     BuildPages();
     BuildStatusBar();
+    m_animationExport = new TAnimationExportSide(*this, statusBar());
     BuildFramePopup();
     m_frameEditor.Attach(m_editorBox, m_previewBox, m_toolBar, m_editMenu);
 
@@ -135,6 +137,8 @@ void TfrmMain::BuildMenus() {
     m_fileMenu->addSeparator();
     m_import = add("Import1", QStringLiteral("&Import Frame"), {}, &TfrmMain::Import1Click);
     m_export = add("Export1", QStringLiteral("&Export Frame"), {}, &TfrmMain::Export1Click);
+    m_exportAnimation = add("ExportAnimation1", QStringLiteral("Export &Animation..."), {},
+                            &TfrmMain::ExportAnimation1Click);
     m_fileMenu->addSeparator();
     m_preferencesAction =
         add("Preferences1", QStringLiteral("P&references"), {}, &TfrmMain::Preferences1Click);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "URL.h"
+#include "animationExportHost.h"
 #include "frameEditor.h"
 #include "frameStripHost.h"
 #include "importHost.h"
@@ -27,6 +28,7 @@ class TFrameStrip;
 class TImportPage;
 class TPaintBox;
 class TPlayerPage;
+class TAnimationExportSide;
 class TProgramFileTypes;
 
 // The program's window and the owner of the one open document. It keeps the
@@ -37,7 +39,8 @@ class TfrmMain : public QMainWindow,
                  public IFrameStripHost,
                  public IPlayerHost,
                  public IFrameEditorHost,
-                 public IImportHost {
+                 public IImportHost,
+                 public IAnimationExportHost {
     Q_OBJECT
 
 public:
@@ -56,13 +59,13 @@ public:
     TVMUPreferences& Preferences() override { return *m_preferences; }
     TFrameEditor& FrameEditor() { return m_frameEditor; }
     TEditorBitmaps& Editor() { return m_frameEditor.Bitmaps(); }
-    QString FileName() const { return m_fileName; }
+    QString FileName() const override { return m_fileName; }
     int UntitledNumber() const { return m_untitledNumber; }
     bool Modified() const { return m_modified; }
     void SetModified(bool value) override;
     bool Closed() const { return m_closed; }
     void SetClosed(bool value);
-    QString DocumentTitle() const;
+    QString DocumentTitle() const override;
 
     // Current frame and range selection.
     int CurFrame() const override { return m_curFrame; }
@@ -94,6 +97,11 @@ public:
     bool PromptSaveChanges();
     void BuildReopenMenu();
     void ReopenItemClick(QString name);
+
+    // Exporting the whole animation.
+    void ExportAnimation1Click();
+    const TAnimation& AnimationToExport() override;
+    TAnimationExportSide& AnimationExport() { return *m_animationExport; }
 
     // The frame popup menu and its reference layers.
     int PopupFrame() const { return m_popupFrame; }
@@ -256,6 +264,8 @@ private:
     TFrameStrip* m_frameStrip = nullptr;
     TPlayerPage* m_player = nullptr;
     TImportPage* m_importSide = nullptr;
+    TAnimationExportSide* m_animationExport = nullptr;
+    QAction* m_exportAnimation = nullptr;
     QLabel* m_panels[5] = {};
     TDdeClientConv* m_browserConversation = nullptr; // while the browser is asked
 };

@@ -38,6 +38,7 @@ void TfrmMain::File1Click() {
         m_importSide->UpdateButtons();
     }
     m_export->setEnabled(!m_closed && m_animation.IsValidIndex(m_curFrame));
+    m_exportAnimation->setEnabled(!m_closed && m_animation.FrameCount() > 0);
 }
 
 void TfrmMain::RememberClosedDocument() {

@@ -7,7 +7,7 @@
 
 namespace vistrel::testing {
 
-// One run of vistrel-cli in the test process: its status and what it printed.
+// What one vistrel-cli run gave: its exit status and both outputs.
 struct CliResult {
     int status;
     std::string out;

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace vistrel;
 using namespace vistrel::testing;

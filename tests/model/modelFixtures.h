@@ -41,4 +41,18 @@ private:
 
 QByteArray ReadFile(const QString& path);
 
+// While it lives, files of this process cannot grow beyond a size: a write past
+// it fails part-way, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    void (*m_oldHandler)(int);
+    long long m_oldSoft;
+};
+
 } // namespace vistrel::testing

@@ -5,10 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -169,17 +167,12 @@ TEST(LCDSaveToFile, AWriteThatCannotFinishLeavesTheOldFile) {
     const QString target = folder.Write("walk.LCD", "old document");
     TAnimation animation;
     FillAnimation(animation, 2);
-    // A file size limit makes the write fail part-way, as a full disk would.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit oldLimit{};
-    getrlimit(RLIMIT_FSIZE, &oldLimit);
-    rlimit limit = oldLimit;
-    limit.rlim_cur = 2000;
-    setrlimit(RLIMIT_FSIZE, &limit);
     QString reason;
-    const bool saved = animation.SaveToFile(target, &reason);
-    setrlimit(RLIMIT_FSIZE, &oldLimit);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved = false;
+    {
+        const FileSizeLimit limit(2000);
+        saved = animation.SaveToFile(target, &reason);
+    }
     EXPECT_FALSE(saved);
     EXPECT_EQ(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(ReadFile(target), QByteArray("old document"));

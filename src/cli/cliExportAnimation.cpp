@@ -1,0 +1,165 @@
+#include "cliExportAnimation.h"
+
+#include "exportChoices.h"
+#include "unitAnimation.h"
+#include "unitAnimationExport.h"
+#include "unitPreferences.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <optional>
+#include <ostream>
+
+namespace vistrel::cli {
+
+namespace {
+
+constexpr int Success = 0;
+constexpr int Failure = 1;
+
+std::string Local(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+std::optional<int> Number(const QString& text, int low, int high) {
+    bool isNumber = false;
+    const int value = text.toInt(&isNumber);
+    if (!isNumber || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// "lcd" and "black" name the two looks the window offers; otherwise two colours.
+bool ParseColours(const QString& text, TExportColours& colours) {
+    if (text.compare(QLatin1String("lcd"), Qt::CaseInsensitive) == 0) {
+        colours = LCDColours;
+        return true;
+    }
+    if (text.compare(QLatin1String("black"), Qt::CaseInsensitive) == 0) {
+        colours = BlackOnWhite;
+        return true;
+    }
+    const QStringList parts = text.split(u',');
+    return parts.size() == 2 && TExportChoices::ParseColour(parts[0], colours.Lit) &&
+           TExportChoices::ParseColour(parts[1], colours.Unlit);
+}
+
+struct Request {
+    QString animation;
+    QString target;
+    TExportOptions options;
+};
+
+// Reads the arguments into a request; false after telling why on err.
+bool Parse(const QStringList& arguments, Request& request, std::ostream& err) {
+    QStringList positional;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!argument.startsWith(QLatin1String("--"))) {
+            positional << argument;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            err << "Missing value for " << Local(argument) << '\n';
+            return false;
+        }
+        const QString value = arguments[++i];
+        std::optional<int> number;
+        if (argument == QLatin1String("--scale")) {
+            number = Number(value, TExportOptions::MinScale, TExportOptions::MaxScale);
+            if (number)
+                request.options.Scale = *number;
+            else
+                err << "Bad value for --scale: " << Local(value) << " (use "
+                    << TExportOptions::MinScale << " to " << TExportOptions::MaxScale << ")\n";
+        } else if (argument == QLatin1String("--columns")) {
+            number = Number(value, 0, MaxDocumentFrames);
+            if (number)
+                request.options.Columns = *number;
+            else
+                err << "Bad value for --columns: " << Local(value) << " (use 0 to "
+                    << MaxDocumentFrames << ", 0 for one row)\n";
+        } else if (argument == QLatin1String("--fps")) {
+            number = Number(value, 1, TVMUPreferences::MaxPlayerFPS);
+            if (number)
+                request.options.PlayerFPS = *number;
+            else
+                err << "Bad value for --fps: " << Local(value) << " (use 1 to "
+                    << TVMUPreferences::MaxPlayerFPS << ")\n";
+        } else if (argument == QLatin1String("--colors")) {
+            if (!ParseColours(value, request.options.Colours)) {
+                err << "Bad value for --colors: " << Local(value)
+                    << " (use LIT,UNLIT such as #000000,#ffffff, or lcd)\n";
+                return false;
+            }
+            continue;
+        } else {
+            err << "Unknown option for export-animation: " << Local(argument) << '\n';
+            return false;
+        }
+        if (!number)
+            return false;
+    }
+    if (positional.size() != 2) {
+        err << "export-animation needs an animation and an output name\n";
+        return false;
+    }
+    request.animation = positional[0];
+    request.target = positional[1];
+    return true;
+}
+
+// The format follows the output name: a folder (an existing one, or a name
+// ending in a separator) takes numbered PNG frames named after the animation.
+bool ChooseFormat(Request& request, std::ostream& err) {
+    const QString& target = request.target;
+    if (target.endsWith(u'/') || QFileInfo(target).isDir()) {
+        request.options.Format = TExportFormat::PngFrames;
+        const QString base = QFileInfo(request.animation).completeBaseName();
+        request.target = QDir(target).filePath(base + QStringLiteral(".png"));
+        return true;
+    }
+    const QString suffix = QFileInfo(target).suffix().toLower();
+    if (suffix == QLatin1String("gif"))
+        request.options.Format = TExportFormat::Gif;
+    else if (suffix == QLatin1String("png"))
+        request.options.Format = TExportFormat::PngSheet;
+    else if (suffix == QLatin1String("h"))
+        request.options.Format = TExportFormat::CHeader;
+    else {
+        err << "Unable to tell what to write as " << Local(QFileInfo(target).fileName())
+            << ": name a .gif, a .png sheet, a .h header or a folder for PNG frames\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int ExportAnimation(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    Request request;
+    if (!Parse(arguments, request, err) || !ChooseFormat(request, err))
+        return Failure;
+    TAnimation animation;
+    if (!animation.LoadFromFile(request.animation)) {
+        err << "Unable to open " << Local(QFileInfo(request.animation).fileName()) << '\n';
+        return Failure;
+    }
+    if (request.options.Format == TExportFormat::PngFrames &&
+        !QDir().mkpath(QFileInfo(request.target).path())) {
+        err << "Unable to create the folder " << Local(QFileInfo(request.target).path()) << '\n';
+        return Failure;
+    }
+    request.options.SourceName = QFileInfo(request.animation).fileName();
+    TAnimationExport exporter(animation, request.options);
+    const bool exported = exporter.Export(request.target);
+    for (const QString& name : exporter.Written())
+        out << Local(name) << '\n';
+    if (!exported) {
+        err << Local(exporter.ErrorText()) << '\n';
+        return Failure;
+    }
+    return Success;
+}
+
+} // namespace vistrel::cli

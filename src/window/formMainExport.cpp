@@ -1,0 +1,20 @@
+#include "animationExport.h"
+#include "formMain.h"
+
+namespace vistrel {
+
+void TfrmMain::ExportAnimation1Click() {
+    // The shortcut-less item can still be triggered while disabled by code.
+    File1Click();
+    if (m_exportAnimation->isEnabled())
+        m_animationExport->ExportAnimation1Click();
+}
+
+const TAnimation& TfrmMain::AnimationToExport() {
+    // The frame being edited goes into the document first, as before saving.
+    if (m_animation.IsValidIndex(m_curFrame))
+        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
+    return m_animation;
+}
+
+} // namespace vistrel

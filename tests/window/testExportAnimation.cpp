@@ -1,0 +1,219 @@
+#include "animationExport.h"
+#include "animationExportHost.h"
+#include "formExportAnimation.h"
+#include "scriptedPrompts.h"
+#include "unitPreferences.h"
+#include "windowFixture.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QImageReader>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <numeric>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+namespace {
+
+// The window's side of the export: a real animation and preferences over a
+// temporary INI file, questions answered by a script.
+class FakeExportHost : public IAnimationExportHost {
+public:
+    TAnimation animation;
+    TScriptedPrompts prompts;
+    QString title = "Walk.lcd";
+    QString fileName;
+    int curFrame = 0;
+
+    FakeExportHost() : m_preferences(m_folder.filePath("VISTREL.INI"), QSize(640, 480)) {}
+
+    const TAnimation& AnimationToExport() override { return animation; }
+    TVMUPreferences& Preferences() override { return m_preferences; }
+    TPrompts& Prompts() override { return prompts; }
+    QString DocumentTitle() const override { return title; }
+    QString FileName() const override { return fileName; }
+    int CurFrame() const override { return curFrame; }
+
+private:
+    QTemporaryDir m_folder;
+    TVMUPreferences m_preferences;
+};
+
+struct ExportSideFixture {
+    FakeExportHost host;
+    QMainWindow window;
+    TAnimationExportSide side{host, window.statusBar()};
+    TempFolder folder;
+
+    // The dialog answered with these choices.
+    void Answer(TExportFormat format, int scale) {
+        side.RunDialog = [=](TfrmExportAnimation& dialog) {
+            dialog.findChild<QComboBox*>("cmbbxFormat")->setCurrentIndex(static_cast<int>(format));
+            dialog.findChild<QSpinBox*>("spnScale")->setValue(scale);
+            return true;
+        };
+    }
+};
+
+} // namespace
+
+TEST(ExportAnimationDialog, ShowsTheLastChoicesAndGivesBackWhatTheUserSet) {
+    TAnimation animation;
+    FillAnimation(animation, {1, 2, 3, 4, 6});
+    TExportChoices choices;
+    choices.Format = TExportFormat::PngSheet;
+    choices.Scale = 3;
+    choices.Colours = LCDColours;
+    choices.Columns = 2;
+    choices.Folder = "/exports";
+    TfrmExportAnimation dialog(choices, animation, 0, 12);
+    auto* format = dialog.findChild<QComboBox*>("cmbbxFormat");
+    auto* scale = dialog.findChild<QSpinBox*>("spnScale");
+    auto* colours = dialog.findChild<QComboBox*>("cmbbxColours");
+    auto* columns = dialog.findChild<QSpinBox*>("spnColumns");
+    auto* lit = dialog.findChild<QPushButton*>("btnLitColour");
+    auto* summary = dialog.findChild<QLabel*>("lblSummary");
+    ASSERT_TRUE(format && scale && colours && columns && lit && summary);
+    EXPECT_EQ(format->currentIndex(), static_cast<int>(TExportFormat::PngSheet));
+    EXPECT_EQ(scale->value(), 3);
+    EXPECT_EQ(colours->currentText(), "LCD");
+    EXPECT_EQ(columns->value(), 2);
+    EXPECT_TRUE(columns->isEnabled());
+    // Five frames of 144 x 96 in rows of two: three rows.
+    EXPECT_EQ(summary->text(), "One picture of 288 x 288 pixels: 5 frames in 3 row(s) of 2.");
+
+    // Columns belong to sheets; a C header has neither scale nor colours.
+    format->setCurrentIndex(static_cast<int>(TExportFormat::Gif));
+    EXPECT_FALSE(columns->isEnabled());
+    EXPECT_TRUE(scale->isEnabled());
+    EXPECT_EQ(summary->text(),
+              "5 frames of 144 x 96 pixels, 1.33 seconds at 12 ticks a second; plays once.");
+    format->setCurrentIndex(static_cast<int>(TExportFormat::CHeader));
+    EXPECT_FALSE(scale->isEnabled());
+    EXPECT_FALSE(colours->isEnabled());
+    format->setCurrentIndex(static_cast<int>(TExportFormat::PngFrames));
+
+    // A preset sets both colours; a colour of one's own makes them custom.
+    colours->setCurrentIndex(TfrmExportAnimation::PresetBlackOnWhite);
+    dialog.cmbbxColoursChange();
+    EXPECT_EQ(dialog.Choices().Colours, BlackOnWhite);
+    dialog.ChooseColour = [](const QColor&, const QString&) { return QColor(Qt::red); };
+    lit->click();
+    EXPECT_EQ(colours->currentIndex(), TfrmExportAnimation::PresetCustom);
+    dialog.ChooseColour = [](const QColor&, const QString&) { return std::nullopt; };
+    dialog.btnUnlitColourClick(); // cancelled: nothing changes
+
+    scale->setValue(16);
+    const TExportChoices chosen = dialog.Choices();
+    EXPECT_EQ(chosen.Format, TExportFormat::PngFrames);
+    EXPECT_EQ(chosen.Scale, 16);
+    EXPECT_EQ(chosen.Colours, (TExportColours{qRgb(255, 0, 0), BlackOnWhite.Unlit}));
+    EXPECT_EQ(chosen.Columns, 2);
+    EXPECT_EQ(chosen.Folder, "/exports");
+}
+
+TEST(AnimationExportSide, ExportsWithAProgressBarAndRemembersTheChoices) {
+    ExportSideFixture f;
+    FillAnimation(f.host.animation, 30);
+    f.Answer(TExportFormat::Gif, 2);
+    const QString target = f.folder.Path("walk.gif");
+    f.host.prompts.fileAnswers = {target};
+    std::vector<int> shown;
+    QObject::connect(f.side.ProgressBar(), &QProgressBar::valueChanged, [&](int value) {
+        if (f.side.ProgressBar()->isVisible())
+            shown.push_back(value);
+    });
+    f.window.show();
+    ASSERT_TRUE(f.side.ExportAnimation1Click());
+    EXPECT_FALSE(f.side.ProgressBar()->isVisible());
+    std::vector<int> expected(30);
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(shown, expected);
+    ASSERT_EQ(f.host.prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(f.host.prompts.saveRequests[0].fileName, "Walk.gif"); // untitled: no folder yet
+    QImageReader reader(target);
+    EXPECT_EQ(reader.imageCount(), 30);
+    EXPECT_EQ(reader.size(), QSize(96, 64));
+    EXPECT_TRUE(f.host.prompts.messages.empty());
+
+    // The next export starts from these choices, beside the last one.
+    const TExportChoices kept = TExportChoices::Load(f.host.Preferences().IniFile());
+    EXPECT_EQ(kept.Format, TExportFormat::Gif);
+    EXPECT_EQ(kept.Scale, 2);
+    EXPECT_EQ(kept.Folder, QFileInfo(target).absolutePath());
+    TExportChoices offered;
+    f.side.RunDialog = [&](TfrmExportAnimation& dialog) {
+        offered = dialog.Choices();
+        return false;
+    };
+    EXPECT_FALSE(f.side.ExportAnimation1Click());
+    EXPECT_EQ(offered.Scale, 2);
+    EXPECT_EQ(f.host.prompts.saveRequests.size(), 1u); // cancelled dialog: no file question
+}
+
+TEST(AnimationExportSide, CancelledOrFailedExportsWriteNothingAndSayWhy) {
+    ExportSideFixture f;
+    FillAnimation(f.host.animation, 3);
+    f.Answer(TExportFormat::PngFrames, 1);
+    // The file question cancelled.
+    f.host.prompts.fileAnswers = {QString()};
+    EXPECT_FALSE(f.side.ExportAnimation1Click());
+
+    // Frames that would replace files already there are asked about first.
+    f.folder.Write("walk_001.png", "old");
+    f.host.prompts.fileAnswers = {f.folder.Path("walk.png")};
+    f.host.prompts.buttonAnswers = {PromptButton::No};
+    EXPECT_FALSE(f.side.ExportAnimation1Click());
+    ASSERT_EQ(f.host.prompts.messages.size(), 1u);
+    EXPECT_EQ(f.host.prompts.messages[0].text, "walk_001.png already exists. Replace it?");
+    EXPECT_EQ(QDir(f.folder.Path("")).entryList(QDir::Files), QStringList{"walk_001.png"});
+    EXPECT_EQ(ReadFile(f.folder.Path("walk_001.png")), "old");
+
+    // A folder that cannot be written: the reason in an error box.
+    f.folder.Write("file", "not a folder");
+    f.Answer(TExportFormat::CHeader, 1);
+    f.host.prompts.fileAnswers = {f.folder.Path("file/walk.h")};
+    EXPECT_FALSE(f.side.ExportAnimation1Click());
+    ASSERT_EQ(f.host.prompts.messages.size(), 2u);
+    EXPECT_TRUE(f.host.prompts.messages[1].text.startsWith("Unable to write walk.h: "));
+    EXPECT_EQ(f.host.prompts.messages[1].caption, "Error");
+    EXPECT_EQ(f.host.prompts.messages[1].icon, PromptIcon::Error);
+    EXPECT_FALSE(f.side.ProgressBar()->isVisible());
+}
+
+TEST(ExportAnimationInWindow, TheFileMenuItemExportsTheFrameAsItIsBeingEdited) {
+    WindowFixture f;
+    QAction* item = f.Action("ExportAnimation1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "Export &Animation...");
+    f.Window().File1Click();
+    EXPECT_TRUE(item->isEnabled());
+    // A stroke not yet stored into the frame.
+    f.Window().Editor().WorkBitmap.setPixel(5, 7, qRgb(0, 0, 0));
+    f.Window().AnimationExport().RunDialog = [](TfrmExportAnimation& dialog) {
+        dialog.findChild<QComboBox*>("cmbbxFormat")
+            ->setCurrentIndex(static_cast<int>(TExportFormat::PngFrames));
+        dialog.findChild<QSpinBox*>("spnScale")->setValue(1);
+        return true;
+    };
+    f.Prompts().fileAnswers = {f.Folder().Path("frame.png")};
+    item->trigger();
+    const QImage frame(f.Folder().Path("frame_000.png"));
+    ASSERT_EQ(frame.size(), QSize(48, 32));
+    EXPECT_EQ(frame.pixel(5, 7), qRgb(0, 0, 0));
+    EXPECT_EQ(frame.pixel(6, 7), qRgb(255, 255, 255));
+    EXPECT_NE(f.Window().findChild<QProgressBar*>("prgbrExport"), nullptr);
+
+    // The choices reach VISTREL.INI when the window closes.
+    EXPECT_TRUE(f.Window().close());
+    const QString ini = QString::fromUtf8(ReadFile(f.IniPath()));
+    EXPECT_TRUE(ini.contains("[ExportAnimation]\nFormat=2\nScale=1\n")) << ini.toStdString();
+}
