@@ -1,5 +1,6 @@
 #include "cliCommands.h"
 
+#include "cliSpeed.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
@@ -25,6 +26,8 @@ constexpr char Usage[] =
     "                       '#' for a lit dot and '.' for an unlit one\n"
     "  convert IN OUT       save IN as an LCD file under OUT (extension .LCD)\n"
     "                       and print the name written\n"
+    "  speed IN PERCENT OUT every duration of IN played at PERCENT of its speed\n"
+    "                       (1% to 25500%; 200% halves them), saved as convert does\n"
     "\n"
     "Options:\n"
     "  --help               show this help\n"
@@ -89,6 +92,8 @@ int PrintFrame(const TAnimation& animation, const QString& indexText, std::ostre
     return Success;
 }
 
+} // namespace
+
 int Convert(TAnimation& animation, const QString& target, std::ostream& out, std::ostream& err) {
     const QString written = TAnimation::LCDFileName(target);
     if (animation.FrameCount() == 0) {
@@ -109,12 +114,15 @@ int Convert(TAnimation& animation, const QString& target, std::ostream& out, std
     return Success;
 }
 
+namespace {
+
 struct CommandShape {
     const char* name;
     qsizetype arguments;
 };
 
-constexpr CommandShape Commands[] = {{"info", 1}, {"script", 1}, {"frame", 2}, {"convert", 2}};
+constexpr CommandShape Commands[] = {
+    {"info", 1}, {"script", 1}, {"frame", 2}, {"convert", 2}, {"speed", 3}};
 
 } // namespace
 
@@ -152,6 +160,8 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return Script(animation, out);
     if (command == QLatin1String("frame"))
         return PrintFrame(animation, arguments[2], out, err);
+    if (command == QLatin1String("speed"))
+        return Speed(animation, arguments[2], arguments[3], out, err);
     return Convert(animation, arguments[2], out, err);
 }
 

@@ -3,10 +3,19 @@
 #include <QStringList>
 #include <iosfwd>
 
+namespace vistrel {
+class TAnimation;
+}
+
 namespace vistrel::cli {
 
 // Runs vistrel-cli with its arguments (without the program name); writes the
 // results to out and messages to err, and returns the exit status.
 int Run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+// Saves the animation as an LCD file under target (its extension made .LCD) and
+// prints the name written; a document no LCD file can hold is refused with the
+// reason. Returns the exit status.
+int Convert(TAnimation& animation, const QString& target, std::ostream& out, std::ostream& err);
 
 } // namespace vistrel::cli

@@ -134,7 +134,9 @@ bool TAnimation::LoadVMS(QIODevice& stream) {
     return true;
 }
 
-bool TAnimation::InsertFramesFrom(TAnimation& source, int index) {
+bool TAnimation::InsertAnimation(int index, const TAnimation& source) {
+    if (index < -1)
+        return false;
     for (int i = 0; i < source.FrameCount(); ++i) {
         const int target = index == -1 ? FrameCount() : index + i;
         if (!InsertFrame(target))
@@ -157,7 +159,7 @@ bool TAnimation::InsertAnimation(int index, const QString& fileName) {
     TAnimation source;
     if (!source.LoadFromFile(fileName))
         return false;
-    return InsertFramesFrom(source, index);
+    return InsertAnimation(index, source);
 }
 
 } // namespace vistrel
