@@ -251,6 +251,19 @@ void TPlayerPage::EndPlayer() {
     m_player.reset();
 }
 
+void TPlayerPage::HaltPlayer() {
+    if (!m_player)
+        return;
+    TPlayerThread* player = m_player.get();
+    player->Stop();
+    player->wait();
+    // The worker's finished() is queued to this page; delivering it now runs the
+    // ordinary end of the run, so no stale notice is left for a later player.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    if (m_player.get() == player)
+        PlayerDone(player);
+}
+
 void TPlayerPage::CurrentFrameChanged() {
     if (!m_player)
         m_box->update();

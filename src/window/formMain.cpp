@@ -1,6 +1,7 @@
 #include "formMain.h"
 
 #include "editorToolBar.h"
+#include "frameCommands.h"
 #include "frameStrip.h"
 #include "paintBox.h"
 #include "playerPage.h"
@@ -136,6 +137,7 @@ void TfrmMain::BuildMenus() {
     m_animationMenu = menuBar()->addMenu(QStringLiteral("&Animation"));
     m_animationMenu->setObjectName(QStringLiteral("Animation1"));
     m_animationMenu->menuAction()->setObjectName(QStringLiteral("Animation1"));
+    m_commands = new TFrameCommands(*this, *m_animationMenu, *this);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "applicationTitle.h"
 #include "editorBitmaps.h"
+#include "frameCommandsHost.h"
 #include "frameStripHost.h"
 #include "playerHost.h"
 #include "prompts.h"
@@ -21,6 +23,7 @@ class QTabWidget;
 namespace vistrel {
 
 class TEditorToolBar;
+class TFrameCommands;
 class TFrameStrip;
 class TPaintBox;
 class TPlayerPage;
@@ -29,11 +32,14 @@ class TPlayerPage;
 // document state (file name, untitled number, Modified, Closed, current frame
 // and range selection), the menus, the status bar and the pages, and wires the
 // frame strip, the editor and the other sides together.
-class TfrmMain : public QMainWindow, public IFrameStripHost, public IPlayerHost {
+class TfrmMain : public QMainWindow,
+                 public IFrameStripHost,
+                 public IPlayerHost,
+                 public IFrameCommandsHost {
     Q_OBJECT
 
 public:
-    static constexpr const char* ApplicationTitle = "Vistrel v1.0 beta";
+    static constexpr const char* ApplicationTitle = ProgramTitle;
 
     // arguments: the command line without the program name; iniPath: the
     // preferences file.
@@ -51,7 +57,7 @@ public:
     int UntitledNumber() const { return m_untitledNumber; }
     bool Modified() const { return m_modified; }
     void SetModified(bool value) override;
-    bool Closed() const { return m_closed; }
+    bool Closed() const override { return m_closed; }
     void SetClosed(bool value);
     QString DocumentTitle() const;
 
@@ -85,6 +91,32 @@ public:
     bool PromptSaveChanges();
     void BuildReopenMenu();
     void ReopenItemClick(const QAction* item);
+
+    // The Animation menu.
+    TFrameCommands& FrameCommands() { return *m_commands; }
+    void Animation1Click();
+    void BeforeCurrent1Click();
+    void AfterCurrent1Click();
+    void DeleteFrame1Click();
+    void CutFrame1Click();
+    void CopyFrame1Click();
+    void PasteFrame1Click();
+    void BeforeCurrent2Click();
+    void AfterCurrent2Click();
+    void Properties1Click();
+    // Insert Frame > After Current for the other pages: see TFrameCommands.
+    bool InsertFrameAfterCurrent(const QImage& picture = QImage());
+
+    // What the Animation menu needs of the window.
+    bool FramePageActive() const override;
+    void BeforeFramesChange() override;
+    void StoreCurrentFrame() override;
+    void ShowCurrentFrame() override;
+    void ClearLayerPictures(bool red, bool blue) override;
+    void RefreshFrames(bool scrollToCurrent) override;
+    TPrompts& Prompts() override { return *m_prompts; }
+    std::optional<QString> AskAnimationFileName() override;
+    QWidget* DialogParent() override { return this; }
 
     // The frame popup menu and its reference layers.
     int PopupFrame() const { return m_popupFrame; }
@@ -139,7 +171,6 @@ private:
     QString AskSaveName();
     bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
-    bool FramePageActive() const;
 
     QStringList m_arguments;
     std::unique_ptr<TPrompts> m_prompts;
@@ -170,6 +201,7 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_animationMenu = nullptr;
+    TFrameCommands* m_commands = nullptr;
     QMenu* m_reopenMenu = nullptr;
     QAction* m_new = nullptr;
     QAction* m_open = nullptr;

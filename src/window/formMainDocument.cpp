@@ -1,5 +1,6 @@
 #include "formMain.h"
 #include "frameStrip.h"
+#include "unitLCDFile.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -123,6 +124,15 @@ bool TfrmMain::SaveDocument(bool askName) {
         return false;
     if (m_animation.IsValidIndex(m_curFrame))
         m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+    if (m_animation.FrameCount() > LCDLayout::MaxFrames) {
+        // Nothing is written: the user has to delete frames first.
+        ShowError(QStringLiteral("Unable to save %1: the animation has %2 frames, but an LCD "
+                                 "file holds at most %3. Delete frames to save it.")
+                      .arg(ShortName(written))
+                      .arg(m_animation.FrameCount())
+                      .arg(LCDLayout::MaxFrames));
+        return false;
+    }
     if (!m_animation.SaveToFile(target)) {
         ShowError(QStringLiteral("Unable to save %1").arg(ShortName(written)));
         return false;
@@ -157,16 +167,20 @@ bool TfrmMain::CloseDocument() {
     return true;
 }
 
+std::optional<QString> TfrmMain::AskAnimationFileName() {
+    TOpenFileRequest request;
+    request.title = QStringLiteral("Open VMU Animation");
+    request.filter = OpenFilter;
+    request.fileName = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
+    return m_prompts->OpenFileName(request);
+}
+
 void TfrmMain::OpenDocument(const QString& name) {
     if (!CloseDocument())
         return;
     if (name.isEmpty()) {
-        TOpenFileRequest request;
-        request.title = QStringLiteral("Open VMU Animation");
-        request.filter = OpenFilter;
-        request.fileName = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
         // A cancelled dialog leaves the window closed; nothing is read again.
-        m_fileName = m_prompts->OpenFileName(request).value_or(QString());
+        m_fileName = AskAnimationFileName().value_or(QString());
     } else {
         m_fileName = name;
     }

@@ -62,9 +62,11 @@ void TfrmMain::FormActivate() {
     }
     m_frameStrip->UpdateStripScrollBar();
     if (!m_closed) {
-        // Frame 0 becomes current with the full refresh, also when it was 0 already.
+        // Frame 0 becomes current with the full refresh, also when it was 0 already;
+        // a file without frames leaves no current frame.
         SetCurFrame(-1);
-        SetCurFrame(0);
+        if (m_animation.FrameCount() > 0)
+            SetCurFrame(0);
     }
     SetMultipleSel(false);
     SetSelRange(0, 0);

@@ -18,10 +18,16 @@ PromptButton TScriptedPrompts::MessageBox(const QString& text, const QString& ca
     return answer;
 }
 
-std::optional<QString> TScriptedPrompts::InputQuery(const QString& caption, const QString&,
-                                                    const QString&) {
-    ADD_FAILURE() << "unexpected input query: " << caption.toStdString();
-    return std::nullopt;
+std::optional<QString> TScriptedPrompts::InputQuery(const QString& caption, const QString& prompt,
+                                                    const QString& value) {
+    inputs.push_back({caption, prompt, value});
+    if (textAnswers.empty()) {
+        ADD_FAILURE() << "unexpected input query: " << caption.toStdString();
+        return std::nullopt;
+    }
+    const std::optional<QString> answer = textAnswers.front();
+    textAnswers.pop_front();
+    return answer;
 }
 
 std::optional<QString> TScriptedPrompts::OpenFileName(const TOpenFileRequest&) {

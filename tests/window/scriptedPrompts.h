@@ -28,9 +28,17 @@ public:
     // (empty: cancel) for a file dialog.
     std::deque<PromptButton> buttonAnswers;
     std::deque<QString> fileAnswers;
+    // Answers to input queries; nothing stands for Cancel.
+    std::deque<std::optional<QString>> textAnswers;
 
     std::vector<Message> messages;
     std::vector<SaveRequest> saveRequests;
+    struct Input {
+        QString caption;
+        QString prompt;
+        QString value;
+    };
+    std::vector<Input> inputs;
     int openRequests = 0;
 
     PromptButton MessageBox(const QString& text, const QString& caption, PromptIcon icon,
