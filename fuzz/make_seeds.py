@@ -166,9 +166,18 @@ def seeds():
     yield "clipboard", "block-longer-than-length.bin", block(entry(2, [5]) + b"\xAA" * 20,
                                                              length=1537)
 
+    yield "ini", "settings.ini", (
+        b"[Main]\r\nRegisterLCD=1\r\nPlayerFPS=12\r\nWindowLeft=-8\r\n\r\n"
+        b"[Saved]\r\nFile0=/home/user/walk.lcd\r\n[Opened]\r\nFile0=C:\\anim\\run.LCD\r\n")
+    yield "ini", "odd-lines.ini", (
+        b"key before any section=1\n; a comment\n[Main\n  PlayerFPS = 0x1F  \n"
+        b"=no key\nno equals\n[main]\nplayerfps=$10\n[]\na=b=c\n[x]trailing\n")
+    yield "ini", "bom-and-utf8.ini", "\ufeff[Main]\nName=gr\u00fc\u00dfe \u2603\n".encode()
+    yield "ini", "invalid-utf8.ini", b"[M\xff]\nk\xc3=v\xe2\x82\n\x00[z]\n"
+
 
 def main():
-    for folder in ("lcd", "vms", "clipboard"):
+    for folder in ("lcd", "vms", "clipboard", "ini"):
         shutil.rmtree(CORPUS / folder, ignore_errors=True)
         (CORPUS / folder).mkdir(parents=True)
     for folder, name, data in seeds():

@@ -156,6 +156,13 @@ QStringList TIniFile::ReadSectionValues(const QString& section) const {
     return lines;
 }
 
+QStringList TIniFile::SectionNames() const {
+    QStringList names;
+    for (const Section& section : m_sections)
+        names << section.name;
+    return names;
+}
+
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     Section& target = FindOrAddSection(section);
     for (Entry& entry : target.entries)

@@ -28,6 +28,8 @@ public:
     bool ReadBool(const QString& section, const QString& key, bool fallback) const;
     // Every key=value line of a section, in file order.
     QStringList ReadSectionValues(const QString& section) const;
+    // The names of the sections, in file order.
+    QStringList SectionNames() const;
 
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);

@@ -53,13 +53,13 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     setObjectName(QStringLiteral("frmMain"));
     setMinimumSize(640, 480);
     setFocusPolicy(Qt::StrongFocus);
-    m_editor.DisplayGrid = m_preferences->DisplayGrid;
+    Editor().DisplayGrid = m_preferences->DisplayGrid;
 
     BuildMenus();
     BuildPages();
     BuildStatusBar();
     BuildFramePopup();
-    ConnectEditor();
+    m_frameEditor.Attach(m_editorBox, m_previewBox, m_toolBar, m_editMenu);
 
     setGeometry(m_preferences->WindowLeft, m_preferences->WindowTop, m_preferences->WindowWidth,
                 m_preferences->WindowHeight);
@@ -70,7 +70,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     SetModified(false);
     SetClosed(false);
     SetCaption(QStringLiteral("Vistrel - Untitled1.lcd"));
-    m_editor.ResetUndo(m_animation, m_curFrame);
+    m_frameEditor.ResetUndo(m_animation, m_curFrame);
     File1Click();
 }
 
@@ -133,7 +133,6 @@ void TfrmMain::BuildMenus() {
     m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("Edit1"));
     m_editMenu->menuAction()->setObjectName(QStringLiteral("Edit1"));
-    BuildEditMenu();
     m_animationMenu = menuBar()->addMenu(QStringLiteral("&Animation"));
     m_animationMenu->setObjectName(QStringLiteral("Animation1"));
     m_animationMenu->menuAction()->setObjectName(QStringLiteral("Animation1"));
@@ -170,19 +169,12 @@ void TfrmMain::BuildPages() {
     m_editorBox = new TPaintBox(m_editorPanel);
     m_editorBox->setObjectName(QStringLiteral("pntbxEditor"));
     m_editorBox->setGeometry(m_editorPanel->rect());
-    m_editorBox->OnPaint = [this](QPainter& painter) {
-        m_editor.ComposeEditorPicture();
-        painter.drawImage(0, 0, m_editor.DisplayBitmap);
-    };
 
     m_previewPanel = Panel("pnlPreview", m_mainPanel, Qt::white);
     m_previewPanel->setGeometry(QRect(QPoint(0, PreviewTop), PreviewSize));
     m_previewBox = new TPaintBox(m_previewPanel);
     m_previewBox->setObjectName(QStringLiteral("pntbxPreview"));
     m_previewBox->setGeometry(m_previewPanel->rect());
-    m_previewBox->OnPaint = [this](QPainter& painter) {
-        painter.drawImage(m_previewBox->rect(), m_editor.WorkBitmap);
-    };
     m_pages->addTab(m_framePage, QStringLiteral("Frame"));
 
     m_importPage = new QWidget;
@@ -282,23 +274,22 @@ void TfrmMain::SetCurFrame(int index) {
         // The picture being edited goes back into the frame it belongs to, and a
         // layer showing that frame takes on its latest strokes.
         if (m_animation.IsValidIndex(m_curFrame)) {
-            m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+            m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
             const TFrame& left = m_animation.Frame(m_curFrame);
             if (left.RedLayer())
-                m_editor.BuildRedLayer(m_editor.WorkBitmap);
+                Editor().BuildRedLayer(Editor().WorkBitmap);
             else if (left.BlueLayer())
-                m_editor.BuildBlueLayer(m_editor.WorkBitmap);
+                Editor().BuildBlueLayer(Editor().WorkBitmap);
         }
         m_curFrame = index;
         RefreshTimePanels();
-        m_editor.ResetUndo(m_animation, index);
-        Edit1Click();
-        m_animation.DrawFrame(index, m_editor.WorkBitmap);
+        m_frameEditor.ResetUndo(m_animation, index);
+        m_animation.DrawFrame(index, Editor().WorkBitmap);
         RepaintEditor();
         m_player->CurrentFrameChanged();
         return;
     }
-    m_editor.ClearForNoFrame();
+    Editor().ClearForNoFrame();
     m_editorPanel->hide();
     m_previewPanel->hide();
     if (FramePageActive())
@@ -341,10 +332,21 @@ void TfrmMain::StopPlayer() {
     m_player->StopPlayer();
 }
 
-void TfrmMain::RepaintEditor() {
-    m_editorBox->update();
-    m_previewBox->update();
+void TfrmMain::RepaintCurrentThumbnail() {
     m_frameStrip->RepaintCurrentThumbnail();
+}
+
+void TfrmMain::ShowCursorCell(QPoint pixel) {
+    if (pixel == m_statusCell)
+        return;
+    m_statusCell = pixel;
+    m_panels[0]->setText(QStringLiteral("%1, %2").arg(pixel.x() + 1).arg(pixel.y() + 1));
+}
+
+TEditTarget TfrmMain::EditTarget() const {
+    if (FramePageActive())
+        return TEditTarget::Frame;
+    return m_pages->currentWidget() == m_scriptPage ? TEditTarget::Script : TEditTarget::None;
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "applicationTitle.h"
-#include "editorBitmaps.h"
 #include "frameCommandsHost.h"
+#include "frameEditor.h"
 #include "frameStripHost.h"
 #include "playerHost.h"
 #include "prompts.h"
-#include "toolStateMachine.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
 
@@ -35,6 +34,7 @@ class TPlayerPage;
 class TfrmMain : public QMainWindow,
                  public IFrameStripHost,
                  public IPlayerHost,
+                 public IFrameEditorHost,
                  public IFrameCommandsHost {
     Q_OBJECT
 
@@ -52,7 +52,8 @@ public:
     // Document state.
     TAnimation& Animation() override { return m_animation; }
     TVMUPreferences& Preferences() override { return *m_preferences; }
-    TEditorBitmaps& Editor() { return m_editor; }
+    TFrameEditor& FrameEditor() { return m_frameEditor; }
+    TEditorBitmaps& Editor() { return m_frameEditor.Bitmaps(); }
     QString FileName() const { return m_fileName; }
     int UntitledNumber() const { return m_untitledNumber; }
     bool Modified() const { return m_modified; }
@@ -69,7 +70,7 @@ public:
     int SelFirst() const override { return m_selFirst; }
     int SelLast() const override { return m_selLast; }
     void SetSelRange(int first, int last) override;
-    const QImage& WorkBitmap() const override { return m_editor.WorkBitmap; }
+    const QImage& WorkBitmap() const override { return m_frameEditor.Bitmaps().WorkBitmap; }
     void RefreshTimePanels() override;
     void EndTextCaret() override {}
     void PopupFrameMenu(int frame, QPoint globalPosition) override;
@@ -114,7 +115,6 @@ public:
     void ShowCurrentFrame() override;
     void ClearLayerPictures(bool red, bool blue) override;
     void RefreshFrames(bool scrollToCurrent) override;
-    TPrompts& Prompts() override { return *m_prompts; }
     std::optional<QString> AskAnimationFileName() override;
     QWidget* DialogParent() override { return this; }
 
@@ -131,18 +131,29 @@ public:
     // Switches pages as the program does: the page handlers do not run.
     void ShowPage(QWidget* page);
 
-    // The frame editor: tools, mouse, undo.
-    TToolStateMachine& Tools() { return m_tools; }
-    void spdbtnPenClick(TTool tool);
-    void pntbxEditorMouseDown(Qt::MouseButton button, QPoint position);
-    void pntbxEditorMouseMove(QPoint position, bool shiftHeld);
-    void pntbxEditorMouseUp();
-    void Undo1Click();
-    void Redo1Click();
-    void Edit1Click();
+    // The frame editor's handlers under the window's names.
+    TToolStateMachine& Tools() { return m_frameEditor.Tools(); }
+    void spdbtnPenClick(TTool tool) { m_frameEditor.spdbtnPenClick(tool); }
+    void pntbxEditorMouseDown(Qt::MouseButton button, QPoint position) {
+        m_frameEditor.pntbxEditorMouseDown(button, position);
+    }
+    void pntbxEditorMouseMove(QPoint position, bool shiftHeld) {
+        m_frameEditor.pntbxEditorMouseMove(position, shiftHeld);
+    }
+    void pntbxEditorMouseUp() { m_frameEditor.pntbxEditorMouseUp(); }
+    void Undo1Click() { m_frameEditor.Undo1Click(); }
+    void Redo1Click() { m_frameEditor.Redo1Click(); }
+    void Edit1Click() { m_frameEditor.Edit1Click(); }
+    void RepaintEditor() { m_frameEditor.RepaintEditor(); }
+
+    // What the frame editor asks of the window.
+    void ShowCursorCell(QPoint pixel) override;
+    void RepaintCurrentThumbnail() override;
+    TEditTarget EditTarget() const override;
+    QPlainTextEdit* ScriptMemo() override { return m_memoScript; }
+    TPrompts& Prompts() override { return *m_prompts; }
 
     // Editor views.
-    void RepaintEditor();
     void pnlMainResize();
 
     // Ticks per second wherever ticks become time.
@@ -159,9 +170,6 @@ private:
     void BuildPages();
     void BuildStatusBar();
     void BuildFramePopup();
-    void BuildEditMenu();
-    void ConnectEditor();
-    void ShowStatusCell(QPoint pixel);
     void ToggleLayer(bool red);
     void SetCaption(const QString& caption);
     void RememberClosedDocument();
@@ -175,11 +183,11 @@ private:
     QStringList m_arguments;
     std::unique_ptr<TPrompts> m_prompts;
 
-    // Created in this order: the editor's bitmaps, the document, the preferences.
-    TEditorBitmaps m_editor;
+    // Created in this order: the editor with its bitmaps, the document, the
+    // preferences.
+    TFrameEditor m_frameEditor{*this};
     TAnimation m_animation;
     std::unique_ptr<TVMUPreferences> m_preferences;
-    TToolStateMachine m_tools{m_editor};
     QPoint m_statusCell{-1, -1};
 
     QString m_fileName;
@@ -212,8 +220,6 @@ private:
     QAction* m_export = nullptr;
     QAction* m_preferencesAction = nullptr;
     QAction* m_exit = nullptr;
-    QAction* m_undo = nullptr;
-    QAction* m_redo = nullptr;
     TEditorToolBar* m_toolBar = nullptr;
 
     QTabWidget* m_pages = nullptr;

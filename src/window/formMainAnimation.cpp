@@ -51,20 +51,19 @@ void TfrmMain::BeforeFramesChange() {
 
 void TfrmMain::StoreCurrentFrame() {
     if (m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
 }
 
 void TfrmMain::ShowCurrentFrame() {
-    m_animation.DrawFrame(m_curFrame, m_editor.WorkBitmap);
-    m_editor.ResetUndo(m_animation, m_curFrame);
-    Edit1Click();
+    m_animation.DrawFrame(m_curFrame, Editor().WorkBitmap);
+    m_frameEditor.ResetUndo(m_animation, m_curFrame);
 }
 
 void TfrmMain::ClearLayerPictures(bool red, bool blue) {
     if (red)
-        m_editor.RedLayerBitmap.fill(Qt::black);
+        Editor().RedLayerBitmap.fill(Qt::black);
     if (blue)
-        m_editor.BlueLayerBitmap.fill(Qt::black);
+        Editor().BlueLayerBitmap.fill(Qt::black);
 }
 
 void TfrmMain::RefreshFrames(bool scrollToCurrent) {

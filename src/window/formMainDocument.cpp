@@ -123,7 +123,7 @@ bool TfrmMain::SaveDocument(bool askName) {
         !ConfirmReplace(written))
         return false;
     if (m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
     if (m_animation.FrameCount() > LCDLayout::MaxFrames) {
         // Nothing is written: the user has to delete frames first.
         ShowError(QStringLiteral("Unable to save %1: the animation has %2 frames, but an LCD "

@@ -36,17 +36,17 @@ void TfrmMain::ToggleLayer(bool red) {
         return;
     TFrame& frame = m_animation.Frame(m_popupFrame);
     const bool checked = (red ? m_redLayer : m_blueLayer)->isChecked();
-    QImage& layer = red ? m_editor.RedLayerBitmap : m_editor.BlueLayerBitmap;
+    QImage& layer = red ? Editor().RedLayerBitmap : Editor().BlueLayerBitmap;
     if (checked) {
         // The frame gives up the other layer, whose picture goes with it.
         if (red ? frame.BlueLayer() : frame.RedLayer())
-            (red ? m_editor.BlueLayerBitmap : m_editor.RedLayerBitmap).fill(Qt::black);
+            (red ? Editor().BlueLayerBitmap : Editor().RedLayerBitmap).fill(Qt::black);
         QImage stored = NewFrameBitmap(Qt::white);
         m_animation.DrawFrame(m_popupFrame, stored);
         if (red)
-            m_editor.BuildRedLayer(stored);
+            Editor().BuildRedLayer(stored);
         else
-            m_editor.BuildBlueLayer(stored);
+            Editor().BuildBlueLayer(stored);
     } else {
         layer.fill(Qt::black);
     }

@@ -90,7 +90,7 @@ void TfrmMain::ShowPage(QWidget* page) {
 void TfrmMain::pgcntlMainChanging(int leavingPage) {
     QWidget* page = m_pages->widget(leavingPage);
     if (page == m_framePage && m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, m_editor.WorkBitmap);
+        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
     else if (page == m_playerPage)
         StopPlayer();
 }
