@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
 
 namespace vistrel {
 
@@ -18,10 +19,13 @@ namespace {
 
 constexpr QSize ClientSize(345, 282);
 constexpr QRect PagesRect(8, 8, 329, 233);
-constexpr QRect RepeatLabelRect(16, 16, 78, 16);
-constexpr QRect RepeatEditRect(96, 11, 28, 21);
-constexpr QRect RepeatUpDownRect(124, 11, 15, 21);
-constexpr QRect TimesLabelRect(145, 16, 60, 16);
+// The row as laid out for the classic 8-point dialog font; a larger font pushes
+// the controls right instead of cutting the caption.
+constexpr QPoint RepeatLabelPosition(16, 16);
+constexpr QRect RepeatEditRect(96, 11, 32, 21);
+constexpr QSize RepeatUpDownSize(15, 21);
+constexpr int TimesLabelGap = 6;
+constexpr int RowGap = 4;
 constexpr QRect BevelRect(8, 44, 305, 2);
 constexpr QSize ButtonSize(75, 25);
 constexpr int ButtonTop = 249;
@@ -79,11 +83,15 @@ TfrmAnimProperties::TfrmAnimProperties(QWidget* parent) : QDialog(parent) {
 void TfrmAnimProperties::BuildGeneralPage(QWidget* page) {
     auto* label = new QLabel(QStringLiteral("Loop animation"), page);
     label->setObjectName(QStringLiteral("lblRepeatAnim"));
-    label->setGeometry(RepeatLabelRect);
+    label->move(RepeatLabelPosition);
+    label->adjustSize();
+    const int rowMiddle = RepeatEditRect.center().y();
+    label->move(RepeatLabelPosition.x(), rowMiddle - label->height() / 2);
 
     m_edit = new QLineEdit(QStringLiteral("1"), page);
     m_edit->setObjectName(QStringLiteral("edtRepeat"));
-    m_edit->setGeometry(RepeatEditRect);
+    m_edit->setGeometry(RepeatEditRect.translated(
+        std::max(0, label->geometry().right() + RowGap - RepeatEditRect.left()), 0));
     m_edit->installEventFilter(this);
     m_numberFont = m_edit->font();
     connect(m_edit, &QLineEdit::textChanged, this, &TfrmAnimProperties::edtRepeatChange);
@@ -91,7 +99,8 @@ void TfrmAnimProperties::BuildGeneralPage(QWidget* page) {
 
     m_upDown = new TUpDown(page);
     m_upDown->setObjectName(QStringLiteral("updnRepeat"));
-    m_upDown->setGeometry(RepeatUpDownRect);
+    m_upDown->setGeometry(
+        QRect(QPoint(m_edit->geometry().right() + 1, m_edit->y()), RepeatUpDownSize));
     // An arrow steps from the number in the field, then the edit shows the
     // stepped (and wrapped) position.
     for (QToolButton* arrow : {m_upDown->UpButton(), m_upDown->DownButton()})
@@ -102,9 +111,10 @@ void TfrmAnimProperties::BuildGeneralPage(QWidget* page) {
         updnRepeatClick();
     });
 
-    m_times = new QLabel(QStringLiteral("time"), page);
+    m_times = new QLabel(QStringLiteral("forever"), page);
     m_times->setObjectName(QStringLiteral("lblRepeatTimes"));
-    m_times->setGeometry(TimesLabelRect);
+    m_times->adjustSize();
+    m_times->move(m_upDown->geometry().right() + TimesLabelGap, label->y());
 
     auto* bevel = new QFrame(page);
     bevel->setObjectName(QStringLiteral("bvlGeneral1"));
@@ -202,6 +212,9 @@ void TfrmAnimProperties::updnRepeatClick() {
 
 void TfrmAnimProperties::FormActivate() {
     m_pages->setCurrentWidget(m_general);
+    // The count is what the dialog is for: typing replaces it at once.
+    m_edit->setFocus();
+    m_edit->selectAll();
 }
 
 void TfrmAnimProperties::showEvent(QShowEvent* event) {
