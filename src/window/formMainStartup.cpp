@@ -1,5 +1,6 @@
 #include "ddeClient.h"
 #include "formMain.h"
+#include "frameCommands.h"
 #include "frameStrip.h"
 #include "playerPage.h"
 #include "startupArguments.h"
@@ -104,6 +105,7 @@ void TfrmMain::pgcntlMainChange() {
         m_panels[0]->clear();
     }
     m_frameStrip->SetPopupButtonsEnabled(framePage);
+    m_commands->SetDeleteKeyActive(framePage);
     m_editMenu->setEnabled(framePage || m_pages->currentWidget() == m_scriptPage);
     File1Click();
     Edit1Click();

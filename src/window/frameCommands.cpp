@@ -54,7 +54,7 @@ TFrameCommands::TFrameCommands(IFrameCommandsHost& host, QMenu& menu, QWidget& s
 
     AddShortcut(shortcutOwner, m_beforeCurrent1, QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     AddShortcut(shortcutOwner, m_afterCurrent1, QKeySequence(Qt::Key_Insert));
-    AddShortcut(shortcutOwner, m_deleteFrame, QKeySequence(Qt::Key_Delete));
+    m_deleteKey = AddShortcut(shortcutOwner, m_deleteFrame, QKeySequence(Qt::Key_Delete));
     connect(&menu, &QMenu::aboutToShow, this, &TFrameCommands::Animation1Click);
 }
 
@@ -66,7 +66,7 @@ QAction* TFrameCommands::AddItem(QMenu& menu, const char* name, const QString& c
     return item;
 }
 
-void TFrameCommands::AddShortcut(QWidget& owner, QAction* item, const QKeySequence& key) {
+QAction* TFrameCommands::AddShortcut(QWidget& owner, QAction* item, const QKeySequence& key) {
     // The item shows its key, but only acts on it from inside the open menu; the
     // window's key runs the menu's enabling first, so that a key never acts on a
     // state the menu would refuse.
@@ -77,6 +77,13 @@ void TFrameCommands::AddShortcut(QWidget& owner, QAction* item, const QKeySequen
     windowKey->setShortcutContext(Qt::WindowShortcut);
     connect(windowKey, &QAction::triggered, this, [this, item] { RunShortcut(item); });
     owner.addAction(windowKey);
+    return windowKey;
+}
+
+void TFrameCommands::SetDeleteKeyActive(bool active) {
+    const QKeySequence key = active ? QKeySequence(Qt::Key_Delete) : QKeySequence();
+    m_deleteFrame->setShortcut(key);
+    m_deleteKey->setShortcut(key);
 }
 
 void TFrameCommands::RunShortcut(QAction* item) {

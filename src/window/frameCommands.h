@@ -25,6 +25,9 @@ public:
 
     // The menu opens: enables its items for the document as it is now.
     void Animation1Click();
+    // Del deletes frames only on the Frame page; elsewhere the key belongs to the
+    // page's own controls and the item shows no key.
+    void SetDeleteKeyActive(bool active);
 
     void BeforeCurrent1Click();
     void AfterCurrent1Click();
@@ -48,7 +51,7 @@ public:
 private:
     QAction* AddItem(QMenu& menu, const char* name, const QString& caption,
                      void (TFrameCommands::*handler)());
-    void AddShortcut(QWidget& owner, QAction* item, const QKeySequence& key);
+    QAction* AddShortcut(QWidget& owner, QAction* item, const QKeySequence& key);
     void RunShortcut(QAction* item);
     void BuildSpeedMenu(QMenu& menu);
 
@@ -73,6 +76,7 @@ private:
     QAction* m_insertAnimation = nullptr;
     QAction* m_adjustSpeed = nullptr;
     QAction* m_properties = nullptr;
+    QAction* m_deleteKey = nullptr; // the window's Del
 };
 
 } // namespace vistrel

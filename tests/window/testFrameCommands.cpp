@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -249,9 +250,21 @@ TEST(FrameCommands, DelActsOnlyOnTheFramePageTheMenuItemOnEveryPage) {
     EXPECT_FALSE(f.Window().Modified());
     f.Run("DeleteFrame1");
     EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
+    // Switching pages as the user does takes the key off the item, and back.
+    auto* pages = f.Window().findChild<QTabWidget*>("pgcntlMain");
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtFrameEdit"));
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtPlayer"));
+    EXPECT_TRUE(f.Action("DeleteFrame1")->shortcut().isEmpty());
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtFrameEdit"));
+    EXPECT_EQ(f.Action("DeleteFrame1")->shortcut(), QKeySequence(Qt::Key_Delete));
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 2);
     // Ins works on every page.
+    f.Window().ShowPage(f.Window().findChild<QWidget*>("tbshtPlayer"));
     f.Key(Qt::Key_Insert);
-    EXPECT_EQ(f.Window().Animation().FrameCount(), 4);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
 }
 
 TEST(FrameCommands, DeletingOrCuttingARangeEndsItAndKeepsTheCurrentFrameInBounds) {
