@@ -69,7 +69,7 @@ inline bool CellShowsPixels(const TAnimation& animation, int index) {
 // sheet, the cell shows its Pixels, and each frame starts where the one before ended.
 inline void CheckDocument(const TAnimation& animation) {
     const int count = animation.FrameCount();
-    Require(count >= 0 && count <= MaxFrames, "frame count outside the document's limit");
+    Require(count >= 0 && count <= MaxDocumentFrames, "frame count outside the document's limit");
     const QImage& sheet = animation.FrameSheet();
     Require(sheet.format() == QImage::Format_RGB32, "frame sheet lost its format");
     const int rows = count == 0 ? 1 : (count - 1) / SheetColumns + 1;
@@ -103,7 +103,7 @@ inline void CheckLCDRoundTrip(TAnimation& animation) {
     QBuffer saved;
     saved.open(QIODevice::WriteOnly);
     const bool written = animation.SaveLCD(saved);
-    if (count == 0 || count > LCDLayout::MaxFrames) {
+    if (count == 0 || count > LCDLayout::MaxLCDFrames) {
         Require(!written, "SaveLCD wrote a frame count the format cannot hold");
         return;
     }

@@ -1,11 +1,11 @@
 // Any bytes as a frame clipboard block, pasted at the end, the start, the middle
-// and after the last frame of a short document: the frames already there keep
-// their pictures and order, each entry becomes one frame with exactly its bytes,
-// and every cell shows its frame's Pixels afterwards.
+// and after the last frame of a short document: a paste happens whole or not at
+// all; the frames already there keep their pictures and order, each entry
+// becomes one frame with exactly its bytes, and every cell shows its frame's
+// Pixels afterwards.
 
 #include "fuzzChecks.h"
 
-#include <algorithm>
 #include <vector>
 
 using namespace vistrel;
@@ -36,12 +36,10 @@ bool Same(const TFrame& frame, const FrameState& state) {
     return frame.Duration() == state.duration && frame.Pixels == state.pixels;
 }
 
-// The frame an entry must become: its duration byte and pixel bytes, a cut-short
-// last entry padded with zeros (white).
+// The frame an entry must become: its duration byte and pixel bytes.
 FrameState EntryFrame(const QByteArray& payload, qsizetype offset) {
     FrameState state{static_cast<std::uint8_t>(payload[offset]), {}};
-    const qsizetype available = std::min(payload.size() - offset - 1, qsizetype{FramePixelCount});
-    for (qsizetype p = 0; p < available; ++p)
+    for (qsizetype p = 0; p < FramePixelCount; ++p)
         state.pixels[static_cast<std::size_t>(p)] =
             static_cast<std::uint8_t>(payload[offset + 1 + p]);
     return state;
@@ -53,22 +51,39 @@ void PasteAt(int index, const QByteArray& payload) {
     std::vector<FrameState> before;
     for (int i = 0; i < DocumentFrames; ++i)
         before.push_back({animation.Frame(i).Duration(), animation.Frame(i).Pixels});
+    const auto unchanged = [&] {
+        if (animation.FrameCount() != DocumentFrames)
+            return false;
+        for (int i = 0; i < DocumentFrames; ++i)
+            if (!Same(animation.Frame(i), before[static_cast<std::size_t>(i)]))
+                return false;
+        return true;
+    };
 
-    const bool complete = animation.InsertFramePayload(index, payload);
+    bool pasted = false;
+    bool refusedAsBroken = false;
+    try {
+        pasted = animation.InsertFramePayload(index, payload);
+    } catch (const EBinClipboardError&) {
+        refusedAsBroken = true;
+    }
     CheckDocument(animation);
 
+    const qsizetype entries = payload.size() / EntrySize;
+    const int room = MaxDocumentFrames - DocumentFrames;
     if (index < -1) {
-        Require(!complete && animation.FrameCount() == DocumentFrames,
-                "a paste at an index below -1 changed the document");
+        Require(!pasted && unchanged(), "a paste at an index below -1 changed the document");
         return;
     }
-    const qsizetype entries = (payload.size() + EntrySize - 1) / EntrySize;
-    const int room = MaxFrames - DocumentFrames;
-    const int inserted = static_cast<int>(std::min<qsizetype>(entries, room));
-    Require(animation.FrameCount() == DocumentFrames + inserted,
-            "not one new frame per entry up to the frame limit");
-    Require(complete == (payload.size() % EntrySize == 0 && entries <= room),
-            "the result does not tell whether every entry arrived whole");
+    Require(refusedAsBroken == (payload.size() % EntrySize != 0),
+            "a cut-short entry must be refused as broken, and only that");
+    if (refusedAsBroken || entries > room) {
+        Require(!pasted && unchanged(), "a refused paste changed the document");
+        return;
+    }
+    Require(pasted, "a paste that fits was refused");
+    const int inserted = static_cast<int>(entries);
+    Require(animation.FrameCount() == DocumentFrames + inserted, "not one new frame per entry");
 
     const int first = index == -1 ? DocumentFrames : index;
     for (int i = 0; i < animation.FrameCount(); ++i) {

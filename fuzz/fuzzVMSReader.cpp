@@ -185,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(animation.SourceKind == SourceNone, "a refused file left a source kind");
         return 0;
     }
-    Require(animation.FrameCount() <= TVMSFile::MaxFrames, "more frames than a VMS file holds");
+    Require(animation.FrameCount() <= TVMSFile::MaxBitmaps, "more frames than a VMS file holds");
     Require(animation.SourceKind == SourceVMSPlain || animation.SourceKind == SourceVMSScripted ||
                 animation.SourceKind == SourceNone,
             "a loaded VMS file has a foreign source kind");

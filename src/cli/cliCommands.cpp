@@ -100,9 +100,9 @@ int Convert(TAnimation& animation, const QString& target, std::ostream& out, std
         err << "Unable to save " << Local(ShortName(written)) << ": the animation has no frames\n";
         return Failure;
     }
-    if (animation.FrameCount() > LCDLayout::MaxFrames) {
+    if (animation.FrameCount() > LCDLayout::MaxLCDFrames) {
         err << "Unable to save " << Local(ShortName(written)) << ": an LCD file holds at most "
-            << LCDLayout::MaxFrames << " frames, the animation has " << animation.FrameCount()
+            << LCDLayout::MaxLCDFrames << " frames, the animation has " << animation.FrameCount()
             << '\n';
         return Failure;
     }
@@ -124,9 +124,7 @@ struct CommandShape {
 constexpr CommandShape Commands[] = {
     {"info", 1}, {"script", 1}, {"frame", 2}, {"convert", 2}, {"speed", 3}};
 
-} // namespace
-
-int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (arguments.isEmpty()) {
         err << Usage;
         return Failure;
@@ -163,6 +161,20 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (command == QLatin1String("speed"))
         return Speed(animation, arguments[2], arguments[3], out, err);
     return Convert(animation, arguments[2], out, err);
+}
+
+} // namespace
+
+int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    const int status = RunCommand(arguments, out, err);
+    // A result that did not reach its reader (a full disk, a closed pipe) is a
+    // failure, whatever the command made of its input.
+    out.flush();
+    if (!out) {
+        err << "Unable to write the output\n";
+        return Failure;
+    }
+    return status;
 }
 
 } // namespace vistrel::cli

@@ -10,7 +10,8 @@ class TAnimation;
 namespace vistrel::cli {
 
 // Runs vistrel-cli with its arguments (without the program name); writes the
-// results to out and messages to err, and returns the exit status.
+// results to out and messages to err, and returns the exit status: 1 also when
+// out could not be written.
 int Run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 
 // Saves the animation as an LCD file under target (its extension made .LCD) and

@@ -70,7 +70,7 @@ TFrame& TAnimation::CreateFrameAt(int index) {
 }
 
 bool TAnimation::AddFrame() {
-    if (FrameCount() >= MaxFrames)
+    if (FrameCount() >= MaxDocumentFrames)
         return false;
     const int index = FrameCount();
     SetSheetHeightFor(index + 1);
@@ -80,7 +80,7 @@ bool TAnimation::AddFrame() {
 }
 
 void TAnimation::AppendBlankFrames(int count) {
-    count = std::min(count, MaxFrames - FrameCount());
+    count = std::min(count, MaxDocumentFrames - FrameCount());
     SetSheetHeightFor(FrameCount() + count);
     for (int i = 0; i < count; ++i) {
         const int index = FrameCount();
@@ -92,7 +92,7 @@ void TAnimation::AppendBlankFrames(int count) {
 bool TAnimation::InsertFrame(int index) {
     if (index == -1)
         return AddFrame();
-    if (index < -1 || index > FrameCount() || FrameCount() >= MaxFrames)
+    if (index < -1 || index > FrameCount() || FrameCount() >= MaxDocumentFrames)
         return false;
     SetSheetHeightFor(FrameCount() + 1);
     // From the end toward the gap, so no cell is overwritten before it moved.

@@ -98,8 +98,9 @@ public:
     bool CanPasteFrames();
     bool PasteFrames(int index);
     // Inserts the frames of a frame clipboard payload (entries of a duration byte
-    // and 1536 pixel bytes) before index, -1 appending; false when the frame limit
-    // or an incomplete last entry stopped it, the frames inserted so far staying.
+    // and 1536 pixel bytes) before index, -1 appending. All or nothing: false,
+    // with the document unchanged, when the frames do not all fit; a payload that
+    // ends in an incomplete entry raises EBinClipboardError.
     bool InsertFramePayload(int index, const QByteArray& payload);
 
 private:

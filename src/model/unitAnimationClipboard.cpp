@@ -59,22 +59,24 @@ bool TAnimation::PasteFrames(int index) {
 }
 
 bool TAnimation::InsertFramePayload(int index, const QByteArray& payload) {
-    if (index < -1)
+    // A paste happens whole or not at all: a failed paste leaves the document as it
+    // was, so the user never has to find and remove half of it. A cut-short entry
+    // is broken data, told as such; frames that do not all fit are refused.
+    if (index < -1 || index > FrameCount())
         return false;
-    for (qsizetype offset = 0, i = 0; offset < payload.size(); offset += FrameEntrySize, ++i) {
+    if (payload.size() % FrameEntrySize != 0)
+        throw EBinClipboardError("Invalid data in Clipboard!");
+    const qsizetype entries = payload.size() / FrameEntrySize;
+    if (entries > MaxDocumentFrames - FrameCount())
+        return false;
+    for (qsizetype i = 0; i < entries; ++i) {
         const int target = index == -1 ? FrameCount() : index + static_cast<int>(i);
-        if (!InsertFrame(target))
-            return false;
+        InsertFrame(target);
         TFrame& frame = Frame(target);
-        frame.SetDuration(static_cast<std::uint8_t>(payload[offset]));
-        // A cut-short last entry keeps the pixel bytes that arrived, the rest white;
-        // its cell is painted from the same bytes, so picture and pixels agree.
-        const qsizetype available =
-            std::min(payload.size() - offset - 1, qsizetype{FramePixelCount});
-        std::copy_n(payload.constData() + offset + 1, available, frame.Pixels.begin());
+        const char* entry = payload.constData() + i * FrameEntrySize;
+        frame.SetDuration(static_cast<std::uint8_t>(entry[0]));
+        std::copy_n(entry + 1, FramePixelCount, frame.Pixels.begin());
         PaintCell(target);
-        if (available < FramePixelCount)
-            return false;
     }
     return true;
 }

@@ -58,7 +58,7 @@ bool TAnimation::LoadLCD(QIODevice& stream) {
 bool TAnimation::SaveLCD(QIODevice& stream) {
     // The format counts frames in one byte: a longer animation is refused rather
     // than written as a file that silently drops frames.
-    if (FrameCount() == 0 || FrameCount() > LCDLayout::MaxFrames)
+    if (FrameCount() == 0 || FrameCount() > LCDLayout::MaxLCDFrames)
         return false;
     TLCDFile file;
     file.SetFrameCount(FrameCount());
@@ -78,7 +78,7 @@ bool TAnimation::SaveLCD(QIODevice& stream) {
 }
 
 bool TAnimation::SaveToFile(const QString& fileName) {
-    if (FrameCount() == 0 || FrameCount() > LCDLayout::MaxFrames)
+    if (FrameCount() == 0 || FrameCount() > LCDLayout::MaxLCDFrames)
         return false;
     // Written beside the old file and renamed over it only when complete, so a
     // failed or interrupted save never destroys the document on disk.
@@ -135,7 +135,10 @@ bool TAnimation::LoadVMS(QIODevice& stream) {
 }
 
 bool TAnimation::InsertAnimation(int index, const TAnimation& source) {
-    if (index < -1)
+    // All or nothing, as a paste: an animation that does not fit whole is refused
+    // and the document stays as it was.
+    if (index < -1 || index > FrameCount() ||
+        source.FrameCount() > MaxDocumentFrames - FrameCount())
         return false;
     for (int i = 0; i < source.FrameCount(); ++i) {
         const int target = index == -1 ? FrameCount() : index + i;

@@ -11,7 +11,8 @@ namespace vistrel {
 inline constexpr int FrameWidth = 48;
 inline constexpr int FrameHeight = 32;
 inline constexpr int FramePixelCount = FrameWidth * FrameHeight;
-inline constexpr int MaxFrames = 324;
+// Most frames an animation document holds (more than a file of either format).
+inline constexpr int MaxDocumentFrames = 324;
 inline constexpr int SheetColumns = 20;
 
 // One byte per pixel, row-major (index y * 48 + x); 1 is a lit (black) dot,

@@ -25,7 +25,7 @@ template <typename Bytes> bool WriteExactly(QIODevice& stream, const Bytes& byte
 TLCDFile::TLCDFile() : Header(DefaultHeader), CreatorText(OwnCreatorText) {}
 
 void TLCDFile::SetFrameCount(int count) {
-    count = std::clamp(count, 0, LCDLayout::MaxFrames);
+    count = std::clamp(count, 0, LCDLayout::MaxLCDFrames);
     Frames.resize(static_cast<std::size_t>(count));
     Header[LCDLayout::FrameCountOffset] = static_cast<std::uint8_t>(count);
 }

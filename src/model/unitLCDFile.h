@@ -19,7 +19,8 @@ inline constexpr int RecordSize = 4;
 inline constexpr int CreatorTextSize = 40;
 inline constexpr int RepeatCountOffset = 13;
 inline constexpr int FrameCountOffset = 14;
-inline constexpr int MaxFrames = 255;
+// Most frames an LCD file holds: its frame count is one byte.
+inline constexpr int MaxLCDFrames = 255;
 inline constexpr std::uint8_t LitByte = 8;
 inline constexpr int FileSize(int frames) {
     return HeaderSize + CreatorTextSize + frames * (RecordSize + FramePixelCount);

@@ -126,7 +126,7 @@ bool TVMSFile::LoadScripted(QIODevice& stream, qint64 dataStart) {
     const auto frameBase = static_cast<std::uint16_t>(stream.pos() - dataStart);
     // The frame count is one byte: bitmaps past the 255th are not read.
     Frames.clear();
-    while (FrameCount() < MaxFrames && !stream.atEnd()) {
+    while (FrameCount() < MaxBitmaps && !stream.atEnd()) {
         TVMSFrame frame;
         if (!ReadExactly(stream, frame.Bits))
             break;

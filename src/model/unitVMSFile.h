@@ -32,7 +32,8 @@ struct TVMSCommand {
 class TVMSFile {
 public:
     enum FileKind : int { KindNone = 0, KindPlain = 3, KindScripted = 4 };
-    static constexpr int MaxFrames = 255;
+    // Most frame bitmaps read from one file; bitmaps past it are ignored.
+    static constexpr int MaxBitmaps = 255;
 
     int Kind = KindNone;
     std::uint8_t RepeatCount = 0;

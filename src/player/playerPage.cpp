@@ -179,9 +179,12 @@ void TPlayerPage::StartPlayer(int first, int last, int passes) {
     if (m_player || animation.FrameCount() == 0)
         return;
     const TVMUPreferences& preferences = m_host.Preferences();
-    m_player = std::make_unique<TPlayerThread>(animation, *m_box, preferences.EffectivePlayerFPS());
+    m_player = std::make_unique<TPlayerThread>(animation, *m_box, preferences.PlayerTickMs());
     TPlayerThread* player = m_player.get();
-    connect(player, &QThread::finished, this, [this, player] { PlayerDone(player); });
+    // The run is known by its number, not by the player's address: the end of a
+    // run already ended by EndPlayer may arrive after a new player took that
+    // address.
+    connect(player, &QThread::finished, this, [this, run = ++m_run] { PlayerDone(run); });
     player->ShowBlur = preferences.ShowLCDBlur;
     SetButtons(false, false);
     player->Play(first, last, passes);
@@ -231,8 +234,8 @@ void TPlayerPage::tlbtnLastClick() {
         m_player->ShowLast();
 }
 
-void TPlayerPage::PlayerDone(TPlayerThread* player) {
-    if (player != m_player.get())
+void TPlayerPage::PlayerDone(std::uint64_t run) {
+    if (!m_player || run != m_run)
         return;
     m_player->wait();
     m_player.reset();
@@ -254,14 +257,10 @@ void TPlayerPage::EndPlayer() {
 void TPlayerPage::HaltPlayer() {
     if (!m_player)
         return;
-    TPlayerThread* player = m_player.get();
-    player->Stop();
-    player->wait();
-    // The worker's finished() is queued to this page; delivering it now runs the
-    // ordinary end of the run, so no stale notice is left for a later player.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    if (m_player.get() == player)
-        PlayerDone(player);
+    m_player->Stop();
+    // The ordinary end of the run, at once; its finished() arrives later and
+    // finds no run of its number.
+    PlayerDone(m_run);
 }
 
 void TPlayerPage::CurrentFrameChanged() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 
 class QAction;
@@ -69,13 +70,14 @@ private:
     QToolButton* AddButton(const char* name, const QString& hint, int picture,
                            void (TPlayerPage::*handler)());
     void StartPlayer(int first, int last, int passes);
-    void PlayerDone(TPlayerThread* player);
+    void PlayerDone(std::uint64_t run);
     void SetButtons(bool idle, bool paused);
     void pntbxPlayerPaint(QPainter& painter);
     void pnlPlayerResize();
 
     IPlayerHost& m_host;
     std::unique_ptr<TPlayerThread> m_player;
+    std::uint64_t m_run = 0; // number of the latest run started
 
     QWidget* m_window = nullptr; // pnlPlayerWindow
     TPaintBox* m_box = nullptr;  // pntbxPlayer

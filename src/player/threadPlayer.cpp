@@ -1,24 +1,13 @@
 #include "threadPlayer.h"
 
 #include "unitAnimation.h"
-#include "unitPreferences.h"
 
 #include <QWidget>
 
 namespace vistrel {
 
-namespace {
-
-int TickLength(int fps) {
-    if (fps < 1 || fps > TVMUPreferences::MaxPlayerFPS)
-        fps = TVMUPreferences::DefaultPlayerFPS;
-    return 1000 / fps;
-}
-
-} // namespace
-
-TPlayerThread::TPlayerThread(const TAnimation& animation, QWidget& target, int fps)
-    : m_animation(animation), m_target(target), m_tickMs(TickLength(fps)), m_ticks(animation) {}
+TPlayerThread::TPlayerThread(const TAnimation& animation, QWidget& target, int tickMs)
+    : m_animation(animation), m_target(target), m_tickMs(tickMs), m_ticks(animation) {}
 
 TPlayerThread::~TPlayerThread() {
     // Safe to wait here: after Stop the worker no longer waits for this thread.
@@ -55,12 +44,15 @@ void TPlayerThread::Play(int first, int last, int passes) {
 
 void TPlayerThread::Pause() {
     const std::lock_guard lock(m_mutex);
-    if (m_state == Paused) {
+    if (m_state == Paused)
         m_state = Playing;
-        m_wake.notify_all();
-    } else if (m_state == Playing) {
+    else if (m_state == Playing)
         m_state = Paused;
-    }
+    else
+        return;
+    // Woken both ways: a worker asleep in a tick must see the pause now, while the
+    // rest of the tick can still be measured and kept.
+    m_wake.notify_all();
 }
 
 void TPlayerThread::Stop() {

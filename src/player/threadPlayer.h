@@ -34,9 +34,9 @@ class TPlayerThread : public QThread {
 public:
     enum TState : std::uint8_t { Stopped = 0, Playing = 1, Paused = 2 };
 
-    // target: the player box, repainted after every picture; fps outside 1..1000
-    // plays at the default rate.
-    TPlayerThread(const TAnimation& animation, QWidget& target, int fps);
+    // target: the player box, repainted after every picture; tickMs: the length
+    // of a tick, as the preferences give it.
+    TPlayerThread(const TAnimation& animation, QWidget& target, int tickMs);
     // Stops the run and waits for the worker to end.
     ~TPlayerThread() override;
 

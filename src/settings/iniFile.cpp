@@ -1,11 +1,11 @@
 #include "iniFile.h"
 
 #include "completeSave.h"
+#include "integerText.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
-#include <limits>
 
 namespace vistrel {
 
@@ -112,31 +112,6 @@ std::optional<QString> TIniFile::Value(const QString& section, const QString& ke
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& fallback) const {
     return Value(section, key).value_or(fallback);
-}
-
-std::optional<int> TIniFile::ParseInteger(const QString& text) {
-    QString digits = text;
-    bool negative = false;
-    if (digits.startsWith(u'-') || digits.startsWith(u'+')) {
-        negative = digits.startsWith(u'-');
-        digits.remove(0, 1);
-    }
-    int base = 10;
-    if (digits.startsWith(u'$')) {
-        base = 16;
-        digits.remove(0, 1);
-    } else if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        base = 16;
-        digits.remove(0, 2);
-    }
-    if (digits.isEmpty() || digits.front() == u'-' || digits.front() == u'+')
-        return std::nullopt;
-    bool ok = false;
-    const qint64 magnitude = digits.toLongLong(&ok, base);
-    const qint64 value = negative ? -magnitude : magnitude;
-    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return static_cast<int>(value);
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int fallback) const {

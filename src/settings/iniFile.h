@@ -23,7 +23,7 @@ public:
     bool Save() const;
 
     QString ReadString(const QString& section, const QString& key, const QString& fallback) const;
-    // Decimal, or hexadecimal after "0x" or "$"; fallback when missing or no number.
+    // Read by ParseInteger; fallback when missing or no number.
     int ReadInteger(const QString& section, const QString& key, int fallback) const;
     bool ReadBool(const QString& section, const QString& key, bool fallback) const;
     // Every key=value line of a section, in file order.
@@ -38,8 +38,6 @@ public:
 
     QString ToText() const;
     void FromText(const QString& text);
-
-    static std::optional<int> ParseInteger(const QString& text);
 
 private:
     struct Entry {

@@ -37,6 +37,8 @@ public:
     // Ticks per second to use wherever ticks become time: the stored value when it
     // is usable, else the default, so no time is ever divided by 0.
     int EffectivePlayerFPS() const;
+    // The player's tick in whole milliseconds, at the effective rate.
+    int PlayerTickMs() const { return 1000 / EffectivePlayerFPS(); }
 
     void RememberClosedFile(const QString& name);
     void RememberSavedFile(const QString& name);

@@ -7,6 +7,7 @@
 #include "playerPage.h"
 #include "timeFormat.h"
 #include "widgetColours.h"
+#include "windowPlacement.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -26,7 +27,6 @@ namespace vistrel {
 
 namespace {
 
-constexpr int StripHeight = 89;
 constexpr QPoint EditorPosition(3, 3);
 constexpr int PreviewTop = 99;
 constexpr QSize PreviewSize(96, 64);
@@ -42,6 +42,13 @@ QWidget* Panel(const char* name, QWidget* parent, const QColor& colour) {
     panel->setObjectName(QLatin1String(name));
     FillBackground(panel, colour);
     return panel;
+}
+
+QList<QRect> AvailableScreenAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
 }
 
 } // namespace
@@ -61,8 +68,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildFramePopup();
     m_frameEditor.Attach(m_editorBox, m_previewBox, m_toolBar, m_editMenu);
 
-    setGeometry(m_preferences->WindowLeft, m_preferences->WindowTop, m_preferences->WindowWidth,
-                m_preferences->WindowHeight);
+    setGeometry(PlaceOnScreens(m_preferences->WindowLeft, m_preferences->WindowTop,
+                               m_preferences->WindowWidth, m_preferences->WindowHeight,
+                               AvailableScreenAreas()));
     BuildReopenMenu();
 
     m_fileName.clear();
@@ -75,13 +83,11 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
 }
 
 TfrmMain::~TfrmMain() {
-    // The worker ends before the document it plays goes away.
+    // Nothing here may ask the user anything: the window is half gone. The
+    // settings were written by the accepted close; the worker ends before the
+    // document it plays goes away.
     m_player->EndPlayer();
-    // The settings are written once, when the window goes away.
-    if (!m_preferences->Save())
-        m_prompts->MessageBox(
-            QStringLiteral("Unable to write to %1").arg(m_preferences->IniFileName()),
-            QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+    EndBrowserConversation();
 }
 
 void TfrmMain::SetPrompts(std::unique_ptr<TPrompts> prompts) {
@@ -214,7 +220,6 @@ void TfrmMain::BuildPages() {
     layout->addWidget(m_pages, 1);
 
     m_frameStrip = new TFrameStrip(*this, central);
-    m_frameStrip->setFixedHeight(StripHeight);
     layout->addWidget(m_frameStrip);
     setCentralWidget(central);
 }

@@ -21,6 +21,7 @@ class QTabWidget;
 
 namespace vistrel {
 
+class TDdeClientConv;
 class TEditorToolBar;
 class TFrameCommands;
 class TFrameStrip;
@@ -91,7 +92,7 @@ public:
     bool CloseDocument();
     bool PromptSaveChanges();
     void BuildReopenMenu();
-    void ReopenItemClick(const QAction* item);
+    void ReopenItemClick(QString name);
 
     // The Animation menu.
     TFrameCommands& FrameCommands() { return *m_commands; }
@@ -179,6 +180,7 @@ private:
     QString AskSaveName();
     bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
+    void EndBrowserConversation();
 
     QStringList m_arguments;
     std::unique_ptr<TPrompts> m_prompts;
@@ -236,6 +238,7 @@ private:
     TFrameStrip* m_frameStrip = nullptr;
     TPlayerPage* m_player = nullptr;
     QLabel* m_panels[5] = {};
+    TDdeClientConv* m_browserConversation = nullptr; // while the browser is asked
 };
 
 } // namespace vistrel

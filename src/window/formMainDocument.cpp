@@ -124,13 +124,13 @@ bool TfrmMain::SaveDocument(bool askName) {
         return false;
     if (m_animation.IsValidIndex(m_curFrame))
         m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
-    if (m_animation.FrameCount() > LCDLayout::MaxFrames) {
+    if (m_animation.FrameCount() > LCDLayout::MaxLCDFrames) {
         // Nothing is written: the user has to delete frames first.
         ShowError(QStringLiteral("Unable to save %1: the animation has %2 frames, but an LCD "
                                  "file holds at most %3. Delete frames to save it.")
                       .arg(ShortName(written))
                       .arg(m_animation.FrameCount())
-                      .arg(LCDLayout::MaxFrames));
+                      .arg(LCDLayout::MaxLCDFrames));
         return false;
     }
     if (!m_animation.SaveToFile(target)) {
@@ -211,12 +211,18 @@ void TfrmMain::OpenDocument(const QString& name) {
 }
 
 void TfrmMain::BuildReopenMenu() {
-    m_reopenMenu->clear();
+    // This runs inside an item's own triggered signal when a Reopen item opens its
+    // file: the old items leave the menu now and are deleted once that signal has
+    // returned.
+    for (QAction* old : m_reopenMenu->actions()) {
+        m_reopenMenu->removeAction(old);
+        old->deleteLater();
+    }
     const auto addItem = [this](const QString& name) {
         const int number = static_cast<int>(m_reopenMenu->actions().size());
         QAction* item =
             m_reopenMenu->addAction(QStringLiteral("&%1 %2").arg(number, 0, 16).arg(name));
-        connect(item, &QAction::triggered, this, [this, item] { ReopenItemClick(item); });
+        connect(item, &QAction::triggered, this, [this, name] { ReopenItemClick(name); });
     };
     for (const QString& name : m_preferences->Saved)
         addItem(name);
@@ -227,10 +233,9 @@ void TfrmMain::BuildReopenMenu() {
     File1Click();
 }
 
-void TfrmMain::ReopenItemClick(const QAction* item) {
-    const QString caption = item->text();
-    const QString name = caption.mid(caption.indexOf(QLatin1Char(' ')) + 1).left(255);
-    OpenDocument(name);
+void TfrmMain::ReopenItemClick(QString name) {
+    // By value: opening rebuilds the lists the name came from.
+    OpenDocument(name.left(255));
 }
 
 void TfrmMain::Open1Click() {
@@ -281,6 +286,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         m_preferences->WindowHeight = bounds.height();
     }
     StopPlayer();
+    // Written here, while the window still stands, so that a failure can be told.
+    if (!m_preferences->Save())
+        ShowError(QStringLiteral("Unable to write to %1").arg(m_preferences->IniFileName()));
     event->accept();
 }
 

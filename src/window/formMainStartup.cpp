@@ -30,15 +30,27 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::RequestBrowserWindowInfo(const QString& browserWindowId) {
-    TDdeClientConv conversation(BrowserService, BrowserTopic);
-    if (!conversation.OpenLink()) {
-        ShowError(QStringLiteral("Unable to open DDE conversation."));
+    // The browser may take seconds to start or to answer: the window goes on
+    // painting and answering meanwhile, under a busy cursor.
+    m_browserConversation = new TDdeClientConv(BrowserService, BrowserTopic, this);
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    connect(m_browserConversation, &TDdeClientConv::Finished, this, [this](const TDdeReply& reply) {
+        EndBrowserConversation();
+        if (!reply.Linked)
+            ShowError(QStringLiteral("Unable to open DDE conversation."));
+        else if (reply.Text)
+            m_prompts->MessageBox(*reply.Text, QLatin1String(ApplicationTitle), PromptIcon::None,
+                                  PromptButtons::Ok);
+    });
+    m_browserConversation->Request(browserWindowId);
+}
+
+void TfrmMain::EndBrowserConversation() {
+    if (m_browserConversation == nullptr)
         return;
-    }
-    if (const std::optional<QString> text = conversation.RequestData(browserWindowId))
-        m_prompts->MessageBox(*text, QLatin1String(ApplicationTitle), PromptIcon::None,
-                              PromptButtons::Ok);
-    conversation.CloseLink();
+    m_browserConversation->deleteLater();
+    m_browserConversation = nullptr;
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void TfrmMain::FormActivate() {
@@ -86,6 +98,8 @@ void TfrmMain::ShowPage(QWidget* page) {
     m_programSwitchesPage = true;
     m_pages->setCurrentWidget(page);
     m_programSwitchesPage = false;
+    // The page's keys, menus and panels follow the page shown, whoever chose it.
+    pgcntlMainChange();
 }
 
 void TfrmMain::pgcntlMainChanging(int leavingPage) {

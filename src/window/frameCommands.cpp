@@ -14,7 +14,7 @@ namespace vistrel {
 namespace {
 
 QString FrameLimitText(const char* text) {
-    return QString::fromLatin1(text).arg(MaxFrames);
+    return QString::fromLatin1(text).arg(MaxDocumentFrames);
 }
 
 } // namespace
@@ -254,12 +254,9 @@ void TFrameCommands::PasteFrame1Click() {
     const int current = m_host.CurFrame();
     const int countBefore = animation.FrameCount();
     try {
-        if (!animation.PasteFrames(current)) {
-            // Stopped by the frame limit, or by a last frame cut short.
-            ShowError(animation.FrameCount() >= MaxFrames
-                          ? FrameLimitText("Unable to insert all frames (maximum = %1).")
-                          : QStringLiteral("Invalid data in Clipboard!"));
-        }
+        // Frames that do not all fit are refused whole; broken data throws.
+        if (!animation.PasteFrames(current))
+            ShowError(FrameLimitText("Unable to insert all frames (maximum = %1)."));
     } catch (const EBinClipboardError& error) {
         ShowError(QString::fromLocal8Bit(error.what()));
     }

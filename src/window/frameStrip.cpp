@@ -5,6 +5,7 @@
 #include "unitAnimation.h"
 #include "widgetColours.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,7 +31,11 @@ constexpr QRect ScrollBarRect(7, 68, 619, 17);
 constexpr QRect ViewRect(4, 4, FrameWidth + 2, FrameHeight + 2);
 constexpr QRect NumberRect(2, 41, 56, 16);
 constexpr QRect EditRect(60, 6, 25, 21);
-constexpr QRect UpDownRect(85, 6, 13, 21);
+constexpr int UpDownWidth = 13;
+// The duration box grows to show its widest value, 255, whole in the font the
+// system gives it, up to the room the slot has to the right of the picture.
+constexpr int DurationSample = 255;
+constexpr int MaxEditRight = SlotSize.width() - 2 - UpDownWidth;
 constexpr int PopupButtonSize = 11;
 
 // The strip's colours as 0x00BBGGRR values: red in the low byte, blue in the
@@ -41,6 +46,17 @@ constexpr unsigned clBlue = 0xFF0000;
 constexpr unsigned clSilver = 0xC0C0C0;
 constexpr unsigned clWhite = 0xFFFFFF;
 constexpr unsigned clBlack = 0x000000;
+
+// A line edit's text area is its width less the frame and a small margin each side.
+QRect DurationEditRect(const QLineEdit& edit) {
+    constexpr int FrameAndMargin = 2 + 2;
+    const QMargins text = edit.textMargins();
+    const int needed = edit.fontMetrics().horizontalAdvance(QString::number(DurationSample)) +
+                       2 * FrameAndMargin + text.left() + text.right() + 1;
+    QRect rect = EditRect;
+    rect.setWidth(std::clamp(needed, EditRect.width(), MaxEditRight - EditRect.left() + 1));
+    return rect;
+}
 
 } // namespace
 
@@ -155,11 +171,12 @@ void TFrameStrip::BuildSlot(int slot) {
     // Clicking in gives the edit the keyboard, tabbing never does: the window's
     // own key handlers must keep getting the keys.
     s.Edit->setFocusPolicy(Qt::ClickFocus);
-    s.Edit->setGeometry(EditRect);
+    s.Edit->setGeometry(DurationEditRect(*s.Edit));
 
     s.UpDown = new TUpDown(s.Panel);
     s.UpDown->setObjectName(QStringLiteral("updnFrame%1").arg(slot));
-    s.UpDown->setGeometry(UpDownRect);
+    s.UpDown->setGeometry(s.Edit->geometry().right() + 1, EditRect.top(), UpDownWidth,
+                          EditRect.height());
 
     s.PopupButton = new QToolButton(s.Panel);
     s.PopupButton->setObjectName(QStringLiteral("spdbtnFrame%1").arg(slot));
@@ -412,6 +429,11 @@ void TFrameStrip::pnlFrame0ViewMouseUp(int slot, Qt::MouseButton button,
 }
 
 bool TFrameStrip::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel anywhere over the slots scrolls the strip as over its scroll bar.
+    if (event->type() == QEvent::Wheel && SlotOf(watched) >= 0) {
+        QCoreApplication::sendEvent(m_scrollBar, event);
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         const int slot = SlotOf(watched);
         if (slot >= 0) {

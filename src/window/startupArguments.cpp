@@ -1,6 +1,6 @@
 #include "startupArguments.h"
 
-#include "iniFile.h"
+#include "integerText.h"
 
 namespace vistrel {
 
@@ -9,8 +9,9 @@ TStartupArguments TStartupArguments::Parse(const QStringList& arguments) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         // A switch is a slash and one letter; anything longer is a file, since on
-        // this system absolute paths start with a slash too.
-        const bool isSwitch = argument.size() == 2 && argument.startsWith(u'/');
+        // this system absolute paths start with a slash too. A slash alone names no
+        // file anyone would open as an animation: it is ignored like an unknown switch.
+        const bool isSwitch = argument.size() <= 2 && argument.startsWith(u'/');
         if (!isSwitch) {
             result.FileName = argument; // the last file named counts
             continue;
@@ -25,7 +26,7 @@ TStartupArguments TStartupArguments::Parse(const QStringList& arguments) {
             result.FileName = value;
             result.Play = true;
         } else {
-            const int number = TIniFile::ParseInteger(value).value_or(-1);
+            const int number = ParseInteger(value).value_or(-1);
             result.BrowserWindowID = QString::asprintf("0x%8.8x", static_cast<unsigned>(number));
         }
     }

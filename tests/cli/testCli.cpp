@@ -138,3 +138,18 @@ TEST_F(Cli, SpeedOutsideOneTo25500PercentWritesNothing) {
     EXPECT_FALSE(QFile::exists(folder.Path("out.lcd")));
     EXPECT_EQ(RunCli({"speed", walk, "50"}).status, 1); // wrong number of arguments
 }
+
+// Output that cannot be written (a full disk, a closed pipe) is a failure, not a
+// result: the command ends with status 1 and says so.
+TEST_F(Cli, AnOutputThatCannotBeWrittenFailsTheCommand) {
+    struct RefusingBuffer : std::streambuf {
+        int_type overflow(int_type) override { return traits_type::eof(); }
+    };
+    for (const QStringList& arguments : {QStringList{"info", walk}, QStringList{"--version"}}) {
+        RefusingBuffer refusing;
+        std::ostream out(&refusing);
+        std::ostringstream err;
+        EXPECT_EQ(cli::Run(arguments, out, err), 1) << arguments.join(' ').toStdString();
+        EXPECT_EQ(err.str(), "Unable to write the output\n");
+    }
+}

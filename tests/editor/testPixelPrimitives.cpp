@@ -18,13 +18,6 @@ using namespace vistrel::test;
 
 namespace {
 
-// The Filled Rectangle tool: the fill leaves out the right column and bottom
-// row, the outline adds them.
-void DrawFilledRect(QImage& image, QPoint start, QPoint end, QRgb colour) {
-    FillRect(image, NormalizeRect(start, end), colour);
-    DrawRectOutline(image, start, end, colour);
-}
-
 int Mod(long long value, int divisor) {
     return static_cast<int>((value % divisor + divisor) % divisor);
 }
@@ -351,59 +344,6 @@ TEST(FillRect, ClipsToTheFrame) {
               (std::vector<QPoint>{{47, 0}, {0, 30}, {1, 30}, {0, 31}, {1, 31}}));
 }
 
-TEST(FilledRectangle, CoversBothCornersInclusive) {
-    struct Case {
-        const char* name;
-        QPoint start, end;
-        TPicture picture;
-    };
-    // clang-format off
-    const TPicture from2_3to5_1{
-        ".......",
-        "..####.",
-        "..####.",
-        "..####.",
-        ".......",
-    };
-    // clang-format on
-    const Case cases[] = {
-        {"(2, 3) to (5, 1)", {2, 3}, {5, 1}, from2_3to5_1},
-        {"(5, 1) to (2, 3)", {5, 1}, {2, 3}, from2_3to5_1},
-        {"(2, 1) to (5, 3)", {2, 1}, {5, 3}, from2_3to5_1},
-        {"click",
-         {2, 2},
-         {2, 2},
-         {
-             "....",
-             "....",
-             "....",
-         }},
-        {"one pixel to the right",
-         {1, 1},
-         {2, 1},
-         {
-             "....",
-             ".##.",
-             "....",
-         }},
-        {"one pixel wide",
-         {1, 1},
-         {1, 3},
-         {
-             "...",
-             ".#.",
-             ".#.",
-             ".#.",
-             "...",
-         }},
-    };
-    for (const Case& c : cases) {
-        QImage image = FrameWith();
-        DrawFilledRect(image, c.start, c.end, Black);
-        EXPECT_EQ(Corner(image, c.picture), Text(c.picture)) << c.name;
-    }
-}
-
 // ---------------------------------------------------------------- ellipses
 
 TEST(DrawEllipse, StaysInsideTheBoxLeavingItsRightColumnAndBottomRow) {
@@ -667,7 +607,8 @@ TEST(Clipping, ShowsThePartOfTheShapeInsideTheFrame) {
          }},
         {"filled rectangle",
          [](QImage& i, QPoint o) {
-             DrawFilledRect(i, QPoint(60, -3) + o, QPoint(-3, 5) + o, Black);
+             FillRect(i, QPoint(60, -3) + o, QPoint(-3, 5) + o, Black);
+             DrawRectOutline(i, QPoint(60, -3) + o, QPoint(-3, 5) + o, Black);
          }},
         {"ellipse over the top left",
          [](QImage& i, QPoint o) {

@@ -42,14 +42,47 @@ TEST(ToolStateMachine, OnlyLeftAndRightPressesStartAnOperation) {
     EXPECT_FALSE(e.tools.MouseUp());
     EXPECT_TRUE(e.Lit().empty());
     EXPECT_EQ(e.bitmaps.UndoList.Count(), 1);
+    // A fresh editor per tool and button, so that each release's snapshot is
+    // counted on its own: every release records one, also when nothing changed.
     for (int tool = 0; tool < ToolCount; ++tool) {
-        e.tools.SelectTool(static_cast<TTool>(tool));
-        EXPECT_TRUE(e.tools.MouseDown(Qt::RightButton, {3, 3})) << tool;
-        EXPECT_EQ(e.tools.MouseState(), TMouseState::msDrawing);
-        EXPECT_TRUE(e.tools.MouseUp());
+        for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+            Editor fresh;
+            fresh.tools.SelectTool(static_cast<TTool>(tool));
+            EXPECT_TRUE(fresh.tools.MouseDown(button, {3, 3})) << tool << ' ' << button;
+            EXPECT_NE(fresh.tools.MouseState(), TMouseState::msIdle) << tool << ' ' << button;
+            EXPECT_TRUE(fresh.tools.MouseUp()) << tool << ' ' << button;
+            EXPECT_EQ(fresh.bitmaps.UndoList.Count(), 2) << tool << ' ' << button;
+        }
     }
-    // Every release records a snapshot, also when nothing changed.
-    EXPECT_EQ(e.bitmaps.UndoList.Count(), 10);
+}
+
+// The Filled Rectangle tool covers both corners, whichever way it is dragged.
+TEST(ToolStateMachine, AFilledRectangleCoversBothCornersInclusive) {
+    const auto block = [](int left, int top, int right, int bottom) {
+        std::vector<QPoint> points;
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x)
+                points.emplace_back(x, y);
+        return points;
+    };
+    struct Case {
+        const char* name;
+        QPoint start, end;
+        std::vector<QPoint> lit;
+    };
+    const Case cases[] = {
+        {"(2, 3) to (5, 1)", {2, 3}, {5, 1}, block(2, 1, 5, 3)},
+        {"(5, 1) to (2, 3)", {5, 1}, {2, 3}, block(2, 1, 5, 3)},
+        {"(2, 1) to (5, 3)", {2, 1}, {5, 3}, block(2, 1, 5, 3)},
+        {"back to the start", {2, 2}, {2, 2}, {}},
+        {"one pixel to the right", {1, 1}, {2, 1}, block(1, 1, 2, 1)},
+        {"one pixel wide", {1, 1}, {1, 3}, block(1, 1, 1, 3)},
+    };
+    for (const Case& c : cases) {
+        Editor e;
+        e.Stroke(TTool::FillRect, {c.start, c.end});
+        EXPECT_EQ(e.Lit(), c.lit) << c.name;
+    }
 }
 
 TEST(ToolStateMachine, AClickWithoutAMove) {

@@ -2,10 +2,10 @@
 
 #include "unitLCDFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace vistrel::testing {
 
@@ -78,21 +78,19 @@ QByteArray LCDBytes(std::initializer_list<int> durations, int repeat, const QByt
 }
 
 TempFolder::TempFolder() {
-    QTemporaryDir dir;
-    dir.setAutoRemove(false);
-    m_path = dir.path();
-}
-
-TempFolder::~TempFolder() {
-    QDir(m_path).removeRecursively();
+    if (!m_dir.isValid())
+        ADD_FAILURE() << "no temporary folder: " << m_dir.errorString().toStdString();
 }
 
 QString TempFolder::Path(const QString& name) const {
-    return m_path + QLatin1Char('/') + name;
+    return m_dir.isValid() ? m_dir.filePath(name) : QString();
 }
 
 QString TempFolder::Write(const QString& name, const QByteArray& bytes) const {
-    QFile file(Path(name));
+    const QString path = Path(name);
+    if (path.isEmpty())
+        return {};
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return {};
     return file.fileName();

@@ -3,6 +3,7 @@
 #include "unitAnimation.h"
 
 #include <QByteArray>
+#include <QTemporaryDir>
 #include <initializer_list>
 #include <vector>
 
@@ -25,16 +26,17 @@ bool CellMatchesPixels(const TAnimation& animation, int index);
 QByteArray LCDBytes(std::initializer_list<int> durations, int repeat = 1,
                     const QByteArray& creator = "Vistrel v1.0 (c) 2026 Vistrel developers");
 
-// Writes bytes to a file in a fresh temporary folder and returns its path.
+// Writes bytes to a file in a fresh temporary folder and returns its path. When no
+// folder can be made the test fails, and no file is written anywhere.
 class TempFolder {
 public:
     TempFolder();
-    ~TempFolder();
+    // A path inside the folder; empty when there is no folder.
     QString Path(const QString& name) const;
     QString Write(const QString& name, const QByteArray& bytes) const;
 
 private:
-    QString m_path;
+    QTemporaryDir m_dir; // removes the folder only when it was made
 };
 
 QByteArray ReadFile(const QString& path);

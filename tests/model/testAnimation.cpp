@@ -34,14 +34,14 @@ TEST(FrameSheet, CellsFollowTwentyColumnsAndTheSheetGrowsByRows) {
 
 TEST(FrameList, TheFrameLimitRefusesWithoutChangingAnything) {
     TAnimation animation;
-    FillAnimation(animation, MaxFrames - 1);
+    FillAnimation(animation, MaxDocumentFrames - 1);
     EXPECT_TRUE(animation.InsertFrame(5));
-    EXPECT_EQ(animation.FrameCount(), MaxFrames);
+    EXPECT_EQ(animation.FrameCount(), MaxDocumentFrames);
     const TimeList times = Times(animation);
     EXPECT_FALSE(animation.AddFrame());
     EXPECT_FALSE(animation.InsertFrame(0));
     EXPECT_FALSE(animation.InsertFrame(-1));
-    EXPECT_EQ(animation.FrameCount(), MaxFrames);
+    EXPECT_EQ(animation.FrameCount(), MaxDocumentFrames);
     EXPECT_EQ(Times(animation), times);
 }
 

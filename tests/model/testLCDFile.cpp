@@ -182,7 +182,7 @@ TEST(LCDSaveToFile, AWriteThatCannotFinishLeavesTheOldFile) {
     EXPECT_EQ(QDir(folder.Path("")).entryList(QDir::Files), QStringList{"walk.LCD"});
 }
 
-TEST(LCDInsertAnimation, FramesOfAnotherFileGoInOrderAndStopAtTheLimit) {
+TEST(LCDInsertAnimation, FramesOfAnotherFileGoInOrderOrNotAtAll) {
     TempFolder folder;
     const QString other = folder.Write("other.lcd", LCDBytes({7, 8, 9}));
     TAnimation animation;
@@ -203,9 +203,13 @@ TEST(LCDInsertAnimation, FramesOfAnotherFileGoInOrderAndStopAtTheLimit) {
     EXPECT_FALSE(animation.InsertAnimation(-2, other));
     EXPECT_FALSE(animation.InsertAnimation(0, folder.Path("missing.lcd")));
 
+    // An animation that does not fit whole is refused, the document unchanged.
     TAnimation full;
     FillAnimation(full, 320);
     const QString ten = folder.Write("ten.lcd", LCDBytes({1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
     EXPECT_FALSE(full.AppendAnimation(ten));
-    EXPECT_EQ(full.FrameCount(), MaxFrames);
+    EXPECT_EQ(full.FrameCount(), 320);
+    const QString four = folder.Write("four.lcd", LCDBytes({1, 1, 1, 1}));
+    EXPECT_TRUE(full.InsertAnimation(0, four));
+    EXPECT_EQ(full.FrameCount(), MaxDocumentFrames);
 }

@@ -1,7 +1,7 @@
 #include "ddeClient.h"
 #include "ddeTestServer.h"
 
-#include <QCoreApplication>
+#include <QTest>
 #include <QUuid>
 #include <gtest/gtest.h>
 
@@ -25,6 +25,19 @@ QString UniqueService() {
 
 const QString Topic = QStringLiteral("WWW_GetWindowInfo");
 
+// Runs one request through the event loop. The reply never comes from inside
+// Request: the caller's thread is free while the conversation runs.
+TDdeReply Ask(TDdeClientConv& conversation, const QString& item) {
+    std::optional<TDdeReply> reply;
+    QObject::connect(&conversation, &TDdeClientConv::Finished,
+                     [&](const TDdeReply& finished) { reply = finished; });
+    conversation.Request(item);
+    EXPECT_FALSE(reply.has_value()) << "the reply came before Request returned";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reply.has_value(); }, 20000));
+    EXPECT_FALSE(conversation.Running());
+    return reply.value_or(TDdeReply{});
+}
+
 } // namespace
 
 TEST(DdeClient, RequestReturnsTheServersTextUnchanged) {
@@ -32,9 +45,9 @@ TEST(DdeClient, RequestReturnsTheServersTextUnchanged) {
     const QByteArray text = "\"http://example.invalid/\",\"Page\xC3\xA9 title\"\nsecond line";
     TestServer server(TDdeClientConv::SocketName(service, Topic), Reply(text));
     TDdeClientConv conversation(service, Topic);
-    ASSERT_TRUE(conversation.OpenLink());
-    EXPECT_EQ(conversation.RequestData("0x000000ff"), QString::fromUtf8(text));
-    conversation.CloseLink();
+    const TDdeReply reply = Ask(conversation, "0x000000ff");
+    EXPECT_TRUE(reply.Linked);
+    EXPECT_EQ(reply.Text, QString::fromUtf8(text));
     EXPECT_EQ(server.Request(), "0x000000ff\n");
 }
 
@@ -47,14 +60,13 @@ TEST(DdeClient, RefusedSilentOrBrokenAnswersGiveNoText) {
         TestServer server(TDdeClientConv::SocketName(service, Topic), answer);
         TDdeClientConv conversation(service, Topic);
         conversation.SetRequestTimeout(300ms);
-        ASSERT_TRUE(conversation.OpenLink());
-        EXPECT_EQ(conversation.RequestData("0xFFFFFFFF"), std::nullopt)
-            << answer.toHex().constData();
-        conversation.CloseLink();
+        const TDdeReply reply = Ask(conversation, "0xFFFFFFFF");
+        EXPECT_TRUE(reply.Linked) << answer.toHex().constData();
+        EXPECT_EQ(reply.Text, std::nullopt) << answer.toHex().constData();
     }
 }
 
-TEST(DdeClient, WithoutAServerTheServiceProgramIsStartedAndTriedOnceMore) {
+TEST(DdeClient, WithoutAServerTheServiceProgramIsStartedAndTriedAgain) {
     const QString service = UniqueService();
     QStringList started;
     TDdeClientConv failing(service, Topic);
@@ -62,17 +74,26 @@ TEST(DdeClient, WithoutAServerTheServiceProgramIsStartedAndTriedOnceMore) {
         started << program + QLatin1Char(' ') + argument;
         return false;
     });
-    EXPECT_FALSE(failing.OpenLink());
+    EXPECT_FALSE(Ask(failing, "0xFFFFFFFF").Linked);
     EXPECT_EQ(started, QStringList{service + QLatin1Char(' ') + Topic});
-    EXPECT_EQ(failing.RequestData("0xFFFFFFFF"), std::nullopt);
 
+    // A program that starts but never listens: tried until the start-up wait ends.
+    TDdeClientConv silent(UniqueService(), Topic);
+    silent.SetProgramStarter([](const QString&, const QString&) { return true; });
+    silent.SetStartupWait(200ms);
+    EXPECT_FALSE(Ask(silent, "1").Linked);
+
+    // The server comes up a little after the program was started.
     std::unique_ptr<TestServer> server;
     TDdeClientConv starting(service, Topic);
     starting.SetProgramStarter([&](const QString&, const QString&) {
-        server =
-            std::make_unique<TestServer>(TDdeClientConv::SocketName(service, Topic), Reply("ok"));
+        QTimer::singleShot(120ms, [&] {
+            server = std::make_unique<TestServer>(TDdeClientConv::SocketName(service, Topic),
+                                                  Reply("ok"));
+        });
         return true;
     });
-    ASSERT_TRUE(starting.OpenLink());
-    EXPECT_EQ(starting.RequestData("1"), QStringLiteral("ok"));
+    const TDdeReply reply = Ask(starting, "1");
+    EXPECT_TRUE(reply.Linked);
+    EXPECT_EQ(reply.Text, QStringLiteral("ok"));
 }

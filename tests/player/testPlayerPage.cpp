@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -148,6 +149,34 @@ TEST(PlayerPage, PausesStepsByTicksResumesAndStopsWhilePaused) {
     EXPECT_EQ(Row(page), IdleRow);
 }
 
+// A pause in the middle of a tick keeps the rest of it: after the resume the next
+// step comes when that rest has run out, not at once. Only a lower bound is
+// checked, since a busy machine can only make the step later.
+TEST(PlayerThread, APauseKeepsTheRestOfTheTick) {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto Tick = std::chrono::milliseconds(600);
+    TAnimation animation;
+    FillAnimation(animation, {1, 1, 1});
+    QWidget box;
+    TPlayerThread player(animation, box, static_cast<int>(Tick.count()));
+    std::vector<Clock::time_point> drawn;
+    QObject::connect(&player, &TPlayerThread::Drawn, [&] { drawn.push_back(Clock::now()); });
+    player.Play(0, 2, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !drawn.empty(); }, 10000));
+
+    QTest::qWait(static_cast<int>(Tick.count() / 2));
+    player.Pause();
+    const auto rest = Tick - (Clock::now() - drawn[0]);
+    ASSERT_GT(rest, std::chrono::milliseconds(100)) << "the machine was too slow to pause in time";
+    QTest::qWait(static_cast<int>(Tick.count()));
+    EXPECT_EQ(drawn.size(), 1u) << "a paused player went on";
+
+    player.Pause();
+    const Clock::time_point resumed = Clock::now();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drawn.size() >= 2; }, 10000));
+    EXPECT_GE(drawn[1] - resumed, rest - std::chrono::milliseconds(30));
+}
+
 TEST(PlayerPage, StoppingOrClosingWhileTheWorkerWaitsForADrawNeverDeadlocks) {
     FakePlayerHost host;
     FillAnimation(host.animation, {1, 2, 1});
@@ -196,6 +225,31 @@ TEST(PlayerPage, StoppingOrClosingWhileTheWorkerWaitsForADrawNeverDeadlocks) {
             ASSERT_TRUE(WaitUntilIdle(*page)) << round;
             break;
         }
+    }
+}
+
+// The end of a run that was ended by EndPlayer still arrives afterwards. The next
+// player is often made at the freed player's address; the late report must not
+// be taken for that player's end (the page would then wait for a live worker on
+// the GUI thread, which never returns).
+TEST(PlayerPage, TheLateEndOfAnEndedRunLeavesTheNextRunPlaying) {
+    FakePlayerHost host;
+    FillAnimation(host.animation, {1, 1});
+    host.animation.RepeatCount = 255;
+    host.Preferences().PlayerFPS = 1000;
+    TPlayerPage page(host);
+    for (int round = 0; round < 20; ++round) {
+        page.tlbtnPlayClick();
+        ASSERT_NE(page.PlayerThread(), nullptr);
+        page.EndPlayer(); // its finished() is now queued for the page
+        page.tlbtnPlayClick();
+        TPlayerThread* next = page.PlayerThread();
+        ASSERT_NE(next, nullptr);
+        const auto draws = RecordDraws(*next);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return draws->size() >= 3; }, 10000)) << round;
+        EXPECT_EQ(page.PlayerThread(), next);
+        EXPECT_EQ(next->State(), TPlayerThread::Playing);
+        page.EndPlayer();
     }
 }
 

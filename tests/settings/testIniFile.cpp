@@ -1,4 +1,5 @@
 #include "iniFile.h"
+#include "integerText.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ TEST(IniFile, ReadsHandWrittenFilesWithOddSpacingAndCase) {
     EXPECT_TRUE(ini.ReadSectionValues("Opened").isEmpty());
 }
 
-TEST(IniFile, IntegersAcceptDecimalAndBothHexadecimalForms) {
+TEST(IntegerText, AcceptsDecimalAndBothHexadecimalForms) {
     const std::pair<const char*, std::optional<int>> cases[] = {
         {"12", 12},          {"-3", -3},
         {"0x10", 16},        {"0X1f", 31},
@@ -40,7 +41,7 @@ TEST(IniFile, IntegersAcceptDecimalAndBothHexadecimalForms) {
         {"-0x10", -16},      {"2147483647", 2147483647},
     };
     for (const auto& [text, value] : cases)
-        EXPECT_EQ(TIniFile::ParseInteger(QString::fromLatin1(text)), value) << text;
+        EXPECT_EQ(ParseInteger(QString::fromLatin1(text)), value) << text;
 }
 
 TEST(IniFile, WritesKeepFileOrderAndErasedSectionsGoAway) {

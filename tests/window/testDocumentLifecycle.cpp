@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -178,6 +179,25 @@ TEST(DocumentLifecycle, RecentListsAndTheReopenMenuFollowOpensSavesAndCloses) {
     EXPECT_TRUE(f.Window().Preferences().Opened.contains(f.Folder().Path("gone.lcd")));
 }
 
+// The Reopen item's own handler changes the lists the menu shows; the item that
+// sent the signal must outlive the handler, and the rebuilt menu must show the
+// new lists at once.
+TEST(DocumentLifecycle, AReopenItemOutlivesItsOwnHandler) {
+    WindowFixture f;
+    const QString a = f.LcdFile("a.lcd", {1});
+    const QString b = f.LcdFile("b.lcd", {1});
+    f.Window().OpenDocument(a);
+    f.Window().OpenDocument(b);
+    ASSERT_EQ(f.ReopenItems(), QStringList{"&0 " + a});
+    const QPointer<QAction> item = f.Window().findChild<QMenu*>("Reopen1")->actions().first();
+    item->trigger();
+    EXPECT_FALSE(item.isNull()) << "the item was deleted inside its own triggered signal";
+    EXPECT_EQ(f.Window().FileName(), a);
+    EXPECT_EQ(f.ReopenItems(), QStringList{"&0 " + b});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(item.isNull());
+}
+
 TEST(DocumentLifecycle, ReopenItemsAreNumberedInHexadecimal) {
     WindowFixture f;
     for (int i = 0; i < 10; ++i)
@@ -240,7 +260,12 @@ TEST(DocumentLifecycle, AWindowClosedMaximizedKeepsTheStoredBounds) {
         TfrmMain window({}, ini);
         window.SetPrompts(std::make_unique<TScriptedPrompts>());
         window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        const QRect normal = window.geometry();
         window.setWindowState(Qt::WindowMaximized);
+        // Closed only once the window really has the maximized geometry, which
+        // must not become the stored bounds.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.geometry() != normal; }, 10000));
         ASSERT_TRUE(window.close());
     }
     const TVMUPreferences stored(ini, QSize(1920, 1080));
@@ -248,12 +273,12 @@ TEST(DocumentLifecycle, AWindowClosedMaximizedKeepsTheStoredBounds) {
               QRect(10, 20, 800, 600));
 }
 
-TEST(DocumentLifecycle, TheSettingsAreWrittenAtExitAndAFailedWriteIsShown) {
+TEST(DocumentLifecycle, TheSettingsAreWrittenWhenTheWindowClosesAndAFailedWriteIsShown) {
     {
         WindowFixture f;
         f.Window().setGeometry(50, 60, 700, 500);
         ASSERT_TRUE(f.Window().close());
-        f.Destroy();
+        // Written by the accepted close, while the window still stands.
         const TVMUPreferences stored(f.IniPath(), QSize(1920, 1080));
         EXPECT_EQ(
             QRect(stored.WindowLeft, stored.WindowTop, stored.WindowWidth, stored.WindowHeight),
@@ -262,10 +287,11 @@ TEST(DocumentLifecycle, TheSettingsAreWrittenAtExitAndAFailedWriteIsShown) {
     WindowFixture f;
     QDir().mkpath(f.IniPath()); // a folder where the file should be: the write fails
     TScriptedPrompts& prompts = f.Prompts();
-    f.Window().close();
+    EXPECT_TRUE(f.Window().close());
+    ASSERT_EQ(prompts.MessageTexts(), QStringList{"Unable to write to " + f.IniPath()});
+    // Destroying the window asks nothing more.
     f.Destroy();
-    ASSERT_FALSE(prompts.messages.empty());
-    EXPECT_EQ(prompts.messages.back().text, "Unable to write to " + f.IniPath());
+    EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
 TEST(DocumentLifecycle, BrowsingASavedDocumentLeavesItUnmodified) {

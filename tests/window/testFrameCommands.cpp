@@ -176,6 +176,7 @@ TEST(FrameCommands, InsertKeysPlaceABlankFrameAndMarkTheDocument) {
     }
 }
 
+// Frames that do not all fit are refused whole: the document keeps its count.
 TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
     struct Case {
         const char* what;
@@ -191,9 +192,10 @@ TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
         };
     };
     const Case cases[] = {
-        {"Ins", MaxFrames, 5, [](Commands& f) { f.Key(Qt::Key_Insert); },
+        {"Ins", MaxDocumentFrames, 5, [](Commands& f) { f.Key(Qt::Key_Insert); },
          "Unable to insert new frame (maximum = 324)."},
-        {"Shift+Ins", MaxFrames, 5, [](Commands& f) { f.Key(Qt::Key_Insert, Qt::ShiftModifier); },
+        {"Shift+Ins", MaxDocumentFrames, 5,
+         [](Commands& f) { f.Key(Qt::Key_Insert, Qt::ShiftModifier); },
          "Unable to insert new frame (maximum = 324)."},
         {"Paste of 10 into 320", 320, 5,
          [](Commands& f) {
@@ -213,7 +215,7 @@ TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
         f.GrowTo(c.frames);
         f.Window().SetCurFrame(c.current);
         c.command(f);
-        EXPECT_EQ(f.Window().Animation().FrameCount(), MaxFrames) << c.what;
+        EXPECT_EQ(f.Window().Animation().FrameCount(), c.frames) << c.what;
         EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{c.message}) << c.what;
         EXPECT_EQ(f.Prompts().messages.at(0).caption, "Error") << c.what;
         EXPECT_TRUE(f.Window().Modified()) << c.what;

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -518,6 +519,53 @@ TEST(FrameStripScrolling, MovingTheScrollBarRefreshesAndReleasesTheKeyboard) {
     EXPECT_EQ(s.strip.Position(), 4);
     EXPECT_EQ(s.Number(0)->text(), QStringLiteral("005/009"));
     EXPECT_EQ(s.host.focusReleases, 1);
+}
+
+TEST(FrameStripScrolling, TheWheelOverTheSlotsScrollsAsOverTheScrollBar) {
+    const auto wheel = [](QWidget* target) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+    };
+    Strip overBar(20, 0, 0);
+    wheel(overBar.ScrollBar());
+    const int expected = overBar.strip.Position();
+    ASSERT_GT(expected, 0);
+    for (const char* part : {"pntbxFrame%1", "pnlFrame%1View", "pnlFrame%1", "lblFrame%1Num"}) {
+        Strip s(20, 0, 0);
+        wheel(s.Slot(part, 2));
+        EXPECT_EQ(s.strip.Position(), expected) << part;
+        EXPECT_EQ(s.Number(0)->text(),
+                  QStringLiteral("%1/020").arg(expected + 1, 3, 10, QChar('0')))
+            << part;
+    }
+}
+
+// The ink of a duration as its box shows it, against the same text in a box with
+// room to spare: a box too narrow scrolls its first digit out of sight.
+TEST(FrameStripDurations, EveryDurationShowsWhole) {
+    Strip s(1, 0, 0);
+    TDurationEdit roomy;
+    roomy.setFont(s.Edit(0)->font());
+    roomy.resize(200, s.Edit(0)->height());
+    roomy.show();
+    const auto ink = [](QWidget* box) {
+        const QImage image = Grab(box);
+        int first = image.width(), last = -1;
+        for (int x = 3; x < image.width() - 3; ++x)
+            for (int y = 3; y < image.height() - 3; ++y)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    first = std::min(first, x);
+                    last = x;
+                }
+        return last - first;
+    };
+    for (const char* duration : {"0", "8", "99", "188", "255"}) {
+        s.Edit(0)->setText(duration);
+        roomy.setText(duration);
+        EXPECT_EQ(ink(s.Edit(0)), ink(&roomy)) << duration;
+    }
 }
 
 TEST(FrameStripThumbnails, CurrentSlotPaintsTheEditorPictureOthersTheFrame) {

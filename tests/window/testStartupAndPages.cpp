@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vistrel;
@@ -57,7 +59,9 @@ TEST(Startup, AnInformationFileAsksTheBrowserAndShowsItsAnswer) {
             TDdeClientConv::SocketName("iexplore", "WWW_GetWindowInfo"),
             TDdeTestServer::Reply("\"http://example.invalid/anim.vmi\",\"Animations\""));
         WindowFixture f({"/I", "255", "anim.VMI"});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Prompts().messages.empty(); }, 20000));
         ASSERT_EQ(f.Prompts().messages.size(), 1u);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         EXPECT_EQ(f.Prompts().messages[0].text,
                   "\"http://example.invalid/anim.vmi\",\"Animations\"");
         EXPECT_EQ(f.Prompts().messages[0].caption, "Vistrel v1.0 beta");
@@ -67,6 +71,25 @@ TEST(Startup, AnInformationFileAsksTheBrowserAndShowsItsAnswer) {
         request = browser.Request();
     }
     EXPECT_EQ(request, "0x000000ff\n");
+}
+
+// A browser that takes its time never blocks the window: start-up ends, events
+// keep running, and a busy cursor shows until the conversation is over.
+TEST(Startup, TheBrowserConversationNeverBlocksTheWindow) {
+    TDdeTestServer silentBrowser(TDdeClientConv::SocketName("iexplore", "WWW_GetWindowInfo"),
+                                 QByteArray());
+    WindowFixture f({"anim.vmi"});
+    EXPECT_TRUE(f.Window().StartupDone());
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    bool eventsRun = false;
+    QTimer::singleShot(0, [&] { eventsRun = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return eventsRun; }, 5000));
+    EXPECT_TRUE(f.Prompts().messages.empty());
+    // A window that goes away ends the conversation and gives the cursor back.
+    f.Destroy();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST(Pages, LeavingAndEnteringTheFramePageSwitchesItsKeysAndPanels) {
@@ -90,15 +113,44 @@ TEST(Pages, LeavingAndEnteringTheFramePageSwitchesItsKeysAndPanels) {
     EXPECT_TRUE(edit->isEnabled());
 }
 
+// Pages the program shows itself (/P at start, a document opened from another page)
+// get the same menus, panels and strip buttons as pages the user picks.
+TEST(Pages, MenusPanelsAndStripButtonsMatchThePageTheProgramShows) {
+    struct Case {
+        bool play;
+        const char* page;
+        bool frameKeys; // Edit menu, the position panel and the strip's popup buttons
+    };
+    const Case cases[] = {{true, "tbshtPlayer", false}, {false, "tbshtFrameEdit", true}};
+    for (const Case& c : cases) {
+        TempFolder files;
+        const QString clip = files.Write("clip.lcd", LCDBytes({1, 2}));
+        WindowFixture f(c.play ? QStringList{"/P", clip} : QStringList{clip});
+        ASSERT_EQ(f.Page()->objectName(), QLatin1String(c.page));
+        EXPECT_EQ(f.Window().findChild<QMenu*>("Edit1")->isEnabled(), c.frameKeys) << c.page;
+        EXPECT_EQ(f.Window().findChild<QLabel*>("stsbrMainPanel0")->text(),
+                  c.frameKeys ? "1, 1" : "")
+            << c.page;
+        EXPECT_EQ(f.Window().findChild<QWidget*>("spdbtnFrame0")->isEnabled(), c.frameKeys)
+            << c.page;
+    }
+}
+
 TEST(Pages, ThePreviewStaysCentredRightOfTheEditor) {
     WindowFixture f;
-    f.Window().resize(900, 600);
-    QApplication::processEvents();
     auto* main = f.Window().findChild<QWidget*>("pnlMain");
     auto* preview = f.Window().findChild<QWidget*>("pnlPreview");
     auto* editor = f.Window().findChild<QWidget*>("pnlEditor");
-    EXPECT_EQ(editor->geometry(), QRect(3, 3, 385, 257));
-    EXPECT_EQ(preview->geometry().top(), 99);
-    EXPECT_EQ(preview->size(), QSize(96, 64));
-    EXPECT_EQ(preview->x(), 388 + (main->width() - 388 - 96) / 2);
+    for (const int width : {900, 1001}) {
+        f.Window().resize(width, 600);
+        QApplication::processEvents();
+        EXPECT_EQ(editor->geometry(), QRect(3, 3, 385, 257));
+        EXPECT_EQ(preview->geometry().top(), 99);
+        EXPECT_EQ(preview->size(), QSize(96, 64));
+        // As much room on its left, up to the editor, as on its right.
+        const int left = preview->x() - (editor->geometry().right() + 1);
+        const int right = main->width() - (preview->geometry().right() + 1);
+        EXPECT_GT(left, 0) << width;
+        EXPECT_LE(std::abs(left - right), 1) << width << ": " << left << " and " << right;
+    }
 }

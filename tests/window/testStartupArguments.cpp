@@ -24,7 +24,9 @@ TEST(StartupArguments, FilesSwitchesAndBrowserWindowFollowTheCommandLine) {
         {{"a.lcd", "/P"}, "a.lcd", false, "0xFFFFFFFF"},
         {{"/P", "a.lcd", "b.lcd"}, "b.lcd", true, "0xFFFFFFFF"},
         {{"/home/ann/walk.lcd"}, "/home/ann/walk.lcd", false, "0xFFFFFFFF"},
-        {{"/p", "/home/ann/walk.lcd", "/Q", "/"}, "/", true, "0xFFFFFFFF"},
+        {{"/p", "/home/ann/walk.lcd", "/Q", "/"}, "/home/ann/walk.lcd", true, "0xFFFFFFFF"},
+        {{"/"}, "", false, "0xFFFFFFFF"},
+        {{"/", "a.lcd"}, "a.lcd", false, "0xFFFFFFFF"},
     };
     for (const Case& c : cases) {
         const TStartupArguments parsed = TStartupArguments::Parse(c.arguments);

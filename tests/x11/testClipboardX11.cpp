@@ -179,9 +179,9 @@ TEST_F(X11Clipboard, AFullAnimationGoesOutAndComesBackIntact) {
     // Far larger than one X request carries without the big-requests extension,
     // so both sides must move the property in pieces.
     TAnimation source;
-    FillAnimation(source, MaxFrames);
+    FillAnimation(source, MaxDocumentFrames);
     QByteArray entries;
-    for (int i = 0; i < MaxFrames; ++i) {
+    for (int i = 0; i < MaxDocumentFrames; ++i) {
         const QByteArray entry = Entry(1 + i % 255, 2 + i % 11);
         SetFrame(source, i, entry);
         source.Frame(i).SetSelected(true);
@@ -203,8 +203,8 @@ TEST_F(X11Clipboard, AFullAnimationGoesOutAndComesBackIntact) {
     ASSERT_TRUE(SpinUntil([&] { return target.CanPasteFrames(); }))
         << "frames held by xclip never showed: " << holder.Errors().toStdString();
     ASSERT_TRUE(target.PasteFrames(-1));
-    ASSERT_EQ(target.FrameCount(), MaxFrames);
+    ASSERT_EQ(target.FrameCount(), MaxDocumentFrames);
     EXPECT_EQ(Durations(target), Durations(source));
-    for (int i = 0; i < MaxFrames; ++i)
+    for (int i = 0; i < MaxDocumentFrames; ++i)
         ASSERT_EQ(PixelBytes(target.Frame(i)), PixelBytes(source.Frame(i))) << "frame " << i;
 }
