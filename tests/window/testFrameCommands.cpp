@@ -488,3 +488,28 @@ TEST(FrameCommands, DeletingALayerFrameClearsItsLayerPicture) {
     f.Key(Qt::Key_Delete);
     EXPECT_EQ(layer.pixel(1, 0), qRgb(0, 0, 0));
 }
+
+// What the Import page's Insert button calls: After Current with a picture.
+TEST(FrameCommands, InsertingAPictureAfterTheCurrentFrameMakesItTheNewCurrentFrame) {
+    Commands f({1, 1, 1});
+    f.Window().SetCurFrame(1);
+    f.SelectRange(0, 1, 1);
+    QImage picture(FrameWidth, FrameHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixel(40, 30, qRgb(0, 0, 0));
+    EXPECT_TRUE(f.Window().InsertFrameAfterCurrent(picture));
+    const TAnimation& animation = f.Window().Animation();
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_TRUE(Lit(animation.Frame(2), {40, 30}));
+    EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(40, 30), qRgb(0, 0, 0));
+    EXPECT_EQ(Markers(animation), (std::vector<int>{0, 1, PixelIndex(40, 30), 2}));
+    EXPECT_TRUE(f.Window().Modified());
+    EXPECT_FALSE(f.Window().MultipleSel());
+    EXPECT_EQ(f.SlotNumber(2), "003/004");
+
+    f.GrowTo(MaxDocumentFrames);
+    EXPECT_FALSE(f.Window().InsertFrameAfterCurrent(picture));
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_EQ(f.Prompts().MessageTexts(),
+              QStringList{"Unable to insert new frame (maximum = 324)."});
+}
