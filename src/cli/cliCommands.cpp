@@ -4,6 +4,7 @@
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <ostream>
 
@@ -95,6 +96,11 @@ int PrintFrame(const TAnimation& animation, const QString& indexText, std::ostre
 } // namespace
 
 int Convert(TAnimation& animation, const QString& target, std::ostream& out, std::ostream& err) {
+    // An empty name would become the hidden file ".LCD" in the current folder.
+    if (target.isEmpty()) {
+        err << "Unable to save: the output file name is empty\n";
+        return Failure;
+    }
     const QString written = TAnimation::LCDFileName(target);
     if (animation.FrameCount() == 0) {
         err << "Unable to save " << Local(ShortName(written)) << ": the animation has no frames\n";
@@ -106,8 +112,12 @@ int Convert(TAnimation& animation, const QString& target, std::ostream& out, std
             << '\n';
         return Failure;
     }
-    if (!animation.SaveToFile(target)) {
-        err << "Unable to save " << Local(ShortName(written)) << '\n';
+    QString reason;
+    if (!animation.SaveToFile(target, &reason)) {
+        err << "Unable to save " << Local(ShortName(written));
+        if (!reason.isEmpty())
+            err << ": " << Local(reason);
+        err << '\n';
         return Failure;
     }
     out << Local(written) << '\n';
@@ -164,6 +174,21 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
 }
 
 } // namespace
+
+std::optional<QStringList> DecodeArguments(int argc, const char* const argv[], std::ostream& err) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        const QString decoded = QFile::decodeName(raw);
+        if (QFile::encodeName(decoded) != raw) {
+            err << "Unable to use the name " << raw.constData()
+                << ": file names must be valid in the system's encoding (UTF-8)\n";
+            return std::nullopt;
+        }
+        arguments << decoded;
+    }
+    return arguments;
+}
 
 int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     const int status = RunCommand(arguments, out, err);

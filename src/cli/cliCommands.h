@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <iosfwd>
+#include <optional>
 
 namespace vistrel {
 class TAnimation;
@@ -18,5 +19,10 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err);
 // prints the name written; a document no LCD file can hold is refused with the
 // reason. Returns the exit status.
 int Convert(TAnimation& animation, const QString& target, std::ostream& out, std::ostream& err);
+
+// The command line as file names the file system gets back byte for byte; none,
+// with a message on err, when an argument cannot be (Qt turns bytes that are not
+// valid UTF-8 into replacement characters, which would name another file).
+std::optional<QStringList> DecodeArguments(int argc, const char* const argv[], std::ostream& err);
 
 } // namespace vistrel::cli

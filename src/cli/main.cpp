@@ -1,11 +1,11 @@
 #include "cliCommands.h"
 
-#include <QString>
 #include <iostream>
 
 int main(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return vistrel::cli::Run(arguments, std::cout, std::cerr);
+    const std::optional<QStringList> arguments =
+        vistrel::cli::DecodeArguments(argc, argv, std::cerr);
+    if (!arguments)
+        return 1;
+    return vistrel::cli::Run(*arguments, std::cout, std::cerr);
 }

@@ -95,17 +95,28 @@ void DrawGlyph(QPainter& p, TTool tool) {
     }
 }
 
-} // namespace
+// Black and white swapping places: a square, one half filled.
+void DrawInvertGlyph(QPainter& p) {
+    p.drawRect(QRectF(2.5, 2.5, 11, 11));
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygonF({{2.5, 13.5}, {13.5, 2.5}, {13.5, 13.5}}));
+}
 
-QIcon ToolIcon(TTool tool, int size) {
+template <typename Draw> QIcon Glyph(int size, Draw draw) {
     QPixmap picture(size, size);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 16.0, size / 16.0);
     painter.setPen(QPen(Qt::black, 1.2));
-    DrawGlyph(painter, tool);
+    draw(painter);
     return QIcon(picture);
+}
+
+} // namespace
+
+QIcon ToolIcon(TTool tool, int size) {
+    return Glyph(size, [tool](QPainter& p) { DrawGlyph(p, tool); });
 }
 
 TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new QButtonGroup(this)) {
@@ -128,6 +139,22 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new Q
     Button(TTool::Pen)->setChecked(true);
     connect(m_group, &QButtonGroup::idClicked, this,
             [this](int id) { emit ToolClicked(static_cast<TTool>(id)); });
+
+    // Not a tool: one click inverts the frame.
+    m_invert = new QToolButton(this);
+    m_invert->setObjectName(QStringLiteral("spdbtnInvert"));
+    m_invert->setToolTip(QStringLiteral("Invert"));
+    m_invert->setAccessibleName(QStringLiteral("Invert"));
+    m_invert->setAutoRaise(true);
+    m_invert->setFocusPolicy(Qt::NoFocus);
+    m_invert->setIcon(Glyph(16, DrawInvertGlyph));
+    m_invert->setIconSize(QSize(16, 16));
+    m_invert->setGeometry(QRect(QPoint(4, 129), QSize(ButtonSize, ButtonSize)));
+    connect(m_invert, &QToolButton::clicked, this, &TEditorToolBar::InvertClicked);
+}
+
+void TEditorToolBar::PutDown(TTool tool) {
+    Button(tool)->setChecked(true);
 }
 
 QToolButton* TEditorToolBar::Button(TTool tool) const {

@@ -2,53 +2,167 @@
 
 #include "editorToolBar.h"
 #include "paintBox.h"
+#include "pixelClipboard.h"
+#include "prompts.h"
+#include "textLayout.h"
 #include "toolCursors.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <algorithm>
 
 namespace vistrel {
 
+namespace {
+
+constexpr QRgb OutlineColour = 0xFF0000FF; // blue
+
+// Every pixel of the rectangle's area of picture inverted.
+void InvertArea(QImage& picture, const QRect& area) {
+    const QRect inside = area.intersected(picture.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            row[x] = (~row[x] & 0xFFFFFF) | 0xFF000000;
+    }
+}
+
+// The dotted outline around a rectangle of screen pixels, its right and bottom
+// lines on the first pixels outside it.
+void DrawOutline(QPainter& painter, const QRect& area) {
+    const int right = area.x() + area.width();
+    const int bottom = area.y() + area.height();
+    const QPoint corners[] = {
+        area.topLeft(), {area.x(), bottom}, {right, bottom}, {right, area.y()}, area.topLeft()};
+    painter.drawPolyline(corners, 5);
+}
+
+QFont InitialTextFont() {
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(9);
+    return font;
+}
+
+} // namespace
+
 TFrameEditor::TFrameEditor(IFrameEditorHost& host, QObject* parent)
-    : QObject(parent), m_host(host) {}
+    : QObject(parent), m_host(host), m_textFont(InitialTextFont()) {
+    m_clipboard.SetFormatName(QString::fromLatin1(PixelClipboardFormat));
+    m_caretTimer.setInterval(CaretInterval);
+    connect(&m_caretTimer, &QTimer::timeout, this, &TFrameEditor::tmrTextCursorTimer);
+}
 
 void TFrameEditor::Attach(TPaintBox* editorBox, TPaintBox* previewBox, TEditorToolBar* toolBar,
                           QMenu* editMenu) {
     m_editorBox = editorBox;
     m_previewBox = previewBox;
+    m_toolBar = toolBar;
     m_editorBox->OnPaint = [this](QPainter& painter) { pntbxEditorPaint(painter); };
     m_previewBox->OnPaint = [this](QPainter& painter) { pntbxPreviewPaint(painter); };
     connect(toolBar, &TEditorToolBar::ToolClicked, this, &TFrameEditor::spdbtnPenClick);
+    connect(toolBar, &TEditorToolBar::InvertClicked, this, &TFrameEditor::spdbtnInvertClick);
     m_editorBox->setMouseTracking(true);
-    m_editorBox->setCursor(ToolCursor(m_tools.ToolCursor()));
+    ShowToolCursor();
     m_editorBox->OnMouseDown = [this](QMouseEvent& event) {
         pntbxEditorMouseDown(event.button(), event.position().toPoint());
     };
     m_editorBox->OnMouseMove = [this](QMouseEvent& event) {
         pntbxEditorMouseMove(event.position().toPoint(), event.modifiers() & Qt::ShiftModifier);
     };
-    m_editorBox->OnMouseUp = [this](QMouseEvent&) { pntbxEditorMouseUp(); };
+    m_editorBox->OnMouseUp = [this](QMouseEvent& event) {
+        pntbxEditorMouseUp(event.position().toPoint());
+    };
     BuildEditMenu(editMenu);
+    // Paste follows what any program puts on the clipboard, also for its shortcut.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TFrameEditor::Edit1Click);
     Edit1Click();
 }
 
+QAction* TFrameEditor::AddEditItem(QMenu* menu, const char* name, const QString& caption,
+                                   QKeySequence shortcut, void (TFrameEditor::*handler)()) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    item->setShortcut(shortcut);
+    connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return item;
+}
+
 void TFrameEditor::BuildEditMenu(QMenu* editMenu) {
-    m_undo = editMenu->addAction(QStringLiteral("&Undo"));
-    m_undo->setObjectName(QStringLiteral("Undo1"));
-    m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    connect(m_undo, &QAction::triggered, this, &TFrameEditor::Undo1Click);
-    m_redo = editMenu->addAction(QStringLiteral("&Redo"));
-    m_redo->setObjectName(QStringLiteral("Redo1"));
-    m_redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    connect(m_redo, &QAction::triggered, this, &TFrameEditor::Redo1Click);
+    m_undo = AddEditItem(editMenu, "Undo1", QStringLiteral("&Undo"),
+                         QKeySequence(Qt::CTRL | Qt::Key_Z), &TFrameEditor::Undo1Click);
+    m_redo = AddEditItem(editMenu, "Redo1", QStringLiteral("&Redo"),
+                         QKeySequence(Qt::CTRL | Qt::Key_Y), &TFrameEditor::Redo1Click);
+    editMenu->addSeparator();
+    m_cut = AddEditItem(editMenu, "Cut1", QStringLiteral("Cu&t"),
+                        QKeySequence(Qt::CTRL | Qt::Key_X), &TFrameEditor::Cut1Click);
+    m_copy = AddEditItem(editMenu, "Copy1", QStringLiteral("&Copy"),
+                         QKeySequence(Qt::CTRL | Qt::Key_C), &TFrameEditor::Copy1Click);
+    m_paste = AddEditItem(editMenu, "Paste1", QStringLiteral("&Paste"),
+                          QKeySequence(Qt::CTRL | Qt::Key_V), &TFrameEditor::Paste1Click);
+    m_clearSelection =
+        AddEditItem(editMenu, "ClearSelection1", QStringLiteral("Clear &Selection"),
+                    QKeySequence(Qt::CTRL | Qt::Key_Delete), &TFrameEditor::ClearSelection1Click);
+    m_selectAll = AddEditItem(editMenu, "SelectAll1", QStringLiteral("Select &All"),
+                              QKeySequence(Qt::CTRL | Qt::Key_A), &TFrameEditor::SelectAll1Click);
     connect(editMenu, &QMenu::aboutToShow, this, &TFrameEditor::Edit1Click);
 }
 
+// ---------------------------------------------------------------------------
+// Editing state
+
 void TFrameEditor::ResetUndo(const TAnimation& animation, int currentFrame) {
+    EndEditing();
     m_bitmaps.ResetUndo(animation, currentFrame);
+    Edit1Click();
+}
+
+void TFrameEditor::EndEditing() {
+    EndTextMode();
+    m_tools.Cancel();
+    if (Selection().Active()) {
+        Selection().Drop();
+        ShowToolCursor();
+    }
+    RepaintEditor();
+}
+
+void TFrameEditor::FramePageLeft() {
+    EndEditing();
+    TakeUpSelectionTool();
+}
+
+void TFrameEditor::TakeUpSelectionTool() {
+    if (m_toolBar != nullptr)
+        m_toolBar->PutDown(TTool::Select);
+    spdbtnPenClick(TTool::Select);
+}
+
+void TFrameEditor::EndTextMode() {
+    m_caretTimer.stop();
+    m_caretShown = false;
+}
+
+bool TFrameEditor::TextMode() const {
+    return m_tools.CurrentTool() == TTool::Text && m_caretTimer.isActive();
+}
+
+void TFrameEditor::ShowToolCursor() {
+    if (m_editorBox != nullptr)
+        m_editorBox->setCursor(ToolCursor(m_tools.ToolCursor()));
+}
+
+void TFrameEditor::Recorded() {
+    m_bitmaps.UndoList.Push(m_bitmaps.WorkBitmap);
+    m_host.SetModified(true);
+    RepaintEditor();
     Edit1Click();
 }
 
@@ -60,73 +174,308 @@ void TFrameEditor::RepaintEditor() {
     m_host.RepaintCurrentThumbnail();
 }
 
-void TFrameEditor::pntbxEditorPaint(QPainter& painter) {
+// ---------------------------------------------------------------------------
+// Painting
+
+const QImage& TFrameEditor::ComposeEditorPicture() {
     m_bitmaps.ComposeEditorPicture();
-    painter.drawImage(0, 0, m_bitmaps.DisplayBitmap);
+    QImage& display = m_bitmaps.DisplayBitmap;
+    QPainter painter(&display);
+    QPen dotted(QColor::fromRgb(OutlineColour), 1, Qt::DotLine);
+    painter.setPen(dotted);
+    const TSelection& selection = m_tools.Selection();
+    if (selection.Active() && m_tools.MouseState() != TMouseState::msMoving)
+        DrawOutline(painter, selection.ScreenRect());
+    if (const std::optional<QRect> band = m_tools.RubberBand(); band && !band->isEmpty())
+        DrawOutline(painter, *band);
+    painter.end();
+    if (CaretShown()) {
+        // An L two screen pixels thick, inverting what it covers.
+        const QRect caret = CaretRect();
+        InvertArea(display, QRect(caret.left(), caret.top(), 2, caret.height()));
+        InvertArea(display, QRect(caret.left(), caret.bottom() + 1, caret.width(), 2));
+    }
+    return display;
+}
+
+void TFrameEditor::pntbxEditorPaint(QPainter& painter) {
+    painter.drawImage(0, 0, ComposeEditorPicture());
 }
 
 void TFrameEditor::pntbxPreviewPaint(QPainter& painter) {
     painter.drawImage(m_previewBox->rect(), m_bitmaps.WorkBitmap);
 }
 
+// ---------------------------------------------------------------------------
+// Tools and mouse
+
 void TFrameEditor::spdbtnPenClick(TTool tool) {
+    if (m_tools.CurrentTool() == TTool::Select)
+        Selection().Drop();
+    if (m_tools.CurrentTool() == TTool::Text)
+        EndTextMode();
     RepaintEditor();
     m_tools.SelectTool(tool);
-    m_editorBox->setCursor(ToolCursor(m_tools.ToolCursor()));
+    if (tool == TTool::Text) {
+        if (std::optional<QFont> chosen = m_host.Prompts().ChooseFont(m_textFont)) {
+            // Text on a 48 x 32 frame is readable only in small sizes.
+            if (chosen->pointSize() > 0)
+                chosen->setPointSize(std::clamp(chosen->pointSize(), MinFontPoints, MaxFontPoints));
+            m_textFont = *chosen;
+        }
+    }
+    ShowToolCursor();
+    Edit1Click();
 }
 
 void TFrameEditor::pntbxEditorMouseDown(Qt::MouseButton button, QPoint position) {
-    if (!m_tools.MouseDown(button, TToolStateMachine::PixelAt(position)))
+    const QPoint pixel = TToolStateMachine::PixelAt(position);
+    const bool hadSelection = Selection().Active();
+    if (!m_tools.MouseDown(button, pixel))
         return;
     m_host.SetModified(true);
-    // The window's own key handlers get the keys while drawing.
+    // The window's own key handlers get the keys while drawing and typing.
     m_host.ReleaseKeyboardFocus();
+    if (hadSelection && !Selection().Active())
+        ShowToolCursor();
+    if (m_tools.MouseState() == TMouseState::msDrawing && m_tools.CurrentTool() == TTool::Text)
+        StartText(pixel);
     RepaintEditor();
 }
 
 void TFrameEditor::pntbxEditorMouseMove(QPoint position, bool shiftHeld) {
     const QPoint pixel = TToolStateMachine::PixelAt(position);
     m_host.ShowCursorCell(pixel);
+    if (m_tools.MouseState() == TMouseState::msIdle && Selection().Active() &&
+        m_editorBox != nullptr)
+        m_editorBox->setCursor(
+            ToolCursor(Selection().Contains(pixel) ? SizeCursor : m_tools.ToolCursor()));
     if (m_tools.MouseMove(pixel, shiftHeld))
         RepaintEditor();
 }
 
-void TFrameEditor::pntbxEditorMouseUp() {
-    if (!m_tools.MouseUp())
+void TFrameEditor::pntbxEditorMouseUp(std::optional<QPoint> position) {
+    std::optional<QPoint> pixel;
+    if (position)
+        pixel = TToolStateMachine::PixelAt(*position);
+    if (!m_tools.MouseUp(pixel))
         return;
     RepaintEditor();
     Edit1Click();
 }
 
+void TFrameEditor::spdbtnInvertClick() {
+    // Typing would go on from the picture before the inversion.
+    EndTextMode();
+    Selection().Invert();
+    Recorded();
+}
+
+// ---------------------------------------------------------------------------
+// Text
+
+void TFrameEditor::StartText(QPoint pixel) {
+    const TFontMeasure measure(m_textFont);
+    constexpr int Cell = TEditorBitmaps::CellSize;
+    m_textColour = m_tools.DrawColor();
+    const int letterHeight = measure.CapHeight();
+    m_caretRect = QRect(pixel.x() * Cell, (pixel.y() - letterHeight) * Cell,
+                        measure.AverageWidth() * Cell, letterHeight * Cell);
+    m_caretOffset = QPoint(0, 0);
+    // Letters without descenders stand on the clicked row's upper edge.
+    m_textOrigin = QPoint(pixel.x(), pixel.y() - measure.Ascent());
+    m_typed.clear();
+    m_caretShown = true;
+    m_caretTimer.start();
+}
+
+bool TFrameEditor::FormKeyPress(const QString& text) {
+    if (!TextMode() || text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\b'))
+            m_typed.chop(1);
+        else
+            m_typed += c == QLatin1Char('\n') ? TextLineBreak : c;
+    }
+    // Rendered afresh from the picture at the click on every key.
+    m_bitmaps.WorkBitmap = m_bitmaps.BackupBitmap.copy();
+    const TFontMeasure measure(m_textFont);
+    const TTextLayout layout = LayoutText(m_typed, measure, m_textOrigin, FrameWidth);
+    DrawTextLines(m_bitmaps.WorkBitmap, layout, m_textFont, m_textColour);
+    m_caretOffset = layout.CaretOffset * TEditorBitmaps::CellSize;
+    // The whole text is one undo step: the click's snapshot grows with it.
+    m_bitmaps.UndoList.OverwriteLast(m_bitmaps.WorkBitmap);
+    m_host.SetModified(true);
+    m_caretShown = true;
+    RepaintEditor();
+    return true;
+}
+
+void TFrameEditor::tmrTextCursorTimer() {
+    m_caretShown = !m_caretShown;
+    if (m_editorBox != nullptr)
+        m_editorBox->update();
+}
+
+// ---------------------------------------------------------------------------
+// Edit menu
+
 void TFrameEditor::Edit1Click() {
     if (m_undo == nullptr)
         return;
-    const bool scriptPage = m_host.EditTarget() == TEditTarget::Script;
-    QPlainTextEdit* memo = m_host.ScriptMemo();
-    m_undo->setEnabled(scriptPage ? memo != nullptr && memo->document()->isUndoAvailable()
-                                  : m_bitmaps.UndoList.CanUndo());
-    m_redo->setEnabled(!scriptPage && m_bitmaps.UndoList.CanRedo());
+    switch (m_host.EditTarget()) {
+    case TEditTarget::Frame: {
+        const bool selection = Selection().Active();
+        m_undo->setEnabled(m_bitmaps.UndoList.CanUndo());
+        m_redo->setEnabled(m_bitmaps.UndoList.CanRedo());
+        m_cut->setEnabled(selection);
+        m_copy->setEnabled(selection);
+        m_clearSelection->setEnabled(selection);
+        m_paste->setEnabled(CanPastePixels());
+        m_selectAll->setEnabled(true);
+        break;
+    }
+    case TEditTarget::Script: {
+        const QPlainTextEdit* memo = m_host.ScriptMemo();
+        const bool selected = memo->textCursor().hasSelection();
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        m_undo->setEnabled(memo->document()->isUndoAvailable());
+        m_redo->setEnabled(false);
+        m_cut->setEnabled(selected);
+        m_copy->setEnabled(selected);
+        m_clearSelection->setEnabled(selected);
+        m_paste->setEnabled(data != nullptr && data->hasText());
+        m_selectAll->setEnabled(true);
+        break;
+    }
+    case TEditTarget::None:
+        for (QAction* item :
+             {m_undo, m_redo, m_cut, m_copy, m_paste, m_clearSelection, m_selectAll})
+            item->setEnabled(false);
+        break;
+    }
+}
+
+bool TFrameEditor::Allowed(QAction* item) {
+    Edit1Click();
+    return item->isEnabled();
+}
+
+bool TFrameEditor::FrameBranch(QAction* item, void (*script)(QPlainTextEdit& memo)) {
+    if (!Allowed(item))
+        return false;
+    if (m_host.EditTarget() != TEditTarget::Script)
+        return true;
+    script(*m_host.ScriptMemo());
+    return false;
 }
 
 void TFrameEditor::Undo1Click() {
-    Edit1Click();
-    if (!m_undo->isEnabled())
+    if (!FrameBranch(m_undo, [](QPlainTextEdit& memo) { memo.undo(); }))
         return;
-    if (m_host.EditTarget() == TEditTarget::Script) {
-        m_host.ScriptMemo()->undo();
-        return;
-    }
+    EndEditing();
     m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Undo().copy();
+    m_host.SetModified(true);
     RepaintEditor();
     Edit1Click();
 }
 
 void TFrameEditor::Redo1Click() {
-    Edit1Click();
-    if (!m_redo->isEnabled())
+    if (!Allowed(m_redo))
         return;
+    EndEditing();
     m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Redo().copy();
+    m_host.SetModified(true);
     RepaintEditor();
+    Edit1Click();
+}
+
+void TFrameEditor::PutSelectionOnClipboard() {
+    const QImage& pixels = m_bitmaps.SelectionBitmap;
+    m_clipboard.PutStream(PictureAsBmp(pixels),
+                          {{QString::fromLatin1(StandardImageFormat), PictureAsPng(pixels)}});
+}
+
+void TFrameEditor::Cut1Click() {
+    if (!FrameBranch(m_cut, [](QPlainTextEdit& memo) { memo.cut(); }))
+        return;
+    PutSelectionOnClipboard();
+    // What lay under the pixels shows again, also after a move or a paste.
+    Selection().Remove();
+    ShowToolCursor();
+    Recorded();
+}
+
+void TFrameEditor::Copy1Click() {
+    if (!FrameBranch(m_copy, [](QPlainTextEdit& memo) { memo.copy(); }))
+        return;
+    PutSelectionOnClipboard();
+    m_tools.Cancel();
+    Edit1Click();
+}
+
+bool TFrameEditor::CanPastePixels() const {
+    if (m_clipboard.HasData())
+        return true;
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data != nullptr && (data->hasFormat(QLatin1String(StandardImageFormat)) ||
+                               data->hasFormat(QLatin1String(StandardBmpFormat)));
+}
+
+std::optional<QImage> TFrameEditor::ReadPastedPicture() {
+    QString error;
+    std::optional<QImage> picture;
+    try {
+        QByteArray stream;
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (m_clipboard.GetStream(stream))
+            picture = DecodePastedPicture(stream, "BMP", error);
+        else if (data != nullptr && data->hasFormat(QLatin1String(StandardImageFormat)))
+            picture =
+                DecodePastedPicture(data->data(QLatin1String(StandardImageFormat)), "PNG", error);
+        else if (data != nullptr && data->hasFormat(QLatin1String(StandardBmpFormat)))
+            picture =
+                DecodePastedPicture(data->data(QLatin1String(StandardBmpFormat)), "BMP", error);
+    } catch (const EBinClipboardError& failure) {
+        error = QString::fromLatin1(failure.what());
+    }
+    if (!picture && !error.isEmpty())
+        m_host.Prompts().MessageBox(error, QStringLiteral("Error"), PromptIcon::Error,
+                                    PromptButtons::Ok);
+    return picture;
+}
+
+void TFrameEditor::Paste1Click() {
+    if (!FrameBranch(m_paste, [](QPlainTextEdit& memo) { memo.paste(); }))
+        return;
+    const std::optional<QImage> picture = ReadPastedPicture();
+    if (!picture)
+        return;
+    // The earlier selection is dropped where it lies; the new one floats at
+    // the top-left corner over the unchanged picture.
+    TakeUpSelectionTool();
+    Selection().Float(*picture);
+    ShowToolCursor();
+    Recorded();
+}
+
+void TFrameEditor::ClearSelection1Click() {
+    if (!FrameBranch(m_clearSelection,
+                     [](QPlainTextEdit& memo) { memo.textCursor().removeSelectedText(); }))
+        return;
+    Selection().Remove();
+    ShowToolCursor();
+    Recorded();
+}
+
+void TFrameEditor::SelectAll1Click() {
+    if (!FrameBranch(m_selectAll, [](QPlainTextEdit& memo) { memo.selectAll(); }))
+        return;
+    TakeUpSelectionTool();
+    Selection().SelectAll();
+    if (m_editorBox != nullptr)
+        m_editorBox->update();
     Edit1Click();
 }
 

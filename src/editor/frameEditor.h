@@ -1,14 +1,19 @@
 #pragma once
 
+#include "BinClipboard.h"
 #include "editorBitmaps.h"
 #include "frameEditorHost.h"
 #include "toolStateMachine.h"
 
+#include <QFont>
 #include <QObject>
+#include <QTimer>
+#include <optional>
 
 class QAction;
 class QMenu;
 class QPainter;
+class QPlainTextEdit;
 
 namespace vistrel {
 
@@ -17,12 +22,17 @@ class TEditorToolBar;
 class TPaintBox;
 
 // The Frame page's editor: the pictures of the current frame, the tools and
-// their mouse handling, and the Edit menu's commands. The window shows its
-// paint boxes and tool bar and hands it the Edit menu to fill.
+// their mouse handling, the floating selection and the pixel clipboard, the
+// text tool, undo, and the Edit menu's commands. The window shows its paint
+// boxes and tool bar and hands it the Edit menu to fill.
 class TFrameEditor : public QObject {
     Q_OBJECT
 
 public:
+    static constexpr int CaretInterval = 500; // ms between caret blinks
+    static constexpr int MinFontPoints = 7;
+    static constexpr int MaxFontPoints = 12;
+
     explicit TFrameEditor(IFrameEditorHost& host, QObject* parent = nullptr);
 
     // Connects the editor and preview paint boxes and the tool bar, and puts the
@@ -33,37 +43,106 @@ public:
     TEditorBitmaps& Bitmaps() { return m_bitmaps; }
     const TEditorBitmaps& Bitmaps() const { return m_bitmaps; }
     TToolStateMachine& Tools() { return m_tools; }
+    TSelection& Selection() { return m_tools.Selection(); }
+    TBinClipboard& ImageClipboard() { return m_clipboard; }
 
-    // A new undo history for the frame now current (-1: none).
+    // Another frame is now current, or another frame stands at the current
+    // index: editing ends and a new undo history starts from the frame as
+    // stored (-1: none).
     void ResetUndo(const TAnimation& animation, int currentFrame);
+    // Ends text mode, drops the floating selection and forgets a drag in
+    // progress. Whatever changes or reloads the current frame calls this
+    // first, so that no stale picture is written over the new one.
+    void EndEditing();
+    // Leaving the Frame page ends editing and takes up the Selection tool.
+    void FramePageLeft();
 
     // Tools and mouse.
     void spdbtnPenClick(TTool tool);
     void pntbxEditorMouseDown(Qt::MouseButton button, QPoint position);
     void pntbxEditorMouseMove(QPoint position, bool shiftHeld);
-    void pntbxEditorMouseUp();
+    void pntbxEditorMouseUp(std::optional<QPoint> position = std::nullopt);
     void pntbxEditorPaint(QPainter& painter);
     void pntbxPreviewPaint(QPainter& painter);
+    void spdbtnInvertClick();
+
+    // Text tool. Text mode lasts from a press with the Text tool until editing
+    // ends; only then do typed characters reach the picture.
+    bool TextMode() const;
+    // Typed characters; false when not in text mode (the key is not used).
+    bool FormKeyPress(const QString& text);
+    void tmrTextCursorTimer();
+    QFont TextFont() const { return m_textFont; }
+    QString TypedText() const { return m_typed; }
+    // The caret's left bar and bottom bar in editor screen pixels, whether shown
+    // at the moment or not.
+    QRect CaretRect() const { return m_caretRect.translated(m_caretOffset); }
+    bool CaretShown() const { return TextMode() && m_caretShown; }
 
     // Edit menu.
     void Edit1Click();
     void Undo1Click();
     void Redo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void ClearSelection1Click();
+    void SelectAll1Click();
+
+    // The picture the editor shows: frame, layers, grid, the selection's
+    // outline or the rubber band, and the caret.
+    const QImage& ComposeEditorPicture();
 
     // The editor, its preview and the current thumbnail show the picture anew.
     void RepaintEditor();
 
 private:
     void BuildEditMenu(QMenu* editMenu);
+    QAction* AddEditItem(QMenu* menu, const char* name, const QString& caption,
+                         QKeySequence shortcut, void (TFrameEditor::*handler)());
+    // Runs the menu's enabling first, as a shortcut must; true when the item may act.
+    bool Allowed(QAction* item);
+    // Runs an Edit command's Script-page branch on the memo; true when the
+    // Frame page's branch is to run instead.
+    bool FrameBranch(QAction* item, void (*script)(QPlainTextEdit& memo));
+    void EndTextMode();
+    void StartText(QPoint pixel);
+    void ShowToolCursor();
+    // The picture changed by a recorded command: an undo step, and a document
+    // that needs saving.
+    void Recorded();
+    void PutSelectionOnClipboard();
+    bool CanPastePixels() const;
+    // The picture on the clipboard in black and white, or nothing; bad data is
+    // reported to the user.
+    std::optional<QImage> ReadPastedPicture();
+    void TakeUpSelectionTool();
 
     IFrameEditorHost& m_host;
     TEditorBitmaps m_bitmaps;
     TToolStateMachine m_tools{m_bitmaps};
+    TBinClipboard m_clipboard; // clpbrdImage
+
+    // Text mode.
+    QTimer m_caretTimer; // tmrTextCursor
+    QFont m_textFont;
+    QString m_typed;
+    QPoint m_textOrigin;
+    QRgb m_textColour = 0xFF000000;
+    QRect m_caretRect;
+    QPoint m_caretOffset;
+    bool m_caretShown = false;
 
     TPaintBox* m_editorBox = nullptr;
     TPaintBox* m_previewBox = nullptr;
+    TEditorToolBar* m_toolBar = nullptr;
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
+    QAction* m_cut = nullptr;
+    QAction* m_copy = nullptr;
+    QAction* m_paste = nullptr;
+    QAction* m_clearSelection = nullptr;
+    QAction* m_selectAll = nullptr;
 };
 
 } // namespace vistrel

@@ -3,6 +3,9 @@
 #include "pixelPrimitives.h"
 #include "toolCursors.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace vistrel {
 
 namespace {
@@ -22,6 +25,12 @@ bool TakesBackup(TTool tool) {
     default:
         return false;
     }
+}
+
+// The rectangle between two corners, in either order; right and bottom exclusive.
+QRect Between(QPoint a, QPoint b) {
+    return {QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+            QSize(std::abs(a.x() - b.x()), std::abs(a.y() - b.y()))};
 }
 
 int FloorDiv(int value, int divisor) {
@@ -48,9 +57,23 @@ int TToolStateMachine::ToolCursor() const {
     }
 }
 
+std::optional<QRect> TToolStateMachine::RubberBand() const {
+    if (m_state != TMouseState::msDrawing || m_tool != TTool::Select)
+        return std::nullopt;
+    return Between(m_startPoint, m_lastPoint);
+}
+
 bool TToolStateMachine::MouseDown(Qt::MouseButton button, QPoint pixel) {
     if (button != Qt::LeftButton && button != Qt::RightButton)
         return false;
+    if (m_selection.Contains(pixel)) {
+        // The offset from the pointer's pixel to the selection's corner is kept
+        // for the whole drag.
+        m_state = TMouseState::msMoving;
+        m_startPoint = m_selection.Cells().topLeft() - pixel;
+        m_lastPoint = pixel * TEditorBitmaps::CellSize;
+        return true;
+    }
     m_state = TMouseState::msDrawing;
     m_drawColor = button == Qt::LeftButton ? Black : White;
     m_startPoint = m_lastPoint = pixel;
@@ -64,6 +87,12 @@ bool TToolStateMachine::MouseDown(Qt::MouseButton button, QPoint pixel) {
         break;
     case TTool::FloodFill:
         FloodFill(Work(), pixel, m_drawColor);
+        break;
+    case TTool::Select:
+        // The band's corners are in screen pixels: this one is the pressed
+        // pixel's top-left corner.
+        m_startPoint = m_lastPoint = pixel * TEditorBitmaps::CellSize;
+        m_selection.Drop();
         break;
     default:
         break;
@@ -96,6 +125,11 @@ void TToolStateMachine::DrawShape(QPoint end) {
 }
 
 bool TToolStateMachine::MouseMove(QPoint pixel, bool shiftHeld) {
+    if (m_state == TMouseState::msMoving) {
+        m_selection.MoveTo(m_startPoint + pixel);
+        m_lastPoint = pixel * TEditorBitmaps::CellSize;
+        return true;
+    }
     if (m_state != TMouseState::msDrawing)
         return false;
     switch (m_tool) {
@@ -126,6 +160,12 @@ bool TToolStateMachine::MouseMove(QPoint pixel, bool shiftHeld) {
         break;
     case TTool::Text:
         return false;
+    case TTool::Select:
+        // The moving corner is the bottom-right corner of the pixel under the
+        // mouse: a drag down and right takes both end pixels, a drag up and
+        // left neither.
+        m_lastPoint = (pixel + QPoint(1, 1)) * TEditorBitmaps::CellSize;
+        return true;
     default:
         break;
     }
@@ -133,7 +173,13 @@ bool TToolStateMachine::MouseMove(QPoint pixel, bool shiftHeld) {
     return true;
 }
 
-bool TToolStateMachine::MouseUp() {
+bool TToolStateMachine::MouseUp(std::optional<QPoint> releasePixel) {
+    if (m_state == TMouseState::msMoving) {
+        m_state = TMouseState::msIdle;
+        const QPoint pixel = releasePixel.value_or(m_lastPoint / TEditorBitmaps::CellSize);
+        m_selection.MoveTo(m_startPoint + pixel);
+        return true;
+    }
     if (m_state != TMouseState::msDrawing)
         return false;
     m_state = TMouseState::msIdle;
@@ -145,6 +191,13 @@ bool TToolStateMachine::MouseUp() {
     case TTool::FillEllipse:
         RestoreBackup();
         DrawShape(m_lastPoint);
+        break;
+    case TTool::Select:
+        if (m_startPoint.x() != m_lastPoint.x() && m_startPoint.y() != m_lastPoint.y()) {
+            const QRect band = Between(m_startPoint, m_lastPoint);
+            m_selection.Lift(QRect(band.topLeft() / TEditorBitmaps::CellSize,
+                                   band.size() / TEditorBitmaps::CellSize));
+        }
         break;
     default:
         break;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "editorBitmaps.h"
+#include "selection.h"
 
 #include <QPoint>
 #include <QRgb>
+#include <optional>
 
 namespace vistrel {
 
@@ -29,7 +31,8 @@ enum class TMouseState : int { msIdle = 0, msDrawing = 1, msMoving = 2 };
 // primitives. Kept apart from the widgets so it can be driven by tests.
 class TToolStateMachine {
 public:
-    explicit TToolStateMachine(TEditorBitmaps& bitmaps) : m_bitmaps(bitmaps) {}
+    explicit TToolStateMachine(TEditorBitmaps& bitmaps)
+        : m_bitmaps(bitmaps), m_selection(bitmaps) {}
 
     TTool CurrentTool() const { return m_tool; }
     void SelectTool(TTool tool) { m_tool = tool; }
@@ -40,14 +43,24 @@ public:
     QRgb DrawColor() const { return m_drawColor; }
     QPoint StartPoint() const { return m_startPoint; }
     QPoint LastPoint() const { return m_lastPoint; }
+    TSelection& Selection() { return m_selection; }
+    const TSelection& Selection() const { return m_selection; }
+    // The rubber band being dragged with the Selection tool, in editor screen
+    // pixels; its corners may coincide.
+    std::optional<QRect> RubberBand() const;
 
     // A left press draws black, a right press white; false (nothing done) for
-    // any other button. A taken press marks the document modified.
+    // any other button. A taken press marks the document modified. A press on
+    // the floating selection starts moving it instead.
     bool MouseDown(Qt::MouseButton button, QPoint pixel);
     // True when the picture may have changed and wants a refresh.
     bool MouseMove(QPoint pixel, bool shiftHeld);
-    // Ends the operation and records the picture for undo; false when idle.
-    bool MouseUp();
+    // Ends the operation and records the picture for undo (a move of the
+    // selection records nothing); false when idle. A moved selection comes to
+    // rest at the release pixel, when one is given, else where it was last drawn.
+    bool MouseUp(std::optional<QPoint> releasePixel = std::nullopt);
+    // Forgets the operation in progress: the next move or release does nothing.
+    void Cancel() { m_state = TMouseState::msIdle; }
 
     // Frame pixel under a point of the 8x editor, rounding toward minus infinity.
     static QPoint PixelAt(QPoint editorPosition);
@@ -58,6 +71,7 @@ private:
     void DrawShape(QPoint end);
 
     TEditorBitmaps& m_bitmaps;
+    TSelection m_selection;
     TTool m_tool = TTool::Pen;
     TMouseState m_state = TMouseState::msIdle;
     QRgb m_drawColor = 0xFF000000;

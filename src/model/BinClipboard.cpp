@@ -49,10 +49,12 @@ QByteArray TBinClipboard::DecodeBlock(const QByteArray& block) {
     return block.mid(LengthFieldSize, static_cast<qsizetype>(length));
 }
 
-void TBinClipboard::PutStream(const QByteArray& stream) {
+void TBinClipboard::PutStream(const QByteArray& stream, const TAlongside& alongside) {
     QClipboard* clipboard = SystemClipboard();
     auto data = std::make_unique<QMimeData>();
     data->setData(m_formatName, EncodeBlock(stream));
+    for (const auto& [format, bytes] : alongside)
+        data->setData(format, bytes);
     clipboard->setMimeData(data.release());
 }
 

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace vistrel {
 
@@ -26,7 +28,9 @@ public:
     void SetFormatName(const QString& name) { m_formatName = name; }
 
     bool HasData() const;
-    void PutStream(const QByteArray& stream);
+    // Other formats offered alongside, raw, for programs that do not know ours.
+    using TAlongside = std::vector<std::pair<QString, QByteArray>>;
+    void PutStream(const QByteArray& stream, const TAlongside& alongside = {});
     // Replaces stream with the payload; false when no data of the format is there.
     bool GetStream(QByteArray& stream) const;
 

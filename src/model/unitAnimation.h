@@ -76,7 +76,10 @@ public:
     bool LoadFromFile(const QString& fileName);
     bool LoadLCD(QIODevice& stream);
     bool SaveLCD(QIODevice& stream);
-    bool SaveToFile(const QString& fileName);
+    // On a failure of the file system, reason (when given) receives the system's
+    // words for it; it stays empty when the document itself cannot be an LCD file
+    // (no frames, or more than one can hold).
+    bool SaveToFile(const QString& fileName, QString* reason = nullptr);
     bool AppendAnimation(const QString& fileName);
     bool InsertAnimation(int index, const QString& fileName);
     // Inserts the frames (durations and pixels) of a loaded animation before

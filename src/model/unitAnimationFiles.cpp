@@ -77,17 +77,24 @@ bool TAnimation::SaveLCD(QIODevice& stream) {
     return true;
 }
 
-bool TAnimation::SaveToFile(const QString& fileName) {
+bool TAnimation::SaveToFile(const QString& fileName, QString* reason) {
     if (FrameCount() == 0 || FrameCount() > LCDLayout::MaxLCDFrames)
         return false;
     // Written beside the old file and renamed over it only when complete, so a
     // failed or interrupted save never destroys the document on disk.
     QSaveFile file(LCDFileName(fileName));
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, a write that fails (a full disk, a size limit) fails at once
+    // with the system's reason, which a buffered flush would lose.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (reason)
+            *reason = file.errorString();
         return false;
+    }
     const int sourceKind = SourceKind;
-    if (SaveLCD(file) && CommitCompleteSave(file))
+    if (SaveLCD(file) && CommitCompleteSave(file, reason))
         return true;
+    if (reason && reason->isEmpty())
+        *reason = file.errorString();
     file.cancelWriting();
     SourceKind = sourceKind;
     return false;

@@ -94,6 +94,12 @@ void TfrmMain::SetPrompts(std::unique_ptr<TPrompts> prompts) {
     m_prompts = std::move(prompts);
 }
 
+QPoint TfrmMain::ReopenMenuPosition() const {
+    const QRect fileTitle = menuBar()->actionGeometry(m_fileMenu->menuAction());
+    const QRect reopenItem = m_fileMenu->actionGeometry(m_reopenMenu->menuAction());
+    return menuBar()->mapToGlobal(fileTitle.bottomLeft() + QPoint(0, 1)) + reopenItem.topRight();
+}
+
 void TfrmMain::BuildMenus() {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("File1"));
@@ -113,15 +119,17 @@ void TfrmMain::BuildMenus() {
     m_reopenMenu = m_fileMenu->addMenu(QStringLiteral("&Reopen..."));
     m_reopenMenu->setObjectName(QStringLiteral("Reopen1"));
     m_reopenMenu->menuAction()->setObjectName(QStringLiteral("Reopen1"));
-    // Ctrl+R opens the submenu; it runs no command of its own.
-    auto* reopenShortcut = new QAction(this);
-    reopenShortcut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(reopenShortcut, &QAction::triggered, this, [this] {
+    // Ctrl+R opens the submenu where the File menu shows it; it runs no command
+    // of its own. The File menu lists the shortcut beside the item.
+    QAction* reopenItem = m_reopenMenu->menuAction();
+    reopenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    reopenItem->setShortcutContext(Qt::WindowShortcut);
+    addAction(reopenItem);
+    connect(reopenItem, &QAction::triggered, this, [this] {
         File1Click();
         if (m_reopenMenu->menuAction()->isEnabled())
-            m_reopenMenu->popup(mapToGlobal(QPoint(0, 0)));
+            m_reopenMenu->popup(ReopenMenuPosition());
     });
-    addAction(reopenShortcut);
     m_fileMenu->addSeparator();
     m_save = add("Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
                  &TfrmMain::Save1Click);
@@ -350,7 +358,7 @@ void TfrmMain::ShowCursorCell(QPoint pixel) {
 
 TEditTarget TfrmMain::EditTarget() const {
     if (FramePageActive())
-        return TEditTarget::Frame;
+        return m_curFrame == -1 ? TEditTarget::None : TEditTarget::Frame;
     return m_pages->currentWidget() == m_scriptPage ? TEditTarget::Script : TEditTarget::None;
 }
 

@@ -73,7 +73,7 @@ public:
     void SetSelRange(int first, int last) override;
     const QImage& WorkBitmap() const override { return m_frameEditor.Bitmaps().WorkBitmap; }
     void RefreshTimePanels() override;
-    void EndTextCaret() override {}
+    void EndTextCaret() override { m_frameEditor.EndEditing(); }
     void PopupFrameMenu(int frame, QPoint globalPosition) override;
     void ReleaseKeyboardFocus() override;
     TFrameStrip& FrameStrip() { return *m_frameStrip; }
@@ -142,9 +142,17 @@ public:
         m_frameEditor.pntbxEditorMouseMove(position, shiftHeld);
     }
     void pntbxEditorMouseUp() { m_frameEditor.pntbxEditorMouseUp(); }
+    void spdbtnInvertClick() { m_frameEditor.spdbtnInvertClick(); }
+    bool FormKeyPress(const QString& text) { return m_frameEditor.FormKeyPress(text); }
+    void tmrTextCursorTimer() { m_frameEditor.tmrTextCursorTimer(); }
+    void Edit1Click() { m_frameEditor.Edit1Click(); }
     void Undo1Click() { m_frameEditor.Undo1Click(); }
     void Redo1Click() { m_frameEditor.Redo1Click(); }
-    void Edit1Click() { m_frameEditor.Edit1Click(); }
+    void Cut1Click() { m_frameEditor.Cut1Click(); }
+    void Copy1Click() { m_frameEditor.Copy1Click(); }
+    void Paste1Click() { m_frameEditor.Paste1Click(); }
+    void ClearSelection1Click() { m_frameEditor.ClearSelection1Click(); }
+    void SelectAll1Click() { m_frameEditor.SelectAll1Click(); }
     void RepaintEditor() { m_frameEditor.RepaintEditor(); }
 
     // What the frame editor asks of the window.
@@ -168,6 +176,8 @@ protected:
 
 private:
     void BuildMenus();
+    // Where the Reopen submenu opens for Ctrl+R: beside its item of the File menu.
+    QPoint ReopenMenuPosition() const;
     void BuildPages();
     void BuildStatusBar();
     void BuildFramePopup();

@@ -1,5 +1,6 @@
 #include "formMain.h"
 #include "frameStrip.h"
+#include "pixelClipboard.h"
 #include "unitLCDFile.h"
 
 #include <QClipboard>
@@ -18,7 +19,6 @@ namespace {
 const QString OpenFilter = QStringLiteral("LCD Animation (*.lcd);;VMS Animation (*.vms);;All VMU "
                                           "Animations (*.lcd *.vms);;All Files (*)");
 const QString SaveFilter = QStringLiteral("VMU Animation (*.lcd)");
-constexpr const char* ImageClipboardFormat = "VISTREL_IMAGE_DATA";
 
 QString ShortName(const QString& path) {
     return QFileInfo(path).fileName();
@@ -87,9 +87,11 @@ void TfrmMain::New1Click() {
 }
 
 QString TfrmMain::AskSaveName() {
+    // A document read from a VMS file is saved as an LCD file: the dialog proposes
+    // that name, so any question about replacing a file is about the right one.
     const QString proposed = m_fileName.isEmpty()
                                  ? QStringLiteral("Untitled%1").arg(m_untitledNumber)
-                                 : ShortName(m_fileName);
+                                 : ShortName(TAnimation::LCDFileName(m_fileName));
     const QString folder = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
     TSaveFileRequest request;
     request.title = QStringLiteral("Save %1 As").arg(proposed);
@@ -133,8 +135,13 @@ bool TfrmMain::SaveDocument(bool askName) {
                       .arg(LCDLayout::MaxLCDFrames));
         return false;
     }
-    if (!m_animation.SaveToFile(target)) {
-        ShowError(QStringLiteral("Unable to save %1").arg(ShortName(written)));
+    QString reason;
+    if (!m_animation.SaveToFile(target, &reason)) {
+        // The system's words tell the user what to change: a folder of that name,
+        // no permission, a full disk.
+        ShowError(reason.isEmpty()
+                      ? QStringLiteral("Unable to save %1").arg(ShortName(written))
+                      : QStringLiteral("Unable to save %1: %2").arg(ShortName(written), reason));
         return false;
     }
     if (named || written != m_fileName)
@@ -182,7 +189,8 @@ void TfrmMain::OpenDocument(const QString& name) {
         // A cancelled dialog leaves the window closed; nothing is read again.
         m_fileName = AskAnimationFileName().value_or(QString());
     } else {
-        m_fileName = name;
+        // The recent lists and Reopen must find the file from any folder.
+        m_fileName = QFileInfo(name).absoluteFilePath();
     }
     if (!m_fileName.isEmpty()) {
         if (!m_animation.LoadFromFile(m_fileName)) {
@@ -221,7 +229,10 @@ void TfrmMain::BuildReopenMenu() {
     const auto addItem = [this](const QString& name) {
         const int number = static_cast<int>(m_reopenMenu->actions().size());
         QAction* item =
-            m_reopenMenu->addAction(QStringLiteral("&%1 %2").arg(number, 0, 16).arg(name));
+            // A "&" of the file name is shown as it is, not as a mnemonic.
+            m_reopenMenu->addAction(QStringLiteral("&%1 %2")
+                                        .arg(number, 0, 16)
+                                        .arg(QString(name).replace(u'&', QLatin1String("&&"))));
         connect(item, &QAction::triggered, this, [this, name] { ReopenItemClick(name); });
     };
     for (const QString& name : m_preferences->Saved)
@@ -262,7 +273,7 @@ bool TfrmMain::EmptyOwnClipboard() {
     // Only frames or pictures this program put there are taken away; what other
     // programs left on the clipboard stays.
     if (!data->hasFormat(QLatin1String(FrameClipboardFormat)) &&
-        !data->hasFormat(QLatin1String(ImageClipboardFormat)))
+        !data->hasFormat(QLatin1String(PixelClipboardFormat)))
         return false;
     clipboard->clear();
     return true;

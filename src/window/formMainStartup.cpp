@@ -104,9 +104,11 @@ void TfrmMain::ShowPage(QWidget* page) {
 
 void TfrmMain::pgcntlMainChanging(int leavingPage) {
     QWidget* page = m_pages->widget(leavingPage);
-    if (page == m_framePage && m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
-    else if (page == m_playerPage)
+    if (page == m_framePage) {
+        m_frameEditor.FramePageLeft();
+        if (m_animation.IsValidIndex(m_curFrame))
+            m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
+    } else if (page == m_playerPage)
         StopPlayer();
 }
 
@@ -127,6 +129,12 @@ void TfrmMain::pgcntlMainChange() {
 
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
     if (FramePageActive() && m_frameStrip->HandleNavigationKey(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
+    // Characters type text; with Ctrl held they are commands, never text.
+    if (FramePageActive() && !(event->modifiers() & Qt::ControlModifier) &&
+        FormKeyPress(event->text())) {
         event->accept();
         return;
     }

@@ -107,6 +107,21 @@ TDurationEdit::TDurationEdit(QWidget* parent) : QLineEdit(parent) {
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
 }
 
+bool TDurationEdit::event(QEvent* event) {
+    // Ctrl+Z and Ctrl+Y are the window's Undo and Redo of the picture, also
+    // while a duration is being typed: the box lets them pass.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination combination = key->keyCombination();
+        if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+            combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void TDurationEdit::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();

@@ -60,6 +60,7 @@ signals:
     void EnterPressed();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };
 

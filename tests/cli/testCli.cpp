@@ -1,6 +1,7 @@
 #include "cliCommands.h"
 #include "modelFixtures.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -73,6 +74,9 @@ TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
         std::string err; // the start of the message
     };
     const QString broken = folder.Write("broken.lcd", LCDBytes({1}).left(100));
+    // A folder where the output file should go.
+    const QString taken = folder.Path("taken.lcd");
+    ASSERT_TRUE(QDir().mkpath(taken));
     const Case cases[] = {
         {{"info", folder.Path("missing.lcd")}, "Unable to open missing.lcd\n"},
         {{"info", broken}, "Unable to open broken.lcd\n"},
@@ -82,7 +86,10 @@ TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
         {{"frame", empty, "0"}, "No frame 0: the animation has no frames\n"},
         {{"convert", empty, folder.Path("out.lcd")},
          "Unable to save out.lcd: the animation has no frames\n"},
-        {{"convert", walk, folder.Path("no/such/folder/out")}, "Unable to save out.LCD\n"},
+        {{"convert", walk, folder.Path("no/such/folder/out")},
+         "Unable to save out.LCD: No such file or directory\n"},
+        {{"convert", walk, taken}, "Unable to save taken.lcd: "},
+        {{"convert", walk, ""}, "Unable to save: the output file name is empty\n"},
         {{}, "Usage: vistrel-cli"},
         {{"play", walk}, "Unknown command: play"},
         {{"info"}, "Wrong number of arguments for info"},
@@ -95,6 +102,22 @@ TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
         EXPECT_EQ(result.out, "") << c.err;
     }
     EXPECT_FALSE(QFile::exists(folder.Path("out.lcd")));
+}
+
+// Bytes that are not valid UTF-8 would reach the file system as replacement
+// characters, naming another file; such a name is refused before anything is read
+// or written.
+TEST(CliArguments, NamesThatCannotReachTheFileSystemUnchangedAreRefused) {
+    const char* const good[] = {"vistrel-cli", "convert", "caf\xc3\xa9.lcd", "out.lcd"};
+    std::ostringstream err;
+    const auto decoded = cli::DecodeArguments(4, good, err);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, QStringList({"convert", QStringLiteral("caf\u00e9.lcd"), "out.lcd"}));
+    EXPECT_EQ(err.str(), "");
+
+    const char* const bad[] = {"vistrel-cli", "info", "caf\xe9.lcd"};
+    EXPECT_FALSE(cli::DecodeArguments(3, bad, err));
+    EXPECT_NE(err.str().find("valid in the system's encoding"), std::string::npos) << err.str();
 }
 
 TEST_F(Cli, HelpAndVersionAnswerOnStandardOutput) {

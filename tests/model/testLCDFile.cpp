@@ -4,7 +4,9 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -174,12 +176,40 @@ TEST(LCDSaveToFile, AWriteThatCannotFinishLeavesTheOldFile) {
     rlimit limit = oldLimit;
     limit.rlim_cur = 2000;
     setrlimit(RLIMIT_FSIZE, &limit);
-    const bool saved = animation.SaveToFile(target);
+    QString reason;
+    const bool saved = animation.SaveToFile(target, &reason);
     setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved);
+    EXPECT_EQ(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(ReadFile(target), QByteArray("old document"));
     EXPECT_EQ(QDir(folder.Path("")).entryList(QDir::Files), QStringList{"walk.LCD"});
+}
+
+// The window and vistrel-cli tell the user why a save failed in the system's words.
+TEST(LCDSaveToFile, AFailureOfTheFileSystemGivesTheSystemsReason) {
+    TempFolder folder;
+    ASSERT_TRUE(QDir(folder.Path("")).mkpath("taken.lcd"));
+    const struct {
+        QString target;
+        const char* reasonHas;
+    } cases[] = {
+        {folder.Path("taken.lcd"), "directory"},
+        {folder.Path("no such folder/walk.lcd"), "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        TAnimation animation;
+        FillAnimation(animation, 1);
+        QString reason;
+        EXPECT_FALSE(animation.SaveToFile(c.target, &reason));
+        EXPECT_TRUE(reason.contains(QLatin1String(c.reasonHas), Qt::CaseInsensitive))
+            << c.target.toStdString() << ": " << reason.toStdString();
+    }
+    // A document no LCD file can hold is no failure of the system.
+    TAnimation empty;
+    QString reason;
+    EXPECT_FALSE(empty.SaveToFile(folder.Path("empty.lcd"), &reason));
+    EXPECT_TRUE(reason.isEmpty());
 }
 
 TEST(LCDInsertAnimation, FramesOfAnotherFileGoInOrderOrNotAtAll) {

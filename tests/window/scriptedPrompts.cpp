@@ -53,8 +53,14 @@ std::optional<QString> TScriptedPrompts::SaveFileName(const TSaveFileRequest& re
 }
 
 std::optional<QFont> TScriptedPrompts::ChooseFont(const QFont&) {
-    ADD_FAILURE() << "unexpected font dialog";
-    return std::nullopt;
+    ++fontRequests;
+    if (fontAnswers.empty()) {
+        ADD_FAILURE() << "unexpected font dialog";
+        return std::nullopt;
+    }
+    std::optional<QFont> answer = fontAnswers.front();
+    fontAnswers.pop_front();
+    return answer;
 }
 
 QStringList TScriptedPrompts::MessageTexts() const {

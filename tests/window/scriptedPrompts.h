@@ -30,6 +30,9 @@ public:
     std::deque<QString> fileAnswers;
     // Answers to input queries; nothing stands for Cancel.
     std::deque<std::optional<QString>> textAnswers;
+    // The font dialog's answers; nothing: cancelled.
+    std::deque<std::optional<QFont>> fontAnswers;
+    int fontRequests = 0;
 
     std::vector<Message> messages;
     std::vector<SaveRequest> saveRequests;

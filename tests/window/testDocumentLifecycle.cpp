@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -110,6 +111,14 @@ TEST(DocumentLifecycle, SavingAVMSDocumentWritesAndThenNamesTheLCDFile) {
     ASSERT_EQ(f.Caption(), "Vistrel - clip.vms");
     f.Edit();
 
+    // Save As proposes the name it will write, so the dialog never asks to
+    // replace the VMS file, which is never written.
+    f.Prompts().fileAnswers = {QString()};
+    EXPECT_FALSE(f.Window().SaveDocument(true));
+    ASSERT_FALSE(f.Prompts().saveRequests.empty());
+    EXPECT_EQ(f.Prompts().saveRequests.back().fileName, f.Folder().Path("clip.LCD"));
+    EXPECT_EQ(f.Prompts().saveRequests.back().title, "Save clip.LCD As");
+
     // An unrelated clip.LCD is not replaced without asking.
     const QString other = f.Folder().Write("clip.LCD", "someone else's file");
     f.Prompts().buttonAnswers = {PromptButton::No};
@@ -153,6 +162,28 @@ TEST(DocumentLifecycle, AFailedSaveKeepsTheDocumentModifiedAndUnfiled) {
     EXPECT_EQ(ReadFile(walk), LCDBytes({1}));
 }
 
+TEST(DocumentLifecycle, AFailedSaveSaysWhyInTheSystemsWords) {
+    WindowFixture f;
+    ASSERT_TRUE(QDir(f.Folder().Path("")).mkpath("taken.lcd"));
+    const struct {
+        QString answer;
+        QString message;
+    } cases[] = {
+        {f.Folder().Path("no folder/walk.lcd"),
+         "Unable to save walk.lcd: No such file or directory"},
+        {f.Folder().Path("taken.lcd"), "Unable to save taken.lcd: "}, // and the reason
+    };
+    for (const auto& c : cases) {
+        f.Edit();
+        f.Prompts().fileAnswers.push_back(c.answer);
+        EXPECT_FALSE(f.Window().SaveDocument(true));
+        ASSERT_FALSE(f.Prompts().messages.empty());
+        EXPECT_TRUE(f.Prompts().messages.back().text.startsWith(c.message))
+            << f.Prompts().messages.back().text.toStdString();
+        EXPECT_TRUE(f.Window().Modified());
+    }
+}
+
 TEST(DocumentLifecycle, RecentListsAndTheReopenMenuFollowOpensSavesAndCloses) {
     WindowFixture f;
     const QString a = f.LcdFile("a.lcd", {1});
@@ -179,6 +210,20 @@ TEST(DocumentLifecycle, RecentListsAndTheReopenMenuFollowOpensSavesAndCloses) {
     EXPECT_TRUE(f.Window().Preferences().Opened.contains(f.Folder().Path("gone.lcd")));
 }
 
+// "vistrel walk.lcd" typed in the file's folder: the lists must name the file so
+// that Reopen finds it from any folder.
+TEST(DocumentLifecycle, AFileOpenedByARelativeNameIsRememberedByItsFullPath) {
+    WindowFixture f;
+    const QString walk = f.LcdFile("walk.lcd", {1});
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(f.Folder().Path(QString())));
+    f.Window().OpenDocument(QStringLiteral("walk.lcd"));
+    QDir::setCurrent(before);
+    EXPECT_EQ(f.Window().FileName(), walk);
+    f.Window().Close1Click();
+    EXPECT_EQ(f.Window().Preferences().Opened, QStringList{walk});
+}
+
 // The Reopen item's own handler changes the lists the menu shows; the item that
 // sent the signal must outlive the handler, and the rebuilt menu must show the
 // new lists at once.
@@ -196,6 +241,32 @@ TEST(DocumentLifecycle, AReopenItemOutlivesItsOwnHandler) {
     EXPECT_EQ(f.ReopenItems(), QStringList{"&0 " + b});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(item.isNull());
+}
+
+TEST(DocumentLifecycle, ReopenShowsNamesAsTheyAreAndCtrlROpensItBesideItsItem) {
+    WindowFixture f;
+    const QString odd = f.LcdFile("salt & pepper.lcd", {1});
+    f.Window().OpenDocument(odd);
+    f.Window().Close1Click();
+    auto* reopen = f.Window().findChild<QMenu*>("Reopen1");
+    // iconText is the caption as shown: mnemonic marks gone, "&&" shown as "&".
+    EXPECT_EQ(reopen->actions().first()->iconText(), "0 " + odd);
+
+    EXPECT_EQ(reopen->menuAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    f.Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Window()));
+    QTest::keyClick(&f.Window(), Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(reopen->isVisible());
+    auto* file = f.Window().findChild<QMenu*>("File1");
+    auto* bar = f.Window().menuBar();
+    const QPoint fileMenuAt =
+        bar->mapToGlobal(bar->actionGeometry(file->menuAction()).bottomLeft() + QPoint(0, 1));
+    const QRect item = file->actionGeometry(reopen->menuAction());
+    // Beside the Reopen item of the File menu, not over the menu bar.
+    EXPECT_GT(reopen->pos().y(), bar->mapToGlobal(QPoint(0, bar->height())).y() - 1);
+    EXPECT_NEAR(reopen->pos().y(), fileMenuAt.y() + item.top(), 8);
+    EXPECT_NEAR(reopen->pos().x(), fileMenuAt.x() + item.right(), 8);
+    reopen->close();
 }
 
 TEST(DocumentLifecycle, ReopenItemsAreNumberedInHexadecimal) {

@@ -3,6 +3,8 @@
 #include "windowFixture.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -70,14 +72,83 @@ TEST(EditorWidgets, ToolButtonsChooseTheToolAndUndoRedoFollowTheStrokes) {
     EXPECT_TRUE(redo->isEnabled());
     QTest::keyClick(&e.Window(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(4, 2)), 0);
-    // Undo and redo are no edits of their own.
-    e.Window().SetModified(false);
+    // After a save, an undo is a change that must be saved again.
+    e.Window().Save1Click();
+    ASSERT_FALSE(e.Window().Modified());
+    EXPECT_FALSE(e.Action("Save1")->isEnabled());
     QTest::keyClick(&e.Window(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(e.Window().Modified());
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(4, 2)), 255);
+    EXPECT_TRUE(e.Window().Modified());
+    EXPECT_TRUE(e.Action("Save1")->isEnabled());
+    e.Window().Save1Click();
+    QTest::keyClick(&e.Window(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(e.Window().Modified());
 
     // Another frame and back: the history starts again.
     e.Window().SetCurFrame(1);
     e.Window().SetCurFrame(0);
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_FALSE(redo->isEnabled());
+}
+
+TEST(EditorWidgets, UndoAndRedoReachTheEditorWhileADurationIsTyped) {
+    EditorWindow e;
+    e.Drag(Qt::LeftButton, {{3, 3}});
+    auto* duration = e.Window().findChild<QLineEdit*>("edtFrame0");
+    duration->setFocus();
+    QTest::keyClick(duration, Qt::Key_5);
+    QTest::keyClick(duration, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(3, 3)), 255);
+    QTest::keyClick(duration, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(3, 3)), 0);
+}
+
+TEST(EditorWidgets, TextTypedOnTheWindowEndsWithAFrameChangeAShortcutOrThePage) {
+    EditorWindow e;
+    TFrameEditor& editor = e.Window().FrameEditor();
+    e.Prompts().fontAnswers.push_back(std::nullopt);
+    e.Window().findChild<QToolButton*>("spdbtnText")->click();
+    EXPECT_EQ(e.Prompts().fontRequests, 1);
+    e.Drag(Qt::LeftButton, {{4, 14}});
+    QTest::keyClicks(&e.Window(), "ab");
+    EXPECT_EQ(editor.TypedText(), "ab");
+    // Ctrl+Z undoes the text without typing a character and ends text mode.
+    QTest::keyClick(&e.Window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.TypedText(), "ab");
+    EXPECT_FALSE(editor.TextMode());
+    QTest::keyClick(&e.Window(), Qt::Key_C);
+    EXPECT_EQ(editor.TypedText(), "ab");
+
+    // Another frame made current ends it; nothing typed reaches the new frame.
+    e.Drag(Qt::LeftButton, {{4, 14}});
+    ASSERT_TRUE(editor.TextMode());
+    e.Window().SetCurFrame(1);
+    EXPECT_FALSE(editor.TextMode());
+    const QImage loaded = e.Window().Editor().WorkBitmap.copy();
+    QTest::keyClicks(&e.Window(), "xy");
+    EXPECT_EQ(e.Window().Editor().WorkBitmap, loaded);
+
+    // Leaving the Frame page ends it and takes up the Selection tool.
+    e.Drag(Qt::LeftButton, {{4, 14}});
+    ASSERT_TRUE(editor.TextMode());
+    auto* pages = e.Window().findChild<QTabWidget*>("pgcntlMain");
+    pages->setCurrentWidget(e.Window().findChild<QWidget*>("tbshtPlayer"));
+    EXPECT_FALSE(editor.TextMode());
+    EXPECT_EQ(e.Window().Tools().CurrentTool(), TTool::Select);
+    EXPECT_TRUE(e.Window().findChild<QToolButton*>("spdbtnSelect")->isChecked());
+}
+
+TEST(EditorWidgets, SelectAllAndClearSelectionByTheirShortcutsLeaveAWhiteFrame) {
+    EditorWindow e;
+    e.Drag(Qt::LeftButton, {{3, 3}, {9, 9}});
+    const int undos = e.Window().Editor().UndoList.Count();
+    QTest::keyClick(&e.Window(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(e.Window().FrameEditor().Selection().Active());
+    QTest::keyClick(&e.Window(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_FALSE(e.Window().FrameEditor().Selection().Active());
+    EXPECT_EQ(e.Window().Editor().WorkBitmap, NewFrameBitmap(Qt::white));
+    EXPECT_EQ(e.Window().Editor().UndoList.Count(), undos + 1);
+    // Ctrl+Del again, with nothing selected, does nothing.
+    QTest::keyClick(&e.Window(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(e.Window().Editor().UndoList.Count(), undos + 1);
 }

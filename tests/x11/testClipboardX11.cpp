@@ -1,9 +1,14 @@
+#include "BinClipboard.h"
+#include "fakeEditorHost.h"
 #include "modelFixtures.h"
+#include "pixelClipboard.h"
 
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QPainter>
 #include <QProcess>
 #include <QTimer>
 #include <csignal>
@@ -207,4 +212,89 @@ TEST_F(X11Clipboard, AFullAnimationGoesOutAndComesBackIntact) {
     EXPECT_EQ(Durations(target), Durations(source));
     for (int i = 0; i < MaxDocumentFrames; ++i)
         ASSERT_EQ(PixelBytes(target.Frame(i)), PixelBytes(source.Frame(i))) << "frame " << i;
+}
+
+namespace {
+
+// A selection whose pixels tell their places apart.
+QImage Pattern(QSize size) {
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            picture.setPixel(x, y, (x * 3 + y * 5) % 7 < 3 ? 0xFF000000 : 0xFFFFFFFF);
+    return picture;
+}
+
+QImage Floating(TFrameEditor& editor) {
+    const QRect cells = editor.Selection().Cells();
+    return editor.Bitmaps().WorkBitmap.copy(cells);
+}
+
+} // namespace
+
+TEST_F(X11Clipboard, AnotherProgramReadsACopiedSelectionInOurFormatAndAsPng) {
+    TFakeEditorHost host;
+    TFrameEditor& editor = *host.editor;
+    const QImage pixels = Pattern({9, 6});
+    QPainter(&editor.Bitmaps().WorkBitmap).drawImage(QPoint(0, 0), pixels);
+    editor.Selection().Lift(QRect(0, 0, 9, 6));
+    editor.Copy1Click();
+
+    TXclip targets({"-selection", "clipboard", "-t", "TARGETS", "-o"});
+    ASSERT_TRUE(targets.Finish());
+    const QList<QByteArray> offered = targets.Output().split('\n');
+    EXPECT_TRUE(offered.contains(PixelClipboardFormat));
+    EXPECT_TRUE(offered.contains(StandardImageFormat));
+
+    TXclip ours({"-selection", "clipboard", "-t", PixelClipboardFormat, "-o"});
+    ASSERT_TRUE(ours.Finish());
+    const QByteArray block = ours.Output();
+    const QByteArray bmp = TBinClipboard::DecodeBlock(block);
+    EXPECT_EQ(bmp.size() + 4, block.size());
+    QImage fromBmp;
+    ASSERT_TRUE(fromBmp.loadFromData(bmp, "BMP"));
+    EXPECT_EQ(fromBmp.convertToFormat(QImage::Format_RGB32), pixels);
+
+    TXclip png({"-selection", "clipboard", "-t", StandardImageFormat, "-o"});
+    ASSERT_TRUE(png.Finish());
+    QImage fromPng;
+    ASSERT_TRUE(fromPng.loadFromData(png.Output(), "PNG"));
+    EXPECT_EQ(fromPng.convertToFormat(QImage::Format_RGB32), pixels);
+}
+
+TEST_F(X11Clipboard, PicturesAnotherProgramHoldsArePastedInOurFormatAndAsPng) {
+    TFakeEditorHost host;
+    TFrameEditor& editor = *host.editor;
+    QAction* paste = host.Item("Paste1");
+
+    const QImage first = Pattern({7, 5});
+    {
+        TXclip holder({"-selection", "clipboard", "-t", PixelClipboardFormat, "-i", "-quiet"},
+                      TBinClipboard::EncodeBlock(PictureAsBmp(first)));
+        ASSERT_TRUE(SpinUntil([&] { return paste->isEnabled(); }))
+            << "our format held by xclip never showed: " << holder.Errors().toStdString();
+        editor.Paste1Click();
+        ASSERT_TRUE(editor.Selection().Active());
+        EXPECT_EQ(editor.Selection().Cells(), QRect(0, 0, 7, 5));
+        EXPECT_EQ(Floating(editor), first);
+    }
+
+    // A grey picture from an image program arrives black and white.
+    QImage grey = Pattern({11, 4});
+    grey.setPixel(0, 0, qRgb(90, 90, 90));
+    grey.setPixel(1, 0, qRgb(180, 180, 180));
+    QGuiApplication::clipboard()->clear();
+    TXclip holder({"-selection", "clipboard", "-t", StandardImageFormat, "-i", "-quiet"},
+                  PictureAsPng(grey));
+    ASSERT_TRUE(SpinUntil([&] {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        return data != nullptr && data->hasFormat(StandardImageFormat) && paste->isEnabled();
+    })) << "the picture held by xclip never showed: "
+        << holder.Errors().toStdString();
+    editor.Paste1Click();
+    EXPECT_EQ(editor.Selection().Cells(), QRect(0, 0, 11, 4));
+    EXPECT_EQ(Floating(editor), BlackAndWhite(grey));
+    EXPECT_EQ(Floating(editor).pixel(0, 0), 0xFF000000);
+    EXPECT_EQ(Floating(editor).pixel(1, 0), 0xFFFFFFFF);
+    EXPECT_TRUE(host.prompts.messages.isEmpty()) << host.prompts.messages.join(' ').toStdString();
 }

@@ -1,6 +1,6 @@
 #include "xvfbServer.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
 
     int result = 0;
     {
-        QGuiApplication app(argc, argv);
+        QApplication app(argc, argv);
         result = RUN_ALL_TESTS();
     }
     server.Stop();

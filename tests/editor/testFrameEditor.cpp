@@ -1,0 +1,420 @@
+#include "BinClipboard.h"
+#include "fakeEditorHost.h"
+#include "pixelClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+namespace {
+
+constexpr QRgb Black = 0xFF000000;
+constexpr QRgb White = 0xFFFFFFFF;
+
+QPoint At(QPoint pixel) {
+    return pixel * 8 + QPoint(3, 5);
+}
+
+struct Editor : TFakeEditorHost {
+    Editor() { QGuiApplication::clipboard()->clear(); }
+    TFrameEditor& E() { return *editor; }
+    QImage& Work() { return E().Bitmaps().WorkBitmap; }
+    void Click(TTool tool) { toolBar->Button(tool)->click(); }
+    void Drag(std::initializer_list<QPoint> pixels, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(editorBox, button, {}, At(*pixels.begin()));
+        for (auto p = pixels.begin() + 1; p != pixels.end(); ++p)
+            QTest::mouseMove(editorBox, At(*p));
+        QTest::mouseRelease(editorBox, button, {}, At(*std::prev(pixels.end())));
+    }
+    int Undos() { return E().Bitmaps().UndoList.Count(); }
+    bool Enabled(const char* item) {
+        E().Edit1Click();
+        return Item(item)->isEnabled();
+    }
+    // Another program's data on the clipboard.
+    static void Offer(const QString& format, const QByteArray& bytes) {
+        auto* data = new QMimeData;
+        data->setData(format, bytes);
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
+};
+
+QImage Picture(QSize size, QRgb colour) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
+
+} // namespace
+
+TEST(FrameEditor, ADraggedBandFloatsWithADottedOutlineAndTheSizeCursorOverIt) {
+    Editor e;
+    e.Work().setPixel(3, 3, Black);
+    e.Click(TTool::Select);
+    e.Drag({{2, 2}, {5, 4}});
+    ASSERT_TRUE(e.E().Selection().Active());
+    EXPECT_EQ(e.E().Selection().Cells(), QRect(2, 2, 4, 3));
+    EXPECT_TRUE(e.modified);
+    const QImage& shown = e.E().ComposeEditorPicture();
+    // Blue dots along the top edge at y = 16, from x = 16 to 48, with gaps.
+    int blue = 0;
+    for (int x = 16; x <= 48; ++x)
+        blue += shown.pixel(x, 16) == 0xFF0000FF;
+    EXPECT_GT(blue, 8);
+    EXPECT_LT(blue, 33);
+    EXPECT_EQ(shown.pixel(30, 30), Black); // pixel (3, 3) is still shown
+    // The size cursor over the selection, the tool's cursor beside it.
+    e.E().pntbxEditorMouseMove(At({3, 3}), false);
+    EXPECT_EQ(e.editorBox->cursor().hotSpot(), QPoint(9, 9));
+    e.E().pntbxEditorMouseMove(At({10, 10}), false);
+    EXPECT_EQ(e.editorBox->cursor().hotSpot(), QPoint(10, 10));
+    EXPECT_EQ(e.cursorCell, QPoint(10, 10));
+}
+
+TEST(FrameEditor, CutAndPasteCarryThePixelsThroughTheClipboardAsBmpAndPng) {
+    Editor e;
+    e.Work().setPixel(4, 4, Black);
+    e.Work().setPixel(5, 5, Black);
+    e.Click(TTool::Select);
+    e.Drag({{4, 4}, {6, 5}});
+    e.modified = false;
+    const int undos = e.Undos();
+    e.E().Cut1Click();
+    EXPECT_FALSE(e.E().Selection().Active());
+    EXPECT_EQ(e.Work().pixel(4, 4), White);
+    EXPECT_EQ(e.Work().pixel(5, 5), White);
+    EXPECT_TRUE(e.modified);
+    EXPECT_EQ(e.Undos(), undos + 1);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat(PixelClipboardFormat));
+    const QByteArray bmp = TBinClipboard::DecodeBlock(data->data(PixelClipboardFormat));
+    EXPECT_TRUE(bmp.startsWith("BM"));
+    QImage png;
+    ASSERT_TRUE(png.loadFromData(data->data(StandardImageFormat), "PNG"));
+    EXPECT_EQ(png.size(), QSize(3, 2));
+
+    // Pasted: the same pixels floating at the top-left corner, an undo step.
+    e.modified = false;
+    EXPECT_TRUE(e.Enabled("Paste1"));
+    e.E().Paste1Click();
+    ASSERT_TRUE(e.E().Selection().Active());
+    EXPECT_EQ(e.E().Selection().Cells(), QRect(0, 0, 3, 2));
+    EXPECT_EQ(e.E().Tools().CurrentTool(), TTool::Select);
+    EXPECT_EQ(e.toolBar->DownTool(), TTool::Select);
+    EXPECT_EQ(e.Work().pixel(0, 0), Black);
+    EXPECT_EQ(e.Work().pixel(1, 1), Black);
+    EXPECT_EQ(e.Work().pixel(1, 0), White);
+    EXPECT_TRUE(e.modified);
+    EXPECT_EQ(e.Undos(), undos + 2);
+    // One undo takes the paste back and drops what floated.
+    e.E().Undo1Click();
+    EXPECT_FALSE(e.E().Selection().Active());
+    EXPECT_EQ(e.Work().pixel(0, 0), White);
+}
+
+TEST(FrameEditor, TheEditMenuFollowsTheSelectionAndTheClipboard) {
+    Editor e;
+    const char* selectionItems[] = {"Cut1", "Copy1", "ClearSelection1"};
+    for (const char* item : selectionItems)
+        EXPECT_FALSE(e.Enabled(item)) << item;
+    EXPECT_FALSE(e.Enabled("Paste1"));
+    EXPECT_TRUE(e.Enabled("SelectAll1"));
+    // Without a selection the commands do nothing.
+    e.Work().setPixel(0, 0, Black);
+    e.E().ClearSelection1Click();
+    e.E().Cut1Click();
+    EXPECT_EQ(e.Work().pixel(0, 0), Black);
+    EXPECT_FALSE(e.modified);
+
+    // Select All floats everything; Copy keeps it floating.
+    e.E().SelectAll1Click();
+    EXPECT_EQ(e.E().Selection().Cells(), QRect(0, 0, 48, 32));
+    for (const char* item : selectionItems)
+        EXPECT_TRUE(e.Enabled(item)) << item;
+    e.E().Copy1Click();
+    EXPECT_TRUE(e.E().Selection().Active());
+    EXPECT_TRUE(e.Enabled("Paste1"));
+
+    // Another program's picture enables Paste; its text does not.
+    Editor::Offer(QStringLiteral("text/plain"), "words");
+    EXPECT_FALSE(e.Enabled("Paste1"));
+    Editor::Offer(StandardImageFormat, PictureAsPng(Picture({2, 2}, Black)));
+    EXPECT_TRUE(e.Enabled("Paste1"));
+
+    // The Script page: the memo's own text commands.
+    e.target = TEditTarget::Script;
+    e.memo->setPlainText(QStringLiteral("draw_frame 1"));
+    EXPECT_FALSE(e.Enabled("Cut1"));
+    EXPECT_FALSE(e.Enabled("Redo1"));
+    e.E().SelectAll1Click();
+    EXPECT_TRUE(e.Enabled("Cut1"));
+    e.E().ClearSelection1Click();
+    EXPECT_EQ(e.memo->toPlainText(), QString());
+    EXPECT_TRUE(e.Enabled("Undo1"));
+    e.E().Undo1Click();
+    EXPECT_EQ(e.memo->toPlainText(), QStringLiteral("draw_frame 1"));
+    EXPECT_EQ(e.Work().pixel(0, 0), Black);
+}
+
+TEST(FrameEditor, ClearSelectionAfterAMoveKeepsThePictureThatLayUnderIt) {
+    Editor e;
+    e.Work().setPixel(0, 0, Black);
+    e.Work().setPixel(10, 0, Black);
+    e.Click(TTool::Select);
+    e.Drag({{0, 0}, {0, 0}});
+    e.Drag({{0, 0}, {5, 0}, {10, 0}}); // moved over the other black pixel
+    EXPECT_EQ(e.Work().pixel(10, 0), Black);
+    e.E().ClearSelection1Click();
+    // The other pixel is still there; the one that was moved is gone.
+    EXPECT_EQ(e.Work().pixel(10, 0), Black);
+    EXPECT_EQ(e.Work().pixel(0, 0), White);
+}
+
+TEST(FrameEditor, BadClipboardDataChangesNothingAndSaysWhy) {
+    const QByteArray bmp = PictureAsBmp(Picture({2, 2}, Black));
+    QByteArray longLength = TBinClipboard::EncodeBlock(bmp);
+    longLength[3] = '\xFF';
+    QByteArray huge = bmp.left(54);
+    huge[19] = '\x40'; // 16384 pixels wide
+    const std::pair<QString, QByteArray> cases[] = {
+        {PixelClipboardFormat, QByteArray("\x05\x00", 2)},
+        {PixelClipboardFormat, longLength},
+        {PixelClipboardFormat, TBinClipboard::EncodeBlock(PictureAsPng(Picture({2, 2}, Black)))},
+        {PixelClipboardFormat, TBinClipboard::EncodeBlock(huge)},
+        {PixelClipboardFormat, TBinClipboard::EncodeBlock({})},
+        {StandardImageFormat, QByteArray("\x89PNG broken")},
+        {StandardBmpFormat, huge},
+    };
+    for (const auto& [format, bytes] : cases) {
+        Editor e;
+        e.Work().setPixel(1, 1, Black);
+        e.Click(TTool::Select);
+        e.Drag({{0, 0}, {2, 2}});
+        e.Drag({{0, 0}, {4, 4}}); // moved
+        e.modified = false;
+        const QImage before = e.Work().copy();
+        const int undos = e.Undos();
+        Editor::Offer(format, bytes);
+        e.E().Paste1Click();
+        EXPECT_EQ(e.prompts.messages.size(), 1) << format.toStdString();
+        EXPECT_TRUE(e.E().Selection().Active());
+        EXPECT_EQ(e.E().Selection().Cells(), QRect(4, 4, 3, 3));
+        EXPECT_EQ(e.Work(), before);
+        EXPECT_EQ(e.Undos(), undos);
+        EXPECT_FALSE(e.modified);
+    }
+}
+
+TEST(FrameEditor, APictureFromAnotherProgramIsPastedInBlackAndWhite) {
+    Editor e;
+    QImage picture(3, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(40, 40, 40));
+    picture.setPixel(1, 0, qRgb(200, 200, 200));
+    picture.setPixel(2, 0, qRgb(100, 90, 120));
+    for (const auto& [format, bytes] :
+         {std::pair{QString::fromLatin1(StandardImageFormat), PictureAsPng(picture)},
+          std::pair{QString::fromLatin1(StandardBmpFormat), PictureAsBmp(picture)}}) {
+        Editor::Offer(format, bytes);
+        e.E().Paste1Click();
+        EXPECT_EQ(e.Work().pixel(0, 0), Black) << format.toStdString();
+        EXPECT_EQ(e.Work().pixel(1, 0), White);
+        EXPECT_EQ(e.Work().pixel(2, 0), Black);
+        EXPECT_EQ(e.E().Bitmaps().SelectionBitmap.pixel(1, 0), White);
+    }
+}
+
+TEST(FrameEditor, InvertIsARecordedChangeAndWithASelectionInvertsWhatLiesUnder) {
+    Editor e;
+    e.Click(TTool::Line);
+    e.Drag({{0, 0}, {3, 0}});
+    e.modified = false;
+    e.E().spdbtnInvertClick();
+    EXPECT_TRUE(e.modified);
+    EXPECT_EQ(e.Work().pixel(1, 0), White);
+    EXPECT_EQ(e.Work().pixel(1, 1), Black);
+    // Undo shows the line without the inversion, Redo brings the inversion back.
+    e.E().Undo1Click();
+    EXPECT_EQ(e.Work().pixel(1, 0), Black);
+    EXPECT_EQ(e.Work().pixel(1, 1), White);
+    e.E().Redo1Click();
+    EXPECT_EQ(e.Work().pixel(1, 1), Black);
+
+    // Select All, Invert, move: what the move uncovers is inverted too.
+    Editor s;
+    s.E().SelectAll1Click();
+    s.E().spdbtnInvertClick();
+    s.Drag({{0, 0}, {2, 0}});
+    EXPECT_EQ(s.Work().pixel(0, 0), Black);
+    EXPECT_EQ(s.Work().pixel(1, 0), Black);
+    EXPECT_EQ(s.Work().pixel(2, 0), Black);
+}
+
+int BlackCount(const QImage& picture) {
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            count += picture.pixel(x, y) == Black;
+    return count;
+}
+
+bool OnlyBlackAndWhite(const QImage& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != Black && picture.pixel(x, y) != White)
+                return false;
+    return true;
+}
+
+// The rows holding black pixels, as first and last row.
+std::pair<int, int> InkRows(const QImage& picture) {
+    int first = -1, last = -1;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) == Black) {
+                if (first < 0)
+                    first = y;
+                last = y;
+            }
+    return {first, last};
+}
+
+TEST(FrameEditor, UndoEndsTextModeAndDropsTheSelectionSoNoStalePictureComesBack) {
+    Editor e;
+    e.Click(TTool::Pen);
+    e.Drag({{1, 1}});
+    e.prompts.fontAnswers.push_back(std::nullopt);
+    e.Click(TTool::Text);
+    e.Drag({{5, 20}});
+    ASSERT_TRUE(e.E().TextMode());
+    ASSERT_TRUE(e.E().FormKeyPress(QStringLiteral("Hi")));
+    EXPECT_GT(BlackCount(e.Work()), 1);
+    e.E().Undo1Click();
+    EXPECT_FALSE(e.E().TextMode());
+    EXPECT_EQ(BlackCount(e.Work()), 1);
+    // A key after the undo types nothing over the picture.
+    EXPECT_FALSE(e.E().FormKeyPress(QStringLiteral("x")));
+    EXPECT_EQ(BlackCount(e.Work()), 1);
+
+    // A moved selection dropped by Undo: a press where it was starts a new band.
+    e.Click(TTool::Select);
+    e.Drag({{1, 1}, {1, 1}});
+    e.Drag({{1, 1}, {8, 8}});
+    e.E().Undo1Click();
+    EXPECT_FALSE(e.E().Selection().Active());
+    EXPECT_EQ(e.Work().pixel(1, 1), Black);
+    QTest::mousePress(e.editorBox, Qt::LeftButton, {}, At({8, 8}));
+    EXPECT_EQ(e.E().Tools().MouseState(), TMouseState::msDrawing);
+    QTest::mouseMove(e.editorBox, At({20, 20}));
+    QTest::mouseRelease(e.editorBox, Qt::LeftButton, {}, At({20, 20}));
+    EXPECT_EQ(e.Work().pixel(1, 1), Black);
+    EXPECT_EQ(e.Work().pixel(8, 8), White);
+
+    // The step other commands call first does the same.
+    e.E().EndEditing();
+    EXPECT_FALSE(e.E().Selection().Active());
+}
+
+TEST(FrameEditor, TypedTextIsBlackAndWhiteWrapsAtEnterAndIsOneUndoStep) {
+    Editor e;
+    e.prompts.fontAnswers.push_back(std::nullopt);
+    e.Click(TTool::Text);
+    ASSERT_EQ(e.prompts.fontsOffered.size(), 1u);
+    EXPECT_EQ(e.prompts.fontsOffered[0].pixelSize(), 9);
+    e.Drag({{2, 12}});
+    const int undos = e.Undos();
+    e.modified = false;
+    e.E().FormKeyPress(QStringLiteral("ab"));
+    EXPECT_TRUE(e.modified);
+    const auto [top, bottom] = InkRows(e.Work());
+    // Letters without descenders stand on the clicked row's upper edge.
+    EXPECT_EQ(bottom, 11);
+    EXPECT_TRUE(OnlyBlackAndWhite(e.Work()));
+    const QRect caretAfterAb = e.E().CaretRect();
+    EXPECT_GT(caretAfterAb.left(), 2 * 8);
+
+    e.E().FormKeyPress(QStringLiteral("\r"));
+    e.E().FormKeyPress(QStringLiteral("cd"));
+    const auto [top2, bottom2] = InkRows(e.Work());
+    EXPECT_EQ(top2, top);
+    EXPECT_GT(bottom2, bottom + 4); // a second line below
+    EXPECT_GT(e.E().CaretRect().top(), caretAfterAb.top());
+    // Backspace three times joins the lines again as "ab".
+    const QImage twoLines = e.Work().copy();
+    e.E().FormKeyPress(QStringLiteral("\b\b\b"));
+    EXPECT_EQ(e.E().TypedText(), QStringLiteral("ab"));
+    EXPECT_EQ(InkRows(e.Work()).second, 11);
+    EXPECT_EQ(e.E().CaretRect(), caretAfterAb);
+    e.E().FormKeyPress(QStringLiteral("\rcd"));
+    EXPECT_EQ(e.Work(), twoLines);
+
+    // The whole text is one step.
+    EXPECT_EQ(e.Undos(), undos);
+    e.E().Undo1Click();
+    EXPECT_EQ(BlackCount(e.Work()), 0);
+}
+
+TEST(FrameEditor, RightButtonTextIsWhiteAndAClickAtTheRightEdgeStillTypes) {
+    Editor e;
+    e.Work().fill(Black);
+    e.prompts.fontAnswers.push_back(std::nullopt);
+    e.Click(TTool::Text);
+    e.Drag({{2, 20}}, Qt::RightButton);
+    e.E().FormKeyPress(QStringLiteral("H"));
+    EXPECT_GT(48 * 32 - BlackCount(e.Work()), 3);
+    EXPECT_TRUE(OnlyBlackAndWhite(e.Work()));
+
+    // Near the right edge, where not even one letter fits, a long word goes
+    // down one letter a line and the layout ends; what falls outside the frame
+    // is clipped.
+    Editor edge;
+    edge.prompts.fontAnswers.push_back(std::nullopt);
+    edge.Click(TTool::Text);
+    edge.Drag({{44, 12}});
+    EXPECT_TRUE(edge.E().FormKeyPress(QString(200, QLatin1Char('M'))));
+    EXPECT_GT(BlackCount(edge.Work()), 0);
+}
+
+TEST(FrameEditor, TheFontDialogOffersTheLastChoiceAndKeepsSizesSmall) {
+    Editor e;
+    QFont big(QStringLiteral("DejaVu Sans"));
+    big.setPointSize(20);
+    e.prompts.fontAnswers.push_back(big);
+    e.Click(TTool::Text);
+    EXPECT_EQ(e.E().TextFont().pointSize(), TFrameEditor::MaxFontPoints);
+    // Cancelled: the choice before stays, and the dialog opens with it.
+    e.prompts.fontAnswers.push_back(std::nullopt);
+    e.Click(TTool::Text);
+    ASSERT_EQ(e.prompts.fontsOffered.size(), 2u);
+    EXPECT_EQ(e.prompts.fontsOffered[1].pointSize(), TFrameEditor::MaxFontPoints);
+    EXPECT_EQ(e.E().TextFont().family(), QStringLiteral("DejaVu Sans"));
+}
+
+TEST(FrameEditor, TheCaretIsDrawnInTheEditorPictureAndBlinks) {
+    Editor e;
+    e.prompts.fontAnswers.push_back(std::nullopt);
+    e.Click(TTool::Text);
+    e.Drag({{10, 20}});
+    ASSERT_TRUE(e.E().CaretShown());
+    const QRect caret = e.E().CaretRect();
+    EXPECT_EQ(caret.left(), 80);
+    EXPECT_EQ(caret.bottom() + 1, 160);
+    // White cells under the caret show inverted: black bars.
+    EXPECT_EQ(e.E().ComposeEditorPicture().pixel(81, 150), Black);
+    EXPECT_EQ(e.E().ComposeEditorPicture().pixel(84, 161), Black);
+    EXPECT_EQ(e.E().ComposeEditorPicture().pixel(84, 150), White);
+    e.E().tmrTextCursorTimer();
+    EXPECT_EQ(e.E().ComposeEditorPicture().pixel(81, 150), White);
+    e.E().tmrTextCursorTimer();
+    EXPECT_EQ(e.E().ComposeEditorPicture().pixel(81, 150), Black);
+    // Another tool ends text mode; the caret is gone.
+    e.Click(TTool::Pen);
+    EXPECT_FALSE(e.E().TextMode());
+    EXPECT_EQ(e.E().ComposeEditorPicture().pixel(81, 150), White);
+}
