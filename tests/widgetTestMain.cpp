@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Widget tests run inside one application on the offscreen platform, also when
@@ -7,6 +8,11 @@ int main(int argc, char* argv[]) {
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Every window registers its file types at start: into a folder of this run,
+    // never the user's own desktop.
+    QTemporaryDir desktop;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("config"))));
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -88,4 +88,8 @@ std::optional<QFont> TWidgetPrompts::ChooseFont(const QFont& initial) {
     return accepted ? std::optional<QFont>(font) : std::nullopt;
 }
 
+bool TWidgetPrompts::ShowDialog(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
+
 } // namespace vistrel

@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace vistrel {
@@ -42,6 +43,8 @@ public:
     // Asks before replacing an existing file, as the save dialog always does.
     virtual std::optional<QString> SaveFileName(const TSaveFileRequest& request) = 0;
     virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
+    // Shows one of the program's own dialogs modally; true when the user confirmed it.
+    virtual bool ShowDialog(QDialog& dialog) = 0;
 };
 
 // The prompts of the running program: Qt's message boxes and dialogs.
@@ -56,6 +59,7 @@ public:
     std::optional<QString> OpenFileName(const TOpenFileRequest& request) override;
     std::optional<QString> SaveFileName(const TSaveFileRequest& request) override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
+    bool ShowDialog(QDialog& dialog) override;
 
 private:
     QWidget* m_parent;

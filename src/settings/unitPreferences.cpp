@@ -82,6 +82,12 @@ int TVMUPreferences::EffectivePlayerFPS() const {
     return PlayerFPS >= 1 && PlayerFPS <= MaxPlayerFPS ? PlayerFPS : DefaultPlayerFPS;
 }
 
+int TVMUPreferences::PlayerFPSFromText(const QString& text) {
+    bool number = false;
+    const int value = text.toInt(&number, 10);
+    return number && value >= 1 && value <= MaxPlayerFPS ? value : DefaultPlayerFPS;
+}
+
 void TVMUPreferences::ForgetFile(const QString& name) {
     RemoveName(Saved, name);
     RemoveName(Opened, name);

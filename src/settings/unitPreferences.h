@@ -39,6 +39,9 @@ public:
     int EffectivePlayerFPS() const;
     // The player's tick in whole milliseconds, at the effective rate.
     int PlayerTickMs() const { return 1000 / EffectivePlayerFPS(); }
+    // The speed typed into the Preferences dialog: a decimal number from 1 to
+    // MaxPlayerFPS, anything else the default.
+    static int PlayerFPSFromText(const QString& text);
 
     void RememberClosedFile(const QString& name);
     void RememberSavedFile(const QString& name);

@@ -1,10 +1,12 @@
 #include "formMain.h"
 
+#include "desktopIcons.h"
 #include "editorToolBar.h"
 #include "frameCommands.h"
 #include "frameStrip.h"
 #include "paintBox.h"
 #include "playerPage.h"
+#include "programFileTypes.h"
 #include "timeFormat.h"
 #include "widgetColours.h"
 #include "windowPlacement.h"
@@ -60,6 +62,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     setObjectName(QStringLiteral("frmMain"));
     setMinimumSize(640, 480);
     setFocusPolicy(Qt::StrongFocus);
+    setWindowIcon(DesktopIcon(TDesktopIcon::Program));
     Editor().DisplayGrid = m_preferences->DisplayGrid;
 
     BuildMenus();
@@ -72,6 +75,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
                                m_preferences->WindowWidth, m_preferences->WindowHeight,
                                AvailableScreenAreas()));
     BuildReopenMenu();
+    RegisterFileTypesAtStartup();
 
     m_fileName.clear();
     m_untitledNumber = 1;
@@ -139,7 +143,8 @@ void TfrmMain::BuildMenus() {
     m_import = add("Import1", QStringLiteral("&Import Frame"), {}, nullptr);
     m_export = add("Export1", QStringLiteral("&Export Frame"), {}, nullptr);
     m_fileMenu->addSeparator();
-    m_preferencesAction = add("Preferences1", QStringLiteral("P&references"), {}, nullptr);
+    m_preferencesAction =
+        add("Preferences1", QStringLiteral("P&references"), {}, &TfrmMain::Preferences1Click);
     m_fileMenu->addSeparator();
     m_exit = add("Exit1", QStringLiteral("E&xit"), {}, &TfrmMain::Exit1Click);
     connect(m_fileMenu, &QMenu::aboutToShow, this, &TfrmMain::File1Click);
@@ -153,6 +158,8 @@ void TfrmMain::BuildMenus() {
     m_commands = new TFrameCommands(*this, *m_animationMenu, *this);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
+    help->menuAction()->setObjectName(QStringLiteral("Help1"));
+    BuildHelpMenu(help);
 }
 
 void TfrmMain::BuildPages() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "URL.h"
 #include "applicationTitle.h"
 #include "frameCommandsHost.h"
 #include "frameEditor.h"
@@ -27,6 +28,7 @@ class TFrameCommands;
 class TFrameStrip;
 class TPaintBox;
 class TPlayerPage;
+class TProgramFileTypes;
 
 // The program's window and the owner of the one open document. It keeps the
 // document state (file name, untitled number, Modified, Closed, current frame
@@ -124,6 +126,17 @@ public:
     void RedLayer1Click();
     void BlueLayer1Click();
 
+    // Preferences and the file types they register.
+    void Preferences1Click();
+    TProgramFileTypes& FileTypes() { return *m_fileTypes; }
+
+    // The Help menu: the user guide and the about box.
+    void VistrelHomePage1Click();
+    void About1Click();
+    // Replaces how addresses are opened (tests record them instead).
+    void SetUrlOpener(TURL::TOpener opener);
+    static QString UserGuidePath();
+
     // Start-up and pages.
     void FormActivate();
     bool StartupDone() const { return m_startupDone; }
@@ -191,6 +204,9 @@ private:
     bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
     void EndBrowserConversation();
+    void RegisterFileTypesAtStartup();
+    void BuildHelpMenu(QMenu* help);
+    void ReportStartupRegistration();
 
     QStringList m_arguments;
     std::unique_ptr<TPrompts> m_prompts;
@@ -200,6 +216,9 @@ private:
     TFrameEditor m_frameEditor{*this};
     TAnimation m_animation;
     std::unique_ptr<TVMUPreferences> m_preferences;
+    std::unique_ptr<TProgramFileTypes> m_fileTypes;
+    QStringList m_startupRegistrationErrors;
+    TURL m_urlHomepage;
     QPoint m_statusCell{-1, -1};
 
     QString m_fileName;

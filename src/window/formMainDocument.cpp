@@ -35,7 +35,6 @@ void TfrmMain::File1Click() {
     // Importing and exporting are not built yet; their items stay off until then.
     m_import->setEnabled(false);
     m_export->setEnabled(false);
-    m_preferencesAction->setEnabled(false);
 }
 
 void TfrmMain::RememberClosedDocument() {

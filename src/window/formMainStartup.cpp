@@ -57,6 +57,7 @@ void TfrmMain::FormActivate() {
     if (m_startupDone)
         return;
     m_startupDone = true;
+    ReportStartupRegistration();
     const TStartupArguments arguments = TStartupArguments::Parse(m_arguments);
     bool play = arguments.Play;
     if (!arguments.FileName.isEmpty()) {

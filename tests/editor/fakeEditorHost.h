@@ -5,6 +5,7 @@
 #include "paintBox.h"
 #include "prompts.h"
 
+#include <QDialog>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <deque>
@@ -36,6 +37,11 @@ public:
         std::optional<QFont> answer = fontAnswers.front();
         fontAnswers.pop_front();
         return answer;
+    }
+    // The editor opens no dialog of its own: one shown is cancelled and recorded.
+    bool ShowDialog(QDialog& dialog) override {
+        messages << QStringLiteral("dialog: ") + dialog.objectName();
+        return false;
     }
 };
 

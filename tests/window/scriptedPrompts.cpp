@@ -1,5 +1,6 @@
 #include "scriptedPrompts.h"
 
+#include <QDialog>
 #include <gtest/gtest.h>
 
 namespace vistrel::testing {
@@ -61,6 +62,24 @@ std::optional<QFont> TScriptedPrompts::ChooseFont(const QFont&) {
     std::optional<QFont> answer = fontAnswers.front();
     fontAnswers.pop_front();
     return answer;
+}
+
+bool TScriptedPrompts::ShowDialog(QDialog& dialog) {
+    dialogs << dialog.objectName();
+    if (dialogAnswers.empty()) {
+        ADD_FAILURE() << "unexpected dialog: " << dialog.objectName().toStdString();
+        return false;
+    }
+    const std::function<void(QDialog&)> answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    answer(dialog);
+    if (dialog.isVisible()) {
+        ADD_FAILURE() << "the dialog was left open: " << dialog.objectName().toStdString();
+        dialog.reject();
+    }
+    return dialog.result() == QDialog::Accepted;
 }
 
 QStringList TScriptedPrompts::MessageTexts() const {

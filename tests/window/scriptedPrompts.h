@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <variant>
 
 namespace vistrel::testing {
@@ -33,6 +34,9 @@ public:
     // The font dialog's answers; nothing: cancelled.
     std::deque<std::optional<QFont>> fontAnswers;
     int fontRequests = 0;
+    // Plays the user's part in the next dialog, shown on screen: sets its controls
+    // and closes it with one of its buttons.
+    std::deque<std::function<void(QDialog&)>> dialogAnswers;
 
     std::vector<Message> messages;
     std::vector<SaveRequest> saveRequests;
@@ -43,6 +47,7 @@ public:
     };
     std::vector<Input> inputs;
     int openRequests = 0;
+    QStringList dialogs; // objectName of every dialog shown
 
     PromptButton MessageBox(const QString& text, const QString& caption, PromptIcon icon,
                             PromptButtons buttons) override;
@@ -51,6 +56,7 @@ public:
     std::optional<QString> OpenFileName(const TOpenFileRequest& request) override;
     std::optional<QString> SaveFileName(const TSaveFileRequest& request) override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
+    bool ShowDialog(QDialog& dialog) override;
 
     QStringList MessageTexts() const;
 };
@@ -76,6 +82,7 @@ public:
     std::optional<QFont> ChooseFont(const QFont& initial) override {
         return m_target.ChooseFont(initial);
     }
+    bool ShowDialog(QDialog& dialog) override { return m_target.ShowDialog(dialog); }
 
 private:
     TPrompts& m_target;

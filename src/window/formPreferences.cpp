@@ -1,0 +1,84 @@
+#include "formPreferences.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace vistrel {
+
+namespace {
+
+constexpr QSize ClientSize(239, 244);
+
+template <typename T> T* Named(T* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+TfrmPreferences::TfrmPreferences(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmPreferences"));
+    setWindowTitle(QStringLiteral("Vistrel Preferences"));
+    auto* layout = new QVBoxLayout(this);
+
+    grpbxFileTypes = Named(new QGroupBox(QStringLiteral(" File Types "), this), "grpbxFileTypes");
+    auto* fileTypes = new QVBoxLayout(grpbxFileTypes);
+    chkbxRegisterLCD = Named(new QCheckBox(QStringLiteral("&Register LCD file type on startup")),
+                             "chkbxRegisterLCD");
+    chkbxRegisterVMS =
+        Named(new QCheckBox(QStringLiteral("Register &VMI/VMS file types on startup")),
+              "chkbxRegisterVMS");
+    fileTypes->addWidget(chkbxRegisterLCD);
+    fileTypes->addWidget(chkbxRegisterVMS);
+    layout->addWidget(grpbxFileTypes);
+
+    grpbxEditor = Named(new QGroupBox(QStringLiteral(" Editor "), this), "grpbxEditor");
+    auto* editor = new QVBoxLayout(grpbxEditor);
+    chkbxGrid = Named(new QCheckBox(QStringLiteral("&Display grid")), "chkbxGrid");
+    editor->addWidget(chkbxGrid);
+    layout->addWidget(grpbxEditor);
+
+    grpbxPlayer = Named(new QGroupBox(QStringLiteral(" Player "), this), "grpbxPlayer");
+    auto* player = new QVBoxLayout(grpbxPlayer);
+    auto* speed = new QHBoxLayout;
+    lblFPS = Named(new QLabel(QStringLiteral("Playback at")), "lblFPS");
+    edtFPS = Named(new QLineEdit, "edtFPS");
+    edtFPS->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), edtFPS));
+    edtFPS->setFixedWidth(edtFPS->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 8);
+    lblFPS2 = Named(new QLabel(QStringLiteral("FPS")), "lblFPS2");
+    lblFPS->setBuddy(edtFPS);
+    speed->addWidget(lblFPS);
+    speed->addWidget(edtFPS);
+    speed->addWidget(lblFPS2);
+    speed->addStretch(1);
+    player->addLayout(speed);
+    chkbxLoopSel = Named(new QCheckBox(QStringLiteral("Loop selection &playback")), "chkbxLoopSel");
+    chkbxShowLCDBlur = Named(new QCheckBox(QStringLiteral("Show LCD blur")), "chkbxShowLCDBlur");
+    player->addWidget(chkbxLoopSel);
+    player->addWidget(chkbxShowLCDBlur);
+    layout->addWidget(grpbxPlayer);
+
+    layout->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    btnOk = Named(new QPushButton(QStringLiteral("OK")), "btnOk");
+    btnOk->setDefault(true);
+    btnCancel = Named(new QPushButton(QStringLiteral("Cancel")), "btnCancel");
+    buttons->addStretch(1);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    layout->addLayout(buttons);
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // A fixed dialog, as large as its captions need in the desktop's font.
+    setFixedSize(sizeHint().expandedTo(ClientSize));
+}
+
+} // namespace vistrel

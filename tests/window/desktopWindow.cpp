@@ -1,0 +1,56 @@
+#include "desktopWindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vistrel::testing {
+
+namespace {
+
+// Sets an environment variable for its own lifetime.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QString& value)
+        : m_name(name), m_old(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedVariable() {
+        if (m_wasSet)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    QByteArray m_old;
+    bool m_wasSet;
+};
+
+} // namespace
+
+DesktopWindow::DesktopWindow(const QByteArray& ini, const QString& dataHome) {
+    if (!ini.isEmpty())
+        m_folder.Write("VISTREL.INI", ini);
+    {
+        const ScopedVariable data("XDG_DATA_HOME",
+                                  dataHome.isEmpty() ? m_folder.Path("data") : dataHome);
+        const ScopedVariable config("XDG_CONFIG_HOME", m_folder.Path("config"));
+        m_window = std::make_unique<TfrmMain>(QStringList{}, m_folder.Path("VISTREL.INI"));
+    }
+    m_window->SetPrompts(std::make_unique<TForwardingPrompts>(m_prompts));
+    m_window->SetUrlOpener([this](const QUrl& url) {
+        m_opened << url;
+        return true;
+    });
+    m_window->show();
+    m_window->FormActivate();
+    QApplication::processEvents();
+}
+
+bool DesktopWindow::HasData(const QString& name) const {
+    return QFileInfo::exists(Data(name));
+}
+
+} // namespace vistrel::testing
