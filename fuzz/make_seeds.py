@@ -9,6 +9,7 @@ The outputs are committed; run this again after changing it and commit the resul
 import pathlib
 import shutil
 import struct
+import zlib
 
 CORPUS = pathlib.Path(__file__).resolve().parent / "corpus"
 
@@ -108,6 +109,33 @@ def entry(duration, lit):
     return bytes([duration]) + bytes(pixels)
 
 
+def bmp24(width, height, pixel):
+    """A 24-bit BMP file; pixel(x, y) gives an (r, g, b) triple."""
+    stride = (width * 3 + 3) & ~3
+    rows = b""
+    for y in reversed(range(height)):
+        row = b"".join(bytes(reversed(pixel(x, y))) for x in range(width))
+        rows += row + b"\0" * (stride - len(row))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(info) + len(rows), 0, 0, 54) + info + rows
+
+
+def png(width, height, grey):
+    """An 8-bit greyscale PNG file; grey(x, y) gives the level."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = b"".join(b"\0" + bytes(grey(x, y) for x in range(width)) for y in range(height))
+    header = struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def picture(kind, data):
+    """A pasted-picture input: a first byte naming the format (0 BMP, 1 PNG)."""
+    return bytes([0 if kind == "BMP" else 1]) + data
+
+
 def seeds():
     three_dream = lcd_file([3, 0, 255], repeat=255,
                            creator=b"DREAM ANIMATOR seed")
@@ -166,6 +194,18 @@ def seeds():
     yield "clipboard", "block-longer-than-length.bin", block(entry(2, [5]) + b"\xAA" * 20,
                                                              length=1537)
 
+    checker = bmp24(5, 3, lambda x, y: (0, 0, 0) if (x + y) % 2 else (255, 255, 255))
+    yield "picture", "checker.bmp.bin", picture("BMP", checker)
+    yield "picture", "greys.png.bin", picture("PNG", png(6, 2, lambda x, y: x * 50))
+    yield "picture", "cut.bmp.bin", picture("BMP", checker[:60])
+    yield "picture", "png-named-bmp.bin", picture("BMP", png(2, 2, lambda x, y: 0))
+    huge = bytearray(checker[:54])
+    huge[18:26] = struct.pack("<ii", 5000, 10)
+    yield "picture", "too-wide.bmp.bin", picture("BMP", bytes(huge))
+    empty = bytearray(checker)
+    empty[18:26] = struct.pack("<ii", 0, 0)
+    yield "picture", "empty.bmp.bin", picture("BMP", bytes(empty))
+
     yield "ini", "settings.ini", (
         b"[Main]\r\nRegisterLCD=1\r\nPlayerFPS=12\r\nWindowLeft=-8\r\n\r\n"
         b"[Saved]\r\nFile0=/home/user/walk.lcd\r\n[Opened]\r\nFile0=C:\\anim\\run.LCD\r\n")
@@ -177,7 +217,7 @@ def seeds():
 
 
 def main():
-    for folder in ("lcd", "vms", "clipboard", "ini"):
+    for folder in ("lcd", "vms", "clipboard", "ini", "picture"):
         shutil.rmtree(CORPUS / folder, ignore_errors=True)
         (CORPUS / folder).mkdir(parents=True)
     for folder, name, data in seeds():
