@@ -7,7 +7,11 @@
 namespace vistrel {
 
 TPlayerThread::TPlayerThread(const TAnimation& animation, QWidget& target, int tickMs)
-    : m_animation(animation), m_target(target), m_tickMs(tickMs), m_ticks(animation) {}
+    : m_animation(animation), m_target(target), m_tickMs(tickMs), m_ticks(animation) {
+    // This object lives in the GUI thread: the posted steps run there.
+    connect(this, &TPlayerThread::StepPosted, this, &TPlayerThread::RunPostedStep,
+            Qt::QueuedConnection);
+}
 
 TPlayerThread::~TPlayerThread() {
     // Safe to wait here: after Stop the worker no longer waits for this thread.
@@ -138,15 +142,30 @@ TPlayerThread::TOutcome TPlayerThread::RunOnGui(TStep step) {
         if (m_terminated)
             return TOutcome::Skipped;
         number = ++m_stepsPosted;
+        m_postedStep = step;
     }
     // Queued, not blocking: the wait below is on our own condition, which Stop
     // wakes, so a stopped worker never waits for the GUI thread. A step still
-    // queued when this object is deleted is dropped with it.
-    QMetaObject::invokeMethod(
-        this, [this, step, number] { GuiStep(step, number); }, Qt::QueuedConnection);
+    // queued when this object is deleted is dropped with it. The signal carries
+    // nothing: the step itself is handed over under our own lock, where thread
+    // checkers see it.
+    emit StepPosted(QPrivateSignal());
     std::unique_lock lock(m_mutex);
     m_wake.wait(lock, [this, number] { return m_stepsRun >= number || m_terminated; });
     return m_stepsRun < number ? TOutcome::Skipped : m_lastOutcome;
+}
+
+void TPlayerThread::RunPostedStep() {
+    TStep step = TStep::DrawOnly;
+    std::uint64_t number = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_stepsRun >= m_stepsPosted)
+            return;
+        step = m_postedStep;
+        number = m_stepsPosted;
+    }
+    GuiStep(step, number);
 }
 
 void TPlayerThread::GuiStep(TStep step, std::uint64_t number) {

@@ -71,6 +71,8 @@ public:
 signals:
     // A picture was drawn, for the frame and tick shown.
     void Drawn(int frame, int tick);
+    // The worker posted a step for the GUI thread (private).
+    void StepPosted(QPrivateSignal);
 
 protected:
     void run() override { Execute(); }
@@ -87,6 +89,7 @@ private:
     // Posts a step to the GUI thread and waits until it has run or the run is
     // stopped.
     TOutcome RunOnGui(TStep step);
+    void RunPostedStep();
     void GuiStep(TStep step, std::uint64_t number);
 
     const TAnimation& m_animation;
@@ -103,6 +106,7 @@ private:
     bool m_terminated = false;
     std::uint64_t m_stepsPosted = 0;
     std::uint64_t m_stepsRun = 0;
+    TStep m_postedStep = TStep::DrawOnly;
     TOutcome m_lastOutcome = TOutcome::Done;
     Clock::time_point m_lastStepEnd; // when the GUI thread finished the last step
 };

@@ -5,9 +5,10 @@
 #include <QLocalSocket>
 #include <QThread>
 #include <QtEndian>
-#include <future>
+#include <condition_variable>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
 
 namespace vistrel::testing {
 
@@ -18,34 +19,27 @@ namespace vistrel::testing {
 class TDdeTestServer {
 public:
     TDdeTestServer(QString socketName, QByteArray answer) : m_name(std::move(socketName)) {
-        std::promise<bool> listening;
-        auto ready = listening.get_future();
-        m_thread.reset(QThread::create([this, answer, promise = std::move(listening)]() mutable {
-            QLocalServer server;
-            QLocalServer::removeServer(m_name);
-            promise.set_value(server.listen(m_name));
-            if (!server.waitForNewConnection(10000))
-                return;
-            QLocalSocket* socket = server.nextPendingConnection();
-            while (!socket->canReadLine() && socket->waitForReadyRead(10000)) {
-            }
-            m_request = socket->readLine();
-            if (!answer.isEmpty()) {
-                socket->write(answer);
-                socket->waitForBytesWritten(10000);
-            }
-            socket->waitForDisconnected(10000);
+        m_thread.reset(QThread::create([this, answer] {
+            Serve(answer);
+            // The thread's last word, after all its Qt objects are gone: what the
+            // other side may rely on once it has seen it.
+            const std::lock_guard lock(m_mutex);
+            m_over = true;
+            m_changed.notify_all();
         }));
         m_thread->start();
-        EXPECT_TRUE(ready.get());
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_listening != Listening::Unknown; });
+        EXPECT_EQ(m_listening, Listening::Yes);
     }
-    ~TDdeTestServer() { m_thread->wait(); }
+    ~TDdeTestServer() { Join(); }
     TDdeTestServer(const TDdeTestServer&) = delete;
     TDdeTestServer& operator=(const TDdeTestServer&) = delete;
 
     // The request line received, once the conversation is over.
     QByteArray Request() {
-        m_thread->wait();
+        Join();
+        const std::lock_guard lock(m_mutex);
         return m_request;
     }
 
@@ -60,7 +54,50 @@ public:
     }
 
 private:
+    enum class Listening { Unknown, Yes, No };
+
+    void Serve(const QByteArray& answer) {
+        QLocalServer server;
+        QLocalServer::removeServer(m_name);
+        Report(server.listen(m_name) ? Listening::Yes : Listening::No);
+        if (!server.waitForNewConnection(10000))
+            return;
+        QLocalSocket* socket = server.nextPendingConnection();
+        while (!socket->canReadLine() && socket->waitForReadyRead(10000)) {
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_request = socket->readLine();
+        }
+        if (!answer.isEmpty()) {
+            socket->write(answer);
+            socket->waitForBytesWritten(10000);
+        }
+        socket->waitForDisconnected(10000);
+    }
+
+    // Waits for the thread's last word, then for the thread.
+    void Join() {
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_over; });
+        }
+        m_thread->wait();
+    }
+
+    void Report(Listening listening) {
+        const std::lock_guard lock(m_mutex);
+        m_listening = listening;
+        m_changed.notify_all();
+    }
+
     QString m_name;
+    // Plain standard primitives between the two threads, which thread checkers
+    // can follow (they cannot see into QThread::wait).
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    Listening m_listening = Listening::Unknown;
+    bool m_over = false;
     QByteArray m_request;
     std::unique_ptr<QThread> m_thread;
 };
