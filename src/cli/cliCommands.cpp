@@ -2,6 +2,7 @@
 
 #include "cliImport.h"
 #include "cliExportAnimation.h"
+#include "cliSpeed.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
@@ -36,6 +37,8 @@ constexpr char Usage[] =
     "                       write ANIM as an animated GIF (OUT.gif), a sheet of\n"
     "                       frames (OUT.png), a C header (OUT.h) or numbered PNG\n"
     "                       frames (OUT a folder) and print the names written\n"
+    "  speed IN PERCENT OUT every duration of IN played at PERCENT of its speed\n"
+    "                       (1% to 25500%; 200% halves them), saved as convert does\n"
     "\n"
     "Options:\n"
     "  --help               show this help\n"
@@ -76,7 +79,8 @@ struct CommandShape {
     qsizetype arguments;
 };
 
-constexpr CommandShape Commands[] = {{"info", 1}, {"script", 1}, {"frame", 2}, {"convert", 2}};
+constexpr CommandShape Commands[] = {
+    {"info", 1}, {"script", 1}, {"frame", 2}, {"convert", 2}, {"speed", 3}};
 
 } // namespace
 
@@ -191,6 +195,8 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
         return Script(animation, out);
     if (command == QLatin1String("frame"))
         return PrintFrame(animation, arguments[2], out, err);
+    if (command == QLatin1String("speed"))
+        return Speed(animation, arguments[2], arguments[3], out, err);
     return SaveAnimation(animation, arguments[2], out, err);
 }
 

@@ -11,6 +11,10 @@ namespace vistrel {
 class TAnimation;
 }
 
+namespace vistrel {
+class TAnimation;
+}
+
 namespace vistrel::cli {
 
 constexpr int Success = 0;

@@ -144,6 +144,11 @@ void TAnimation::DeleteSelectedFrames() {
     SetSheetHeightFor(kept);
 }
 
+void TAnimation::ClearSelectedMarks() {
+    for (auto& frame : m_frames)
+        frame->SetSelected(false);
+}
+
 void TAnimation::ClearCommands() {
     m_commands.clear();
     ScriptText.clear();

@@ -56,6 +56,8 @@ public:
     bool InsertFrame(int index); // -1 appends
     void DeleteFrame(int index);
     void DeleteSelectedFrames();
+    // Takes the range mark off every frame.
+    void ClearSelectedMarks();
     void Clear();
     void ClearCommands();
     void ClearFrames();
@@ -80,6 +82,10 @@ public:
     bool SaveToFile(const QString& fileName, QString* reason = nullptr);
     bool AppendAnimation(const QString& fileName);
     bool InsertAnimation(int index, const QString& fileName);
+    // Inserts the frames (durations and pixels) of a loaded animation before
+    // index, -1 appending; false when the frame limit stopped it, the frames
+    // inserted so far staying.
+    bool InsertAnimation(int index, const TAnimation& source);
     bool LoadVMS(QIODevice& stream);
     // The name SaveToFile writes for fileName: its extension replaced by ".LCD".
     static QString LCDFileName(const QString& fileName);
@@ -109,7 +115,6 @@ private:
     void SetSheetHeightFor(int frameCount);
     void RetimeFrom(int index);
     int IndexOf(const TFrame& frame) const;
-    bool InsertFramesFrom(TAnimation& source, int index);
 
     std::vector<std::unique_ptr<TFrame>> m_frames;
     std::vector<TCommand> m_commands;

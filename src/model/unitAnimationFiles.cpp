@@ -134,10 +134,11 @@ bool TAnimation::LoadVMS(QIODevice& stream) {
     return true;
 }
 
-bool TAnimation::InsertFramesFrom(TAnimation& source, int index) {
+bool TAnimation::InsertAnimation(int index, const TAnimation& source) {
     // All or nothing, as a paste: an animation that does not fit whole is refused
     // and the document stays as it was.
-    if (index > FrameCount() || source.FrameCount() > MaxDocumentFrames - FrameCount())
+    if (index < -1 || index > FrameCount() ||
+        source.FrameCount() > MaxDocumentFrames - FrameCount())
         return false;
     for (int i = 0; i < source.FrameCount(); ++i) {
         const int target = index == -1 ? FrameCount() : index + i;
@@ -161,7 +162,7 @@ bool TAnimation::InsertAnimation(int index, const QString& fileName) {
     TAnimation source;
     if (!source.LoadFromFile(fileName))
         return false;
-    return InsertFramesFrom(source, index);
+    return InsertAnimation(index, source);
 }
 
 } // namespace vistrel

@@ -254,6 +254,15 @@ void TPlayerPage::EndPlayer() {
     m_player.reset();
 }
 
+void TPlayerPage::HaltPlayer() {
+    if (!m_player)
+        return;
+    m_player->Stop();
+    // The ordinary end of the run, at once; its finished() arrives later and
+    // finds no run of its number.
+    PlayerDone(m_run);
+}
+
 void TPlayerPage::CurrentFrameChanged() {
     if (!m_player)
         m_box->update();

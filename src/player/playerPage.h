@@ -55,6 +55,9 @@ public:
     // Stops a live player and waits for its worker to end, without the idle
     // refresh: for the window's destruction, before the document goes away.
     void EndPlayer();
+    // Stops a live player, waits for its worker to end and shows the idle page:
+    // before a command changes the frames the run is showing.
+    void HaltPlayer();
     void CurrentFrameChanged();
     void MultipleSelChanged(bool value);
 

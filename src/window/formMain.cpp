@@ -3,6 +3,7 @@
 #include "animationExport.h"
 #include "desktopIcons.h"
 #include "editorToolBar.h"
+#include "frameCommands.h"
 #include "frameStrip.h"
 #include "importPage.h"
 #include "paintBox.h"
@@ -152,6 +153,7 @@ void TfrmMain::BuildMenus() {
     m_animationMenu = menuBar()->addMenu(QStringLiteral("&Animation"));
     m_animationMenu->setObjectName(QStringLiteral("Animation1"));
     m_animationMenu->menuAction()->setObjectName(QStringLiteral("Animation1"));
+    m_commands = new TFrameCommands(*this, *m_animationMenu, *this);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     help->menuAction()->setObjectName(QStringLiteral("Help1"));

@@ -2,6 +2,8 @@
 
 #include "URL.h"
 #include "animationExportHost.h"
+#include "applicationTitle.h"
+#include "frameCommandsHost.h"
 #include "frameEditor.h"
 #include "frameStripHost.h"
 #include "importHost.h"
@@ -24,6 +26,7 @@ namespace vistrel {
 
 class TDdeClientConv;
 class TEditorToolBar;
+class TFrameCommands;
 class TFrameStrip;
 class TImportPage;
 class TPaintBox;
@@ -40,11 +43,12 @@ class TfrmMain : public QMainWindow,
                  public IPlayerHost,
                  public IFrameEditorHost,
                  public IImportHost,
-                 public IAnimationExportHost {
+                 public IAnimationExportHost,
+                 public IFrameCommandsHost {
     Q_OBJECT
 
 public:
-    static constexpr const char* ApplicationTitle = "Vistrel v1.0 beta";
+    static constexpr const char* ApplicationTitle = ProgramTitle;
 
     // arguments: the command line without the program name; iniPath: the
     // preferences file.
@@ -63,7 +67,7 @@ public:
     int UntitledNumber() const { return m_untitledNumber; }
     bool Modified() const { return m_modified; }
     void SetModified(bool value) override;
-    bool Closed() const { return m_closed; }
+    bool Closed() const override { return m_closed; }
     void SetClosed(bool value);
     QString DocumentTitle() const override;
 
@@ -102,6 +106,31 @@ public:
     void ExportAnimation1Click();
     const TAnimation& AnimationToExport() override;
     TAnimationExportSide& AnimationExport() { return *m_animationExport; }
+
+    // The Animation menu.
+    TFrameCommands& FrameCommands() { return *m_commands; }
+    void Animation1Click();
+    void BeforeCurrent1Click();
+    void AfterCurrent1Click();
+    void DeleteFrame1Click();
+    void CutFrame1Click();
+    void CopyFrame1Click();
+    void PasteFrame1Click();
+    void BeforeCurrent2Click();
+    void AfterCurrent2Click();
+    void Properties1Click();
+    // Insert Frame > After Current for the other pages: see TFrameCommands.
+    bool InsertFrameAfterCurrent(const QImage& picture = QImage());
+
+    // What the Animation menu needs of the window.
+    bool FramePageActive() const override;
+    void BeforeFramesChange() override;
+    void StoreCurrentFrame() override;
+    void ShowCurrentFrame() override;
+    void ClearLayerPictures(bool red, bool blue) override;
+    void RefreshFrames(bool scrollToCurrent) override;
+    std::optional<QString> AskAnimationFileName() override;
+    QWidget* DialogParent() override { return this; }
 
     // The frame popup menu and its reference layers.
     int PopupFrame() const { return m_popupFrame; }
@@ -201,7 +230,6 @@ private:
     bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
     void EndBrowserConversation();
-    bool FramePageActive() const;
     void RegisterFileTypesAtStartup();
     void BuildHelpMenu(QMenu* help);
     void ReportStartupRegistration();
@@ -238,6 +266,7 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_animationMenu = nullptr;
+    TFrameCommands* m_commands = nullptr;
     QMenu* m_reopenMenu = nullptr;
     QAction* m_new = nullptr;
     QAction* m_open = nullptr;

@@ -2,6 +2,7 @@
 #include "frameStrip.h"
 #include "importPage.h"
 #include "pixelClipboard.h"
+#include "unitLCDFile.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -129,6 +130,15 @@ bool TfrmMain::SaveDocument(bool askName) {
         return false;
     if (m_animation.IsValidIndex(m_curFrame))
         m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
+    if (m_animation.FrameCount() > LCDLayout::MaxLCDFrames) {
+        // Nothing is written: the user has to delete frames first.
+        ShowError(QStringLiteral("Unable to save %1: the animation has %2 frames, but an LCD "
+                                 "file holds at most %3. Delete frames to save it.")
+                      .arg(ShortName(written))
+                      .arg(m_animation.FrameCount())
+                      .arg(LCDLayout::MaxLCDFrames));
+        return false;
+    }
     QString reason;
     if (!m_animation.SaveToFile(target, &reason)) {
         // The system's words tell the user what to change: a folder of that name,
@@ -168,16 +178,20 @@ bool TfrmMain::CloseDocument() {
     return true;
 }
 
+std::optional<QString> TfrmMain::AskAnimationFileName() {
+    TOpenFileRequest request;
+    request.title = QStringLiteral("Open VMU Animation");
+    request.filter = OpenFilter;
+    request.fileName = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
+    return m_prompts->OpenFileName(request);
+}
+
 void TfrmMain::OpenDocument(const QString& name) {
     if (!CloseDocument())
         return;
     if (name.isEmpty()) {
-        TOpenFileRequest request;
-        request.title = QStringLiteral("Open VMU Animation");
-        request.filter = OpenFilter;
-        request.fileName = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
         // A cancelled dialog leaves the window closed; nothing is read again.
-        m_fileName = m_prompts->OpenFileName(request).value_or(QString());
+        m_fileName = AskAnimationFileName().value_or(QString());
     } else {
         // The recent lists and Reopen must find the file from any folder.
         m_fileName = QFileInfo(name).absoluteFilePath();

@@ -25,26 +25,8 @@ bool TfrmMain::CanInsertFrame() const {
 }
 
 bool TfrmMain::InsertBlankFrameAfterCurrent() {
-    if (m_closed)
-        return false;
-    StopPlayer();
-    if (m_animation.FrameCount() >= MaxDocumentFrames) {
-        ShowError(
-            QStringLiteral("Unable to insert new frame (maximum = %1).").arg(MaxDocumentFrames));
-        return false;
-    }
-    const bool last = !m_animation.IsValidIndex(m_curFrame + 1);
-    const int index = last ? m_animation.FrameCount() : m_curFrame + 1;
-    if (!m_animation.InsertFrame(last ? -1 : index))
-        return false;
-    SetModified(true);
-    SetMultipleSel(false);
-    m_frameStrip->UpdateStripScrollBar();
-    // The picture being edited goes back into its frame as the new one becomes current.
-    SetCurFrame(index);
-    m_frameStrip->RefreshFrameStrip();
-    RefreshTimePanels();
-    return true;
+    // The Animation menu's Insert Frame > After Current, with its limit and message.
+    return !m_closed && InsertFrameAfterCurrent();
 }
 
 void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {

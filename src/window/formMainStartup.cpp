@@ -1,5 +1,6 @@
 #include "ddeClient.h"
 #include "formMain.h"
+#include "frameCommands.h"
 #include "frameStrip.h"
 #include "playerPage.h"
 #include "startupArguments.h"
@@ -75,9 +76,11 @@ void TfrmMain::FormActivate() {
     }
     m_frameStrip->UpdateStripScrollBar();
     if (!m_closed) {
-        // Frame 0 becomes current with the full refresh, also when it was 0 already.
+        // Frame 0 becomes current with the full refresh, also when it was 0 already;
+        // a file without frames leaves no current frame.
         SetCurFrame(-1);
-        SetCurFrame(0);
+        if (m_animation.FrameCount() > 0)
+            SetCurFrame(0);
     }
     SetMultipleSel(false);
     SetSelRange(0, 0);
@@ -119,6 +122,7 @@ void TfrmMain::pgcntlMainChange() {
         m_panels[0]->clear();
     }
     m_frameStrip->SetPopupButtonsEnabled(framePage);
+    m_commands->SetDeleteKeyActive(framePage);
     m_editMenu->setEnabled(framePage || m_pages->currentWidget() == m_scriptPage);
     File1Click();
     Edit1Click();

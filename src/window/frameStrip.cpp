@@ -285,11 +285,14 @@ void TFrameStrip::RefreshFrameStrip() {
         s.Panel->show();
         const int duration = animation.Frame(index).Duration();
         s.UpDown->SetPosition(duration);
-        // A different number written here runs the edit's change handler, as
-        // typing would.
+        // Showing a duration is no edit of it: a frame loaded with 0 ticks shows 0
+        // and keeps it until the user types or steps a new one.
         const QString text = QString::number(duration);
-        if (s.Edit->text() != text)
+        if (s.Edit->text() != text) {
+            m_showingDurations = true;
             s.Edit->setText(text);
+            m_showingDurations = false;
+        }
         s.Thumbnail->update();
     }
 }
@@ -344,6 +347,8 @@ void TFrameStrip::scrlbrFramesChange() {
 }
 
 void TFrameStrip::edtFrame0Change(int slot) {
+    if (m_showingDurations)
+        return;
     TAnimation& animation = m_host.Animation();
     const int index = SlotIndex(slot);
     if (!animation.IsValidIndex(index))
@@ -389,10 +394,9 @@ void TFrameStrip::SetPopupButtonsEnabled(bool enabled) {
 }
 
 void TFrameStrip::ClearRangeMarks() {
-    TAnimation& animation = m_host.Animation();
-    for (int index = m_host.SelFirst(); index <= m_host.SelLast(); ++index)
-        if (animation.IsValidIndex(index))
-            animation.Frame(index).SetSelected(false);
+    // Every frame, not only SelFirst..SelLast: frames inserted into or before the
+    // range move marked frames out of it.
+    m_host.Animation().ClearSelectedMarks();
 }
 
 void TFrameStrip::EndRangeSelection() {

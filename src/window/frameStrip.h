@@ -135,6 +135,7 @@ private:
     IFrameStripHost& m_host;
     std::array<TSlot, SlotCount> m_slots{};
     QScrollBar* m_scrollBar = nullptr;
+    bool m_showingDurations = false; // RefreshFrameStrip writing the edits
 };
 
 } // namespace vistrel

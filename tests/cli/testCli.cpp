@@ -117,6 +117,39 @@ TEST_F(Cli, HelpAndVersionAnswerOnStandardOutput) {
     EXPECT_EQ(version.out.rfind("vistrel-cli ", 0), 0u);
 }
 
+TEST_F(Cli, SpeedRescalesEveryDurationAsTheMenuDoes) {
+    struct Case {
+        const char* percent;
+        std::string durations;
+    };
+    const QString clip = folder.Write("clip.lcd", LCDBytes({1, 2, 3, 5, 200}, 7));
+    for (const Case& c : {Case{"200%", "1 1 2 2 100"}, Case{"200", "1 1 2 2 100"},
+                          Case{"33%", "3 6 9 15 255"}, Case{"100", "1 2 3 5 200"}}) {
+        const QString target = folder.Path("fast.lcd");
+        const Result result = RunCli({"speed", clip, c.percent, target});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, (target + "\n").toStdString());
+        const Result info = RunCli({"info", target});
+        EXPECT_NE(info.out.find("durations: " + c.durations + "\n"), std::string::npos)
+            << c.percent << "\n"
+            << info.out;
+        // Only the durations change: the repeat count and the pictures stay.
+        EXPECT_NE(info.out.find("repeat: 7\n"), std::string::npos);
+        EXPECT_EQ(RunCli({"frame", target, "4"}).out, RunCli({"frame", clip, "4"}).out);
+    }
+}
+
+TEST_F(Cli, SpeedOutsideOneTo25500PercentWritesNothing) {
+    for (const char* percent : {"0", "25501%", "-50", "fast", "150 %", "4294967346"}) {
+        const Result result = RunCli({"speed", walk, percent, folder.Path("out.lcd")});
+        EXPECT_EQ(result.status, 1) << percent;
+        EXPECT_EQ(result.err, "Invalid speed factor - must be between 1% and 25500%.\n") << percent;
+        EXPECT_EQ(result.out, "") << percent;
+    }
+    EXPECT_FALSE(QFile::exists(folder.Path("out.lcd")));
+    EXPECT_EQ(RunCli({"speed", walk, "50"}).status, 1); // wrong number of arguments
+}
+
 // Output that cannot be written (a full disk, a closed pipe) is a failure, not a
 // result: the command ends with status 1 and says so.
 TEST_F(Cli, AnOutputThatCannotBeWrittenFailsTheCommand) {

@@ -152,7 +152,10 @@ TEST(DocumentLifecycle, AFailedSaveKeepsTheDocumentModifiedAndUnfiled) {
         f.Window().Animation().AddFrame(); // 256 frames: more than the file holds
     f.Edit();
     EXPECT_FALSE(f.Window().SaveDocument(false));
-    EXPECT_EQ(f.Prompts().messages.back().text, "Unable to save walk.lcd");
+    // The message says why, so the user knows to delete frames.
+    EXPECT_EQ(f.Prompts().messages.back().text,
+              "Unable to save walk.lcd: the animation has 256 frames, but an LCD file holds at "
+              "most 255. Delete frames to save it.");
     EXPECT_EQ(f.Prompts().messages.back().caption, "Error");
     EXPECT_TRUE(f.Window().Modified());
     EXPECT_TRUE(f.Window().Preferences().Saved.isEmpty());

@@ -241,6 +241,23 @@ TEST(FrameStripDurations, TypingStoresOnlyDurationsFrom1To255) {
     }
 }
 
+TEST(FrameStripDurations, ShowingALoadedZeroKeepsItUntilTheUserEdits) {
+    Strip s;
+    FillAnimation(s.host.animation, {0, 4, 0, 1, 1, 1, 0});
+    s.Start(0, 0);
+    // Scrolling writes other frames' numbers into the same edits.
+    s.strip.SetPosition(2);
+    s.strip.SetPosition(0);
+    EXPECT_EQ(Durations(s.host.animation), (std::vector<int>{0, 4, 0, 1, 1, 1, 0}));
+    EXPECT_EQ(s.Edit(0)->text(), "0");
+    EXPECT_EQ(s.Edit(2)->text(), "0");
+    EXPECT_FALSE(s.host.modified);
+    // The user's arrow is an edit: 0 steps up to the smallest real duration and on.
+    QTest::mouseClick(s.UpDown(2)->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(s.host.animation.Frame(2).Duration(), 2);
+    EXPECT_EQ(s.host.animation.Frame(0).Duration(), 0);
+}
+
 TEST(FrameStripDurations, EnterGivesTheKeyboardBackToTheWindow) {
     Strip s(3, 0, 0);
     s.strip.activateWindow();

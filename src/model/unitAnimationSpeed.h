@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace vistrel {
+
+class TAnimation;
+
+// Playing speeds in percent of the animation's own: 200 halves every duration,
+// 50 doubles it.
+inline constexpr int MinSpeedFactor = 1;
+inline constexpr int MaxSpeedFactor = 25500;
+
+// A speed as the user types it: every "%" is dropped, then a whole decimal
+// number with an optional sign and leading blanks must remain ("150%", " 150",
+// "+150"). Nothing when the text is no such number. A number too large for an
+// int comes back as a value beyond MaxSpeedFactor, never wrapped into range.
+std::optional<std::int64_t> ReadSpeedFactor(const QString& text);
+
+inline bool IsValidSpeedFactor(std::int64_t speedFactor) {
+    return speedFactor >= MinSpeedFactor && speedFactor <= MaxSpeedFactor;
+}
+
+// A duration played at speedFactor percent: duration x 100 / speedFactor,
+// rounded to the nearest whole tick with halves going to the even neighbour,
+// then kept within 1..255.
+std::uint8_t ScaledDuration(std::uint8_t duration, int speedFactor);
+
+// Rescales the duration of every frame for speedFactor percent (which must be
+// valid); the times of the frames follow.
+void AdjustAnimationSpeed(TAnimation& animation, int speedFactor);
+
+} // namespace vistrel

@@ -1,0 +1,81 @@
+// The window's side of the Animation menu: forwarders under the menu's handler
+// names, and the window steps the frame commands call.
+#include "formMain.h"
+#include "frameCommands.h"
+#include "frameStrip.h"
+#include "paintBox.h"
+#include "playerPage.h"
+
+#include <QTabWidget>
+
+namespace vistrel {
+
+void TfrmMain::Animation1Click() {
+    m_commands->Animation1Click();
+}
+void TfrmMain::BeforeCurrent1Click() {
+    m_commands->BeforeCurrent1Click();
+}
+void TfrmMain::AfterCurrent1Click() {
+    m_commands->AfterCurrent1Click();
+}
+void TfrmMain::DeleteFrame1Click() {
+    m_commands->DeleteFrame1Click();
+}
+void TfrmMain::CutFrame1Click() {
+    m_commands->CutFrame1Click();
+}
+void TfrmMain::CopyFrame1Click() {
+    m_commands->CopyFrame1Click();
+}
+void TfrmMain::PasteFrame1Click() {
+    m_commands->PasteFrame1Click();
+}
+void TfrmMain::BeforeCurrent2Click() {
+    m_commands->BeforeCurrent2Click();
+}
+void TfrmMain::AfterCurrent2Click() {
+    m_commands->AfterCurrent2Click();
+}
+void TfrmMain::Properties1Click() {
+    m_commands->Properties1Click();
+}
+bool TfrmMain::InsertFrameAfterCurrent(const QImage& picture) {
+    return m_commands->InsertFrameAfterCurrent(picture);
+}
+
+void TfrmMain::BeforeFramesChange() {
+    // The run reads the frames it shows; it ends before any of them moves.
+    m_player->HaltPlayer();
+    // Text being typed or a floating selection would write its stale picture over
+    // the frame that takes the current place.
+    m_frameEditor.EndEditing();
+}
+
+void TfrmMain::StoreCurrentFrame() {
+    if (m_animation.IsValidIndex(m_curFrame))
+        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
+}
+
+void TfrmMain::ShowCurrentFrame() {
+    m_animation.DrawFrame(m_curFrame, Editor().WorkBitmap);
+    m_frameEditor.ResetUndo(m_animation, m_curFrame);
+}
+
+void TfrmMain::ClearLayerPictures(bool red, bool blue) {
+    if (red)
+        Editor().RedLayerBitmap.fill(Qt::black);
+    if (blue)
+        Editor().BlueLayerBitmap.fill(Qt::black);
+}
+
+void TfrmMain::RefreshFrames(bool scrollToCurrent) {
+    m_frameStrip->UpdateStripScrollBar();
+    if (scrollToCurrent)
+        m_frameStrip->ScrollToCurrent();
+    m_frameStrip->RefreshFrameStrip();
+    RepaintEditor();
+    m_player->CurrentFrameChanged();
+}
+
+} // namespace vistrel

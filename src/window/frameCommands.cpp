@@ -1,0 +1,316 @@
+#include "frameCommands.h"
+
+#include "frameCommandsHost.h"
+#include "prompts.h"
+#include "unitAnimation.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QWidget>
+
+namespace vistrel {
+
+namespace {
+
+QString FrameLimitText(const char* text) {
+    return QString::fromLatin1(text).arg(MaxDocumentFrames);
+}
+
+} // namespace
+
+TFrameCommands::TFrameCommands(IFrameCommandsHost& host, QMenu& menu, QWidget& shortcutOwner)
+    : QObject(&menu), m_host(host), m_menu(&menu) {
+    QMenu* insertFrame = menu.addMenu(QStringLiteral("&Insert Frame"));
+    insertFrame->setObjectName(QStringLiteral("InsertFrame1"));
+    m_insertFrame = insertFrame->menuAction();
+    m_insertFrame->setObjectName(QStringLiteral("InsertFrame1"));
+    m_beforeCurrent1 = AddItem(*insertFrame, "BeforeCurrent1", QStringLiteral("Be&fore Current"),
+                               &TFrameCommands::BeforeCurrent1Click);
+    m_afterCurrent1 = AddItem(*insertFrame, "AfterCurrent1", QStringLiteral("&After Current"),
+                              &TFrameCommands::AfterCurrent1Click);
+    m_deleteFrame = AddItem(menu, "DeleteFrame1", QStringLiteral("&Delete Frame(s)"),
+                            &TFrameCommands::DeleteFrame1Click);
+    menu.addSeparator();
+    m_cutFrame = AddItem(menu, "CutFrame1", QStringLiteral("Cu&t Frame(s)"),
+                         &TFrameCommands::CutFrame1Click);
+    m_copyFrame = AddItem(menu, "CopyFrame1", QStringLiteral("&Copy Frame(s)"),
+                          &TFrameCommands::CopyFrame1Click);
+    m_pasteFrame = AddItem(menu, "PasteFrame1", QStringLiteral("&Paste Frame(s)"),
+                           &TFrameCommands::PasteFrame1Click);
+    menu.addSeparator();
+    QMenu* insertAnimation = menu.addMenu(QStringLiteral("Insert &Animation"));
+    insertAnimation->setObjectName(QStringLiteral("PasteFrom1"));
+    m_insertAnimation = insertAnimation->menuAction();
+    m_insertAnimation->setObjectName(QStringLiteral("PasteFrom1"));
+    AddItem(*insertAnimation, "BeforeCurrent2", QStringLiteral("Be&fore Current"),
+            &TFrameCommands::BeforeCurrent2Click);
+    AddItem(*insertAnimation, "AfterCurrent2", QStringLiteral("&After Current"),
+            &TFrameCommands::AfterCurrent2Click);
+    menu.addSeparator();
+    BuildSpeedMenu(menu);
+    m_properties = AddItem(menu, "Properties1", QStringLiteral("P&roperties"),
+                           &TFrameCommands::Properties1Click);
+
+    AddShortcut(shortcutOwner, m_beforeCurrent1, QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    AddShortcut(shortcutOwner, m_afterCurrent1, QKeySequence(Qt::Key_Insert));
+    m_deleteKey = AddShortcut(shortcutOwner, m_deleteFrame, QKeySequence(Qt::Key_Delete));
+    connect(&menu, &QMenu::aboutToShow, this, &TFrameCommands::Animation1Click);
+}
+
+QAction* TFrameCommands::AddItem(QMenu& menu, const char* name, const QString& caption,
+                                 void (TFrameCommands::*handler)()) {
+    QAction* item = menu.addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return item;
+}
+
+QAction* TFrameCommands::AddShortcut(QWidget& owner, QAction* item, const QKeySequence& key) {
+    // The item shows its key, but only acts on it from inside the open menu; the
+    // window's key runs the menu's enabling first, so that a key never acts on a
+    // state the menu would refuse.
+    item->setShortcut(key);
+    item->setShortcutContext(Qt::WidgetShortcut);
+    auto* windowKey = new QAction(&owner);
+    windowKey->setShortcut(key);
+    windowKey->setShortcutContext(Qt::WindowShortcut);
+    connect(windowKey, &QAction::triggered, this, [this, item] { RunShortcut(item); });
+    owner.addAction(windowKey);
+    return windowKey;
+}
+
+void TFrameCommands::SetDeleteKeyActive(bool active) {
+    const QKeySequence key = active ? QKeySequence(Qt::Key_Delete) : QKeySequence();
+    m_deleteFrame->setShortcut(key);
+    m_deleteKey->setShortcut(key);
+}
+
+void TFrameCommands::RunShortcut(QAction* item) {
+    if (m_host.Closed())
+        return;
+    Animation1Click();
+    if (!item->isEnabled())
+        return;
+    // Del deletes frames only from the Frame page; elsewhere it belongs to the page.
+    if (item == m_deleteFrame && !m_host.FramePageActive())
+        return;
+    item->trigger();
+}
+
+void TFrameCommands::Animation1Click() {
+    TAnimation& animation = m_host.Animation();
+    const bool current = animation.IsValidIndex(m_host.CurFrame());
+    m_deleteFrame->setEnabled(current);
+    m_cutFrame->setEnabled(current);
+    m_copyFrame->setEnabled(current);
+    m_pasteFrame->setEnabled(animation.CanPasteFrames());
+    m_adjustSpeed->setEnabled(animation.FrameCount() >= 1);
+}
+
+void TFrameCommands::BeforeFramesChange() {
+    m_host.BeforeFramesChange();
+}
+
+void TFrameCommands::EndRange() {
+    // Marks are taken off every frame, not only SelFirst..SelLast: an insert may
+    // have moved marked frames out of that range.
+    m_host.Animation().ClearSelectedMarks();
+    m_host.SetMultipleSel(false);
+}
+
+void TFrameCommands::ShowError(const QString& text) {
+    m_host.Prompts().MessageBox(text, QStringLiteral("Error"), PromptIcon::Error,
+                                PromptButtons::Ok);
+}
+
+bool TFrameCommands::InsertFrameAfterCurrent(const QImage& picture) {
+    BeforeFramesChange();
+    EndRange();
+    m_host.SetModified(true);
+    TAnimation& animation = m_host.Animation();
+    const int current = m_host.CurFrame();
+    bool inserted = false;
+    if (current != animation.FrameCount() - 1) {
+        inserted = animation.InsertFrame(current + 1);
+        if (inserted)
+            m_host.SetCurFrame(current + 1);
+    } else {
+        inserted = animation.AddFrame();
+        if (inserted)
+            m_host.SetCurFrame(animation.FrameCount() - 1);
+    }
+    if (!inserted) {
+        ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
+    } else if (!picture.isNull()) {
+        animation.StoreFrame(m_host.CurFrame(), picture);
+        m_host.ShowCurrentFrame();
+    }
+    m_host.RefreshFrames(true);
+    return inserted;
+}
+
+void TFrameCommands::AfterCurrent1Click() {
+    InsertFrameAfterCurrent();
+}
+
+void TFrameCommands::BeforeCurrent1Click() {
+    BeforeFramesChange();
+    EndRange();
+    m_host.SetModified(true);
+    TAnimation& animation = m_host.Animation();
+    bool inserted = false;
+    if (animation.FrameCount() != 0 && animation.IsValidIndex(m_host.CurFrame())) {
+        m_host.StoreCurrentFrame();
+        // The new frame takes the current index, so CurFrame now names it.
+        inserted = animation.InsertFrame(m_host.CurFrame());
+    } else {
+        inserted = animation.InsertFrame(0);
+        if (inserted)
+            m_host.SetCurFrame(0);
+    }
+    if (!inserted)
+        ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
+    m_host.ShowCurrentFrame();
+    m_host.RefreshFrames(true);
+}
+
+void TFrameCommands::RemoveFrames(bool toClipboard) {
+    TAnimation& animation = m_host.Animation();
+    const int current = m_host.CurFrame();
+    if (!animation.IsValidIndex(current))
+        return;
+    BeforeFramesChange();
+    m_host.StoreCurrentFrame();
+    const bool range = m_host.MultipleSel();
+    bool red = false;
+    bool blue = false;
+    for (int index = 0; index < animation.FrameCount(); ++index) {
+        const TFrame& frame = animation.Frame(index);
+        if (range ? frame.Selected() : index == current) {
+            red = red || frame.RedLayer();
+            blue = blue || frame.BlueLayer();
+        }
+    }
+    try {
+        if (toClipboard && range)
+            animation.CutSelectedFrames();
+        else if (toClipboard)
+            animation.CutFrame(current);
+        else if (range)
+            animation.DeleteSelectedFrames();
+        else
+            animation.DeleteFrame(current);
+    } catch (const EBinClipboardError& error) {
+        // The frames are put on the clipboard before they are deleted: nothing
+        // was removed.
+        ShowError(QString::fromLocal8Bit(error.what()));
+        return;
+    }
+    m_host.SetModified(true);
+    if (red || blue)
+        m_host.ClearLayerPictures(red, blue);
+    // The range ends before the current frame moves, so nothing reads the old
+    // range's indexes past the new end.
+    EndRange();
+    if (animation.FrameCount() <= current)
+        m_host.SetCurFrame(animation.FrameCount() - 1);
+    m_host.ShowCurrentFrame();
+    m_host.RefreshFrames(toClipboard);
+}
+
+void TFrameCommands::DeleteFrame1Click() {
+    RemoveFrames(false);
+}
+
+void TFrameCommands::CutFrame1Click() {
+    RemoveFrames(true);
+}
+
+void TFrameCommands::CopyFrame1Click() {
+    TAnimation& animation = m_host.Animation();
+    const int current = m_host.CurFrame();
+    if (!animation.IsValidIndex(current))
+        return;
+    m_host.StoreCurrentFrame();
+    try {
+        if (m_host.MultipleSel())
+            animation.CopySelectedFrames();
+        else
+            animation.CopyFrame(current);
+    } catch (const EBinClipboardError& error) {
+        ShowError(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void TFrameCommands::PasteFrame1Click() {
+    TAnimation& animation = m_host.Animation();
+    if (!animation.CanPasteFrames())
+        return;
+    BeforeFramesChange();
+    EndRange();
+    m_host.StoreCurrentFrame();
+    m_host.SetModified(true);
+    const int current = m_host.CurFrame();
+    const int countBefore = animation.FrameCount();
+    try {
+        // Frames that do not all fit are refused whole; broken data throws.
+        if (!animation.PasteFrames(current))
+            ShowError(FrameLimitText("Unable to insert all frames (maximum = %1)."));
+    } catch (const EBinClipboardError& error) {
+        ShowError(QString::fromLocal8Bit(error.what()));
+    }
+    if (!animation.IsValidIndex(current) && animation.FrameCount() > countBefore)
+        m_host.SetCurFrame(countBefore);
+    else
+        m_host.ShowCurrentFrame();
+    m_host.RefreshFrames(true);
+}
+
+void TFrameCommands::BeforeCurrent2Click() {
+    InsertAnimationFile(false);
+}
+
+void TFrameCommands::AfterCurrent2Click() {
+    InsertAnimationFile(true);
+}
+
+void TFrameCommands::InsertAnimationFile(bool after) {
+    const std::optional<QString> fileName = m_host.AskAnimationFileName();
+    if (!fileName)
+        return;
+    // Read before anything changes: a file that cannot be read is named as such,
+    // and leaves the document as it was.
+    TAnimation source;
+    if (!source.LoadFromFile(*fileName)) {
+        ShowError(QStringLiteral("Unable to open %1").arg(QFileInfo(*fileName).fileName()));
+        return;
+    }
+    BeforeFramesChange();
+    EndRange();
+    m_host.StoreCurrentFrame();
+    m_host.SetModified(true);
+    TAnimation& animation = m_host.Animation();
+    const int current = m_host.CurFrame();
+    const int countBefore = animation.FrameCount();
+    const bool hasCurrent = animation.IsValidIndex(current);
+    const bool append = !hasCurrent || (after && current == countBefore - 1);
+    const bool inserted =
+        animation.InsertAnimation(append ? -1 : current + (after ? 1 : 0), source);
+    if (!inserted) {
+        // Appending after the last frame says so with a full stop; inserting
+        // before later frames without.
+        ShowError(FrameLimitText(append && after ? "Unable to insert all frames (maximum = %1)."
+                                                 : "Unable to insert all frames (maximum = %1)"));
+    }
+    const bool added = animation.FrameCount() > countBefore;
+    if (!hasCurrent && added)
+        m_host.SetCurFrame(after ? animation.FrameCount() - 1 : 0);
+    else if (append && after && inserted && added)
+        m_host.SetCurFrame(animation.FrameCount() - 1);
+    else
+        m_host.ShowCurrentFrame();
+    m_host.RefreshFrames(true);
+}
+
+} // namespace vistrel

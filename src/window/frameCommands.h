@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace vistrel {
+
+class IFrameCommandsHost;
+
+// The Animation menu (Animation1): inserting blank frames, deleting, cutting,
+// copying and pasting frames, inserting other animation files, the speed
+// submenu and the Properties dialog. Everything it needs of the document goes
+// through IFrameCommandsHost.
+class TFrameCommands : public QObject {
+    Q_OBJECT
+
+public:
+    // Fills menu with the items. The shortcut keys are taken on shortcutOwner (the
+    // main window), where they first run the same enabling as the opening menu.
+    TFrameCommands(IFrameCommandsHost& host, QMenu& menu, QWidget& shortcutOwner);
+
+    // The menu opens: enables its items for the document as it is now.
+    void Animation1Click();
+    // Del deletes frames only on the Frame page; elsewhere the key belongs to the
+    // page's own controls and the item shows no key.
+    void SetDeleteKeyActive(bool active);
+
+    void BeforeCurrent1Click();
+    void AfterCurrent1Click();
+    void DeleteFrame1Click();
+    void CutFrame1Click();
+    void CopyFrame1Click();
+    void PasteFrame1Click();
+    void BeforeCurrent2Click();
+    void AfterCurrent2Click();
+    // Shared by the speed items; the item's data is its speed in percent, 0 asks.
+    void mnuitmRateCustomClick(const QAction* item);
+    void Properties1Click();
+
+    // Insert Frame > After Current for other parts of the window: a blank frame
+    // goes after the current one and becomes current, the range ends, the strip
+    // and the panels follow and the document is marked modified. When picture is
+    // given it becomes the new frame's picture. False, after the frame-limit
+    // message, when the animation is full.
+    bool InsertFrameAfterCurrent(const QImage& picture = QImage());
+
+private:
+    QAction* AddItem(QMenu& menu, const char* name, const QString& caption,
+                     void (TFrameCommands::*handler)());
+    QAction* AddShortcut(QWidget& owner, QAction* item, const QKeySequence& key);
+    void RunShortcut(QAction* item);
+    void BuildSpeedMenu(QMenu& menu);
+
+    // Every command that changes the frame list or the durations starts here.
+    void BeforeFramesChange();
+    void EndRange();
+    // Delete and Cut: the current frame or the marked range leaves the animation.
+    void RemoveFrames(bool toClipboard);
+    // Insert Animation: asks for a file and inserts its frames.
+    void InsertAnimationFile(bool after);
+    void ShowError(const QString& text);
+
+    IFrameCommandsHost& m_host;
+    QMenu* m_menu = nullptr;
+    QAction* m_insertFrame = nullptr;
+    QAction* m_beforeCurrent1 = nullptr;
+    QAction* m_afterCurrent1 = nullptr;
+    QAction* m_deleteFrame = nullptr;
+    QAction* m_cutFrame = nullptr;
+    QAction* m_copyFrame = nullptr;
+    QAction* m_pasteFrame = nullptr;
+    QAction* m_insertAnimation = nullptr;
+    QAction* m_adjustSpeed = nullptr;
+    QAction* m_properties = nullptr;
+    QAction* m_deleteKey = nullptr; // the window's Del
+};
+
+} // namespace vistrel

@@ -1,0 +1,96 @@
+// The whole-animation items of the Animation menu: the speed submenu and the
+// Properties dialog.
+#include "applicationTitle.h"
+#include "formAnimProperties.h"
+#include "frameCommands.h"
+#include "frameCommandsHost.h"
+#include "prompts.h"
+#include "unitAnimation.h"
+#include "unitAnimationSpeed.h"
+
+#include <QAction>
+#include <QMenu>
+#include <iterator>
+
+namespace vistrel {
+
+namespace {
+
+struct SpeedItem {
+    const char* name;
+    const char* caption;
+    int speedFactor; // 0: ask
+};
+
+constexpr SpeedItem SpeedItems[] = {
+    {"mnuitmRate300", "300% (From Dream Animator)", 300},
+    {"mnuitmRate200", "200%", 200},
+    {"mnuitmRate150", "150%", 150},
+    {"mnuitmRate75", "75%", 75},
+    {"mnuitmRate50", "50%", 50},
+    {"mnuitmRate33", "33% (To Dream Animator)", 33},
+    {"mnuitmRate25", "25%", 25},
+    {"mnuitmRate10", "10%", 10},
+    {"mnuitmRateCustom", "&Custom", 0},
+};
+
+constexpr int UnchangedSpeed = 100;
+
+} // namespace
+
+void TFrameCommands::BuildSpeedMenu(QMenu& menu) {
+    QMenu* speed = menu.addMenu(QStringLiteral("Adjust Animation &Speed"));
+    speed->setObjectName(QStringLiteral("AdjustAnimationSpeed1"));
+    m_adjustSpeed = speed->menuAction();
+    m_adjustSpeed->setObjectName(QStringLiteral("AdjustAnimationSpeed1"));
+    for (const SpeedItem& entry : SpeedItems) {
+        QAction* item = speed->addAction(QLatin1String(entry.caption));
+        item->setObjectName(QLatin1String(entry.name));
+        item->setData(entry.speedFactor);
+        connect(item, &QAction::triggered, this, [this, item] { mnuitmRateCustomClick(item); });
+    }
+}
+
+void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
+    int speedFactor = item->data().toInt();
+    if (speedFactor == 0) {
+        const std::optional<QString> answer = m_host.Prompts().InputQuery(
+            QLatin1String(ProgramTitle),
+            QStringLiteral("Enter custom speed factor as percentage (i.e. 95%):"),
+            QStringLiteral("100%"));
+        if (!answer)
+            return;
+        // Text that is no number changes nothing; a number out of range says so.
+        speedFactor = UnchangedSpeed;
+        if (const std::optional<std::int64_t> typed = ReadSpeedFactor(*answer)) {
+            if (IsValidSpeedFactor(*typed))
+                speedFactor = static_cast<int>(*typed);
+            else
+                ShowError(QStringLiteral("Invalid speed factor - must be between 1% and 25500%."));
+        }
+    }
+    if (speedFactor == UnchangedSpeed || m_host.Animation().FrameCount() == 0)
+        return;
+    BeforeFramesChange();
+    AdjustAnimationSpeed(m_host.Animation(), speedFactor);
+    m_host.SetModified(true);
+    m_host.RefreshTimePanels();
+    m_host.RefreshFrames(false);
+}
+
+void TFrameCommands::Properties1Click() {
+    TAnimation& animation = m_host.Animation();
+    TfrmAnimProperties dialog(m_host.DialogParent());
+    dialog.SetRepeatCount(animation.RepeatCount);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // A count the user did not touch stays as loaded, also one the dialog cannot
+    // show as it is (0).
+    const std::optional<std::uint8_t> repeatCount = dialog.ChangedRepeatCount();
+    if (!repeatCount || *repeatCount == animation.RepeatCount)
+        return;
+    animation.RepeatCount = *repeatCount;
+    m_host.SetModified(true);
+}
+
+} // namespace vistrel

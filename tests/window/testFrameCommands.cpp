@@ -1,0 +1,515 @@
+#include "frameStrip.h"
+#include "playerPage.h"
+#include "threadPlayer.h"
+#include "timeFormat.h"
+#include "windowFixture.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace vistrel;
+using namespace vistrel::testing;
+
+namespace {
+
+constexpr int Blank = -1;
+
+// Which frame stands where: the marker FillAnimation and LCDBytes give frame i,
+// Blank for a frame without lit dots.
+std::vector<int> Markers(const TAnimation& animation) {
+    std::vector<int> markers;
+    for (int i = 0; i < animation.FrameCount(); ++i) {
+        const int marker = Marker(animation.Frame(i));
+        markers.push_back(marker >= FramePixelCount ? Blank : marker);
+    }
+    return markers;
+}
+
+// A window over an LCD file of these durations, saved and unmodified.
+struct Commands : WindowFixture {
+    explicit Commands(std::initializer_list<int> durations = {1, 1, 1, 1}) {
+        Window().OpenDocument(LcdFile("anim.lcd", durations));
+    }
+    // Grows the document to count frames (markers go on counting).
+    void GrowTo(int count) {
+        TAnimation& animation = Window().Animation();
+        while (animation.FrameCount() < count) {
+            animation.AddFrame();
+            const int last = animation.FrameCount() - 1;
+            animation.Frame(last).Pixels[static_cast<std::size_t>(last)] = 1;
+            animation.PaintCell(last);
+        }
+        Window().RefreshFrames(false);
+    }
+    // Runs an item as the user does: the menu opens (enabling its items), then
+    // the item is clicked.
+    void Run(const char* item) {
+        Window().Animation1Click();
+        QAction* action = Action(item);
+        ASSERT_NE(action, nullptr) << item;
+        ASSERT_TRUE(action->isEnabled()) << item;
+        action->trigger();
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&Window(), key, modifiers);
+    }
+    // The range first..last marked as Shift+clicks leave it, current its end.
+    void SelectRange(int first, int last, int current) {
+        Window().SetCurFrame(current);
+        Window().SetSelRange(first, last);
+        for (int i = first; i <= last; ++i)
+            Window().Animation().Frame(i).SetSelected(true);
+        Window().SetMultipleSel(true);
+    }
+    std::vector<int> Marks() {
+        std::vector<int> marked;
+        for (int i = 0; i < Window().Animation().FrameCount(); ++i)
+            if (Window().Animation().Frame(i).Selected())
+                marked.push_back(i);
+        return marked;
+    }
+    QString SlotNumber(int slot) {
+        return Window().findChild<QLabel*>(QStringLiteral("lblFrame%1Num").arg(slot))->text();
+    }
+    bool SlotShown(int slot) {
+        return !Window().findChild<QWidget*>(QStringLiteral("pnlFrame%1").arg(slot))->isHidden();
+    }
+    QString TimePanel() { return Window().findChild<QLabel*>("stsbrMainPanel2")->text(); }
+    // Puts frames of these markers on the frame clipboard.
+    static void PutFramesOnClipboard(int count) {
+        TAnimation source;
+        FillAnimation(source, count);
+        for (int i = 0; i < count; ++i)
+            source.Frame(i).SetSelected(true);
+        source.CopySelectedFrames();
+    }
+    void DrawDot(QPoint dot) { Window().Editor().WorkBitmap.setPixel(dot, qRgb(0, 0, 0)); }
+};
+
+bool Lit(const TFrame& frame, QPoint dot) {
+    return frame.Pixels[static_cast<std::size_t>(PixelIndex(dot.x(), dot.y()))] == 1;
+}
+
+} // namespace
+
+TEST(AnimationMenu, HoldsItsItemsWithCaptionsShortcutsAndSeparators) {
+    WindowFixture f;
+    const auto* menu = f.Window().findChild<QMenu*>("Animation1");
+    QStringList shown;
+    for (const QAction* item : menu->actions()) {
+        if (item->isSeparator()) {
+            shown << QStringLiteral("-");
+            continue;
+        }
+        QString line = item->objectName() + QLatin1Char(' ') + item->text();
+        if (!item->shortcut().isEmpty())
+            line += QLatin1Char(' ') + item->shortcut().toString();
+        if (item->menu())
+            for (const QAction* sub : item->menu()->actions())
+                line += QStringLiteral(" [%1 %2%3]")
+                            .arg(sub->objectName(), sub->text(),
+                                 sub->shortcut().isEmpty()
+                                     ? QString()
+                                     : QLatin1Char(' ') + sub->shortcut().toString());
+        shown << line;
+    }
+    const QStringList expected = {
+        "InsertFrame1 &Insert Frame [BeforeCurrent1 Be&fore Current Shift+Ins]"
+        " [AfterCurrent1 &After Current Ins]",
+        "DeleteFrame1 &Delete Frame(s) Del",
+        "-",
+        "CutFrame1 Cu&t Frame(s)",
+        "CopyFrame1 &Copy Frame(s)",
+        "PasteFrame1 &Paste Frame(s)",
+        "-",
+        "PasteFrom1 Insert &Animation [BeforeCurrent2 Be&fore Current]"
+        " [AfterCurrent2 &After Current]",
+        "-",
+        "AdjustAnimationSpeed1 Adjust Animation &Speed [mnuitmRate300 300% (From Dream Animator)]"
+        " [mnuitmRate200 200%] [mnuitmRate150 150%] [mnuitmRate75 75%] [mnuitmRate50 50%]"
+        " [mnuitmRate33 33% (To Dream Animator)] [mnuitmRate25 25%] [mnuitmRate10 10%]"
+        " [mnuitmRateCustom &Custom]",
+        "Properties1 P&roperties",
+    };
+    EXPECT_EQ(shown, expected);
+    // The menu follows the document: closed, it is off.
+    f.Window().Close1Click();
+    EXPECT_FALSE(f.Action("Animation1")->isEnabled());
+    f.Window().New1Click();
+    EXPECT_TRUE(f.Action("Animation1")->isEnabled());
+}
+
+TEST(FrameCommands, InsertKeysPlaceABlankFrameAndMarkTheDocument) {
+    struct Case {
+        const char* what;
+        int current;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<int> markers;
+        int newCurrent;
+    };
+    for (const Case& c : {
+             Case{"Ins on the last frame", 3, Qt::NoModifier, {0, 1, 2, 3, Blank}, 4},
+             Case{"Ins in the middle", 1, Qt::NoModifier, {0, 1, Blank, 2, 3}, 2},
+             Case{"Shift+Ins on index 2", 2, Qt::ShiftModifier, {0, 1, Blank, 2, 3}, 2},
+             Case{"Shift+Ins on the first", 0, Qt::ShiftModifier, {Blank, 0, 1, 2, 3}, 0},
+         }) {
+        Commands f;
+        f.Window().SetCurFrame(c.current);
+        // An edit of the current frame not stored yet goes with its frame.
+        f.DrawDot({20, 20});
+        f.Key(Qt::Key_Insert, c.modifiers);
+        const TAnimation& animation = f.Window().Animation();
+        EXPECT_EQ(Markers(animation), c.markers) << c.what;
+        EXPECT_EQ(f.Window().CurFrame(), c.newCurrent) << c.what;
+        EXPECT_TRUE(f.Window().Modified()) << c.what;
+        const int edited = c.modifiers == Qt::ShiftModifier ? c.current + 1 : c.current;
+        EXPECT_TRUE(Lit(animation.Frame(edited), {20, 20})) << c.what;
+        // The editor shows the new blank frame.
+        EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(20, 20), qRgb(255, 255, 255)) << c.what;
+        EXPECT_EQ(f.SlotNumber(c.newCurrent),
+                  QStringLiteral("%1/005").arg(c.newCurrent + 1, 3, 10, QLatin1Char('0')))
+            << c.what;
+    }
+}
+
+// Frames that do not all fit are refused whole: the document keeps its count.
+TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
+    struct Case {
+        const char* what;
+        int frames;
+        int current;
+        std::function<void(Commands&)> command;
+        const char* message;
+    };
+    const auto insertFile = [](const char* item) {
+        return [item](Commands& f) {
+            f.Prompts().fileAnswers.push_back(f.LcdFile("ten.lcd", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+            f.Run(item);
+        };
+    };
+    const Case cases[] = {
+        {"Ins", MaxDocumentFrames, 5, [](Commands& f) { f.Key(Qt::Key_Insert); },
+         "Unable to insert new frame (maximum = 324)."},
+        {"Shift+Ins", MaxDocumentFrames, 5,
+         [](Commands& f) { f.Key(Qt::Key_Insert, Qt::ShiftModifier); },
+         "Unable to insert new frame (maximum = 324)."},
+        {"Paste of 10 into 320", 320, 5,
+         [](Commands& f) {
+             Commands::PutFramesOnClipboard(10);
+             f.Run("PasteFrame1");
+         },
+         "Unable to insert all frames (maximum = 324)."},
+        {"Insert Animation After on the last frame", 320, 319, insertFile("AfterCurrent2"),
+         "Unable to insert all frames (maximum = 324)."},
+        {"Insert Animation After in the middle", 320, 5, insertFile("AfterCurrent2"),
+         "Unable to insert all frames (maximum = 324)"},
+        {"Insert Animation Before", 320, 5, insertFile("BeforeCurrent2"),
+         "Unable to insert all frames (maximum = 324)"},
+    };
+    for (const Case& c : cases) {
+        Commands f;
+        f.GrowTo(c.frames);
+        f.Window().SetCurFrame(c.current);
+        c.command(f);
+        EXPECT_EQ(f.Window().Animation().FrameCount(), c.frames) << c.what;
+        EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{c.message}) << c.what;
+        EXPECT_EQ(f.Prompts().messages.at(0).caption, "Error") << c.what;
+        EXPECT_TRUE(f.Window().Modified()) << c.what;
+        EXPECT_TRUE(f.Window().Animation().IsValidIndex(f.Window().CurFrame())) << c.what;
+    }
+}
+
+TEST(FrameCommands, DeletingTheOnlyFrameLeavesNoCurrentFrameUntilAnInsert) {
+    Commands f({3});
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 0);
+    EXPECT_EQ(f.Window().CurFrame(), -1);
+    EXPECT_TRUE(f.Window().findChild<QWidget*>("pnlEditor")->isHidden());
+    EXPECT_FALSE(f.SlotShown(0));
+    f.Window().Animation1Click();
+    for (const char* item : {"DeleteFrame1", "CutFrame1", "CopyFrame1", "AdjustAnimationSpeed1"})
+        EXPECT_FALSE(f.Action(item)->isEnabled()) << item;
+    for (const char* item : {"InsertFrame1", "PasteFrom1", "Properties1"})
+        EXPECT_TRUE(f.Action(item)->isEnabled()) << item;
+    // Del with no frame does nothing; Ins makes a first frame again.
+    f.Key(Qt::Key_Delete);
+    f.Key(Qt::Key_Insert);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
+    EXPECT_EQ(f.Window().CurFrame(), 0);
+    EXPECT_FALSE(f.Window().findChild<QWidget*>("pnlEditor")->isHidden());
+    EXPECT_TRUE(f.Prompts().messages.empty());
+}
+
+TEST(FrameCommands, DelActsOnlyOnTheFramePageTheMenuItemOnEveryPage) {
+    Commands f;
+    f.Window().ShowPage(f.Window().findChild<QWidget*>("tbshtPlayer"));
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 4);
+    EXPECT_FALSE(f.Window().Modified());
+    f.Run("DeleteFrame1");
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
+    // Switching pages as the user does takes the key off the item, and back.
+    auto* pages = f.Window().findChild<QTabWidget*>("pgcntlMain");
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtFrameEdit"));
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtPlayer"));
+    EXPECT_TRUE(f.Action("DeleteFrame1")->shortcut().isEmpty());
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
+    pages->setCurrentWidget(f.Window().findChild<QWidget*>("tbshtFrameEdit"));
+    EXPECT_EQ(f.Action("DeleteFrame1")->shortcut(), QKeySequence(Qt::Key_Delete));
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 2);
+    // Ins works on every page.
+    f.Window().ShowPage(f.Window().findChild<QWidget*>("tbshtPlayer"));
+    f.Key(Qt::Key_Insert);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
+}
+
+TEST(FrameCommands, DeletingOrCuttingARangeEndsItAndKeepsTheCurrentFrameInBounds) {
+    struct Case {
+        int first, last, current;
+        const char* item;
+        std::vector<int> markers;
+        int newCurrent;
+    };
+    for (const Case& c : {
+             // Index 4 stays current and now names the former index 8.
+             Case{1, 4, 4, "DeleteFrame1", {0, 5, 6, 7, 8, 9}, 4},
+             Case{6, 9, 9, "DeleteFrame1", {0, 1, 2, 3, 4, 5}, 5},
+             Case{6, 9, 6, "CutFrame1", {0, 1, 2, 3, 4, 5}, 5},
+             Case{0, 9, 9, "DeleteFrame1", {}, -1},
+         }) {
+        Commands f({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+        f.SelectRange(c.first, c.last, c.current);
+        f.Run(c.item);
+        const TAnimation& animation = f.Window().Animation();
+        const std::string what =
+            std::string(c.item) + " of " + std::to_string(c.first) + ".." + std::to_string(c.last);
+        EXPECT_EQ(Markers(animation), c.markers) << what;
+        EXPECT_EQ(f.Window().CurFrame(), c.newCurrent) << what;
+        EXPECT_FALSE(f.Window().MultipleSel()) << what;
+        EXPECT_TRUE(f.Marks().empty()) << what;
+        EXPECT_TRUE(f.Window().Modified()) << what;
+        // The time panel shows the new current frame, not the old range.
+        if (c.newCurrent >= 0) {
+            const TFrame& current = animation.Frame(c.newCurrent);
+            const int rate = f.Window().TickRate();
+            EXPECT_EQ(f.TimePanel(), FormatTime(current.StartTime(), rate) + " to " +
+                                         FormatTime(current.EndTime(), rate))
+                << what;
+        } else {
+            EXPECT_EQ(f.TimePanel(), "0:00:00.00 to 0:00:00.00") << what;
+        }
+    }
+}
+
+TEST(FrameCommands, CutFramesComeBackWithPasteBeforeTheCurrentFrame) {
+    Commands f({1, 2, 3, 4, 5});
+    f.SelectRange(1, 2, 2);
+    f.Run("CutFrame1");
+    EXPECT_EQ(Markers(f.Window().Animation()), (std::vector<int>{0, 3, 4}));
+    f.Window().SetCurFrame(2);
+    f.Run("PasteFrame1");
+    const TAnimation& animation = f.Window().Animation();
+    EXPECT_EQ(Markers(animation), (std::vector<int>{0, 3, 1, 2, 4}));
+    EXPECT_EQ(Durations(animation), (std::vector<int>{1, 4, 2, 3, 5}));
+    // The first pasted frame is current and shown.
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(1, 0), qRgb(0, 0, 0));
+}
+
+TEST(FrameCommands, CopyTakesTheEditorsPictureAndChangesNothingElse) {
+    Commands f({1, 2});
+    f.DrawDot({30, 5});
+    f.Run("CopyFrame1");
+    EXPECT_FALSE(f.Window().Modified());
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 2);
+    f.Window().SetCurFrame(1);
+    f.Run("PasteFrame1");
+    EXPECT_TRUE(Lit(f.Window().Animation().Frame(1), {30, 5}));
+    EXPECT_EQ(Durations(f.Window().Animation()), (std::vector<int>{1, 1, 2}));
+}
+
+TEST(FrameCommands, DeletingWhileScrolledShowsTheFramesThatAreLeft) {
+    Commands f({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+    f.Window().SetCurFrame(11);
+    f.Window().FrameStrip().SetPosition(7);
+    f.SelectRange(4, 11, 11);
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(f.Window().FrameStrip().Position(), 0);
+    EXPECT_EQ(f.Window().CurFrame(), 3);
+    for (int slot = 0; slot < TFrameStrip::SlotCount; ++slot)
+        EXPECT_EQ(f.SlotShown(slot), slot < 4) << slot;
+    EXPECT_EQ(f.SlotNumber(3), "004/004");
+}
+
+TEST(FrameCommands, InsertsEndTheRangeSoALaterDeleteRemovesOnlyTheCurrentFrame) {
+    const std::pair<const char*, std::function<void(Commands&)>> inserts[] = {
+        {"Shift+Ins", [](Commands& f) { f.Key(Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"Ins", [](Commands& f) { f.Key(Qt::Key_Insert); }},
+        {"Paste",
+         [](Commands& f) {
+             Commands::PutFramesOnClipboard(1);
+             f.Run("PasteFrame1");
+         }},
+        {"Insert Animation Before",
+         [](Commands& f) {
+             f.Prompts().fileAnswers.push_back(f.LcdFile("one.lcd", {1}));
+             f.Run("BeforeCurrent2");
+         }},
+    };
+    for (const auto& [what, insert] : inserts) {
+        Commands f({1, 1, 1, 1, 1, 1, 1, 1});
+        f.SelectRange(3, 5, 5);
+        insert(f);
+        EXPECT_FALSE(f.Window().MultipleSel()) << what;
+        EXPECT_TRUE(f.Marks().empty()) << what;
+        const std::vector<int> before = Markers(f.Window().Animation());
+        const int current = f.Window().CurFrame();
+        f.Key(Qt::Key_Delete);
+        std::vector<int> expected = before;
+        expected.erase(expected.begin() + current);
+        EXPECT_EQ(Markers(f.Window().Animation()), expected) << what;
+    }
+}
+
+TEST(FrameCommands, EveryFrameCommandStopsThePlayerBeforeTheFramesChange) {
+    TempFolder files;
+    const QString clip = files.Write("clip.lcd", LCDBytes({1, 1, 1, 1, 1, 1}, 255));
+    WindowFixture f({"/P", clip});
+    f.Prompts().fileAnswers.push_back(f.LcdFile("two.lcd", {1, 1}));
+    TfrmMain& window = f.Window();
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"Ins", [&] { QTest::keyClick(&window, Qt::Key_Insert); }},
+        {"Shift+Ins", [&] { QTest::keyClick(&window, Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"Delete", [&] { f.Action("DeleteFrame1")->trigger(); }},
+        {"Cut", [&] { f.Action("CutFrame1")->trigger(); }},
+        {"Paste", [&] { f.Action("PasteFrame1")->trigger(); }},
+        {"Insert Animation", [&] { f.Action("AfterCurrent2")->trigger(); }},
+        {"Speed", [&] { f.Action("mnuitmRate50")->trigger(); }},
+    };
+    for (const auto& [what, command] : commands) {
+        window.SetCurFrame(window.Animation().FrameCount() - 1);
+        window.PlayerPage().tlbtnPlayClick();
+        ASSERT_NE(window.PlayerPage().PlayerThread(), nullptr) << what;
+        QTest::qWait(20);
+        window.Animation1Click(); // the menu opens
+        command();
+        EXPECT_EQ(window.PlayerPage().PlayerThread(), nullptr) << what;
+        EXPECT_TRUE(window.findChild<QWidget*>("tlbtnPlay")->isEnabled()) << what;
+    }
+    // 6 frames, +1 +1 -1 -1, the cut frame pasted, two from the file.
+    EXPECT_EQ(window.Animation().FrameCount(), 9);
+    EXPECT_EQ(Durations(window.Animation()), std::vector<int>(9, 2));
+    EXPECT_TRUE(f.Prompts().messages.empty());
+}
+
+TEST(FrameCommands, AnEmptyDocumentGetsACurrentFrameOnlyWhenFramesArrive) {
+    Commands f({2});
+    const QString empty = f.LcdFile("empty.lcd", {});
+    f.Run("CutFrame1");
+    ASSERT_EQ(f.Window().CurFrame(), -1);
+
+    f.Prompts().fileAnswers.push_back(empty);
+    f.Run("BeforeCurrent2");
+    EXPECT_EQ(f.Window().CurFrame(), -1);
+    EXPECT_TRUE(f.Window().findChild<QWidget*>("pnlEditor")->isHidden());
+
+    // Pasting the cut frame makes it current.
+    f.Run("PasteFrame1");
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
+    EXPECT_EQ(f.Window().CurFrame(), 0);
+    EXPECT_FALSE(f.Window().findChild<QWidget*>("pnlEditor")->isHidden());
+
+    // Insert Animation After into an empty document makes its last frame current.
+    f.Key(Qt::Key_Delete);
+    f.Prompts().fileAnswers.push_back(f.LcdFile("three.lcd", {1, 1, 1}));
+    f.Run("AfterCurrent2");
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_TRUE(f.Prompts().messages.empty());
+
+    // Opening a file without frames at start-up leaves no current frame either.
+    WindowFixture started({empty});
+    EXPECT_EQ(started.Window().Animation().FrameCount(), 0);
+    EXPECT_EQ(started.Window().CurFrame(), -1);
+    EXPECT_TRUE(started.Window().findChild<QWidget*>("pnlEditor")->isHidden());
+}
+
+TEST(FrameCommands, InsertAnimationNamesAFileItCannotReadAndChangesNothing) {
+    Commands f;
+    f.Prompts().fileAnswers.push_back(f.Folder().Write("broken.lcd", "LCDi"));
+    f.Run("AfterCurrent2");
+    EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{"Unable to open broken.lcd"});
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 4);
+    EXPECT_FALSE(f.Window().Modified());
+    // A cancelled dialog does nothing at all.
+    f.Prompts().fileAnswers.push_back(QString());
+    f.Run("BeforeCurrent2");
+    EXPECT_FALSE(f.Window().Modified());
+}
+
+TEST(FrameCommands, InsertAnimationPutsTheFileBeforeOrAfterTheCurrentFrame) {
+    struct Case {
+        const char* item;
+        int current;
+        std::vector<int> markers; // the inserted frames show markers 0 and 1 again
+        int newCurrent;
+    };
+    for (const Case& c : {
+             Case{"BeforeCurrent2", 1, {0, 0, 1, 1, 2}, 1},
+             Case{"AfterCurrent2", 1, {0, 1, 0, 1, 2}, 1},
+             Case{"AfterCurrent2", 2, {0, 1, 2, 0, 1}, 4},
+         }) {
+        Commands f({1, 1, 1});
+        f.Window().SetCurFrame(c.current);
+        f.Prompts().fileAnswers.push_back(f.LcdFile("two.lcd", {7, 8}));
+        f.Run(c.item);
+        EXPECT_EQ(Markers(f.Window().Animation()), c.markers) << c.item << c.current;
+        EXPECT_EQ(f.Window().CurFrame(), c.newCurrent) << c.item << c.current;
+        EXPECT_TRUE(f.Window().Modified());
+    }
+}
+
+TEST(FrameCommands, DeletingALayerFrameClearsItsLayerPicture) {
+    Commands f({1, 1, 1});
+    TAnimation& animation = f.Window().Animation();
+    f.Window().PopupFrameMenu(1, QPoint());
+    f.Window().findChild<QAction*>("RedLayer1")->setChecked(true);
+    f.Window().RedLayer1Click();
+    f.Window().findChild<QMenu*>("mnuFrame")->hide();
+    ASSERT_TRUE(animation.Frame(1).RedLayer());
+    const QImage& layer = f.Window().Editor().RedLayerBitmap;
+    ASSERT_EQ(layer.pixel(1, 0), qRgb(255, 0, 0));
+    f.Window().SetCurFrame(1);
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(layer.pixel(1, 0), qRgb(0, 0, 0));
+}
+
+// What the Import page's Insert button calls: After Current with a picture.
+TEST(FrameCommands, InsertingAPictureAfterTheCurrentFrameMakesItTheNewCurrentFrame) {
+    Commands f({1, 1, 1});
+    f.Window().SetCurFrame(1);
+    f.SelectRange(0, 1, 1);
+    QImage picture(FrameWidth, FrameHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixel(40, 30, qRgb(0, 0, 0));
+    EXPECT_TRUE(f.Window().InsertFrameAfterCurrent(picture));
+    const TAnimation& animation = f.Window().Animation();
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_TRUE(Lit(animation.Frame(2), {40, 30}));
+    EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(40, 30), qRgb(0, 0, 0));
+    EXPECT_EQ(Markers(animation), (std::vector<int>{0, 1, PixelIndex(40, 30), 2}));
+    EXPECT_TRUE(f.Window().Modified());
+    EXPECT_FALSE(f.Window().MultipleSel());
+    EXPECT_EQ(f.SlotNumber(2), "003/004");
+
+    f.GrowTo(MaxDocumentFrames);
+    EXPECT_FALSE(f.Window().InsertFrameAfterCurrent(picture));
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_EQ(f.Prompts().MessageTexts(),
+              QStringList{"Unable to insert new frame (maximum = 324)."});
+}
