@@ -1,7 +1,7 @@
 #include "cliCommands.h"
 
-#include "cliImport.h"
 #include "cliExportAnimation.h"
+#include "cliImport.h"
 #include "cliSpeed.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"

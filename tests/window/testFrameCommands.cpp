@@ -513,3 +513,20 @@ TEST(FrameCommands, InsertingAPictureAfterTheCurrentFrameMakesItTheNewCurrentFra
     EXPECT_EQ(f.Prompts().MessageTexts(),
               QStringList{"Unable to insert new frame (maximum = 324)."});
 }
+
+// A floating selection over the frame that a command removes or moves must not
+// come down on the frame that takes its place.
+TEST(FrameCommands, FrameCommandsEndAFloatingSelectionFirst) {
+    for (const char* item : {"DeleteFrame1", "CutFrame1", "PasteFrame1", "BeforeCurrent1"}) {
+        Commands f({1, 2, 3});
+        f.Run("CopyFrame1");
+        f.Window().SelectAll1Click();
+        ASSERT_TRUE(f.Window().FrameEditor().Selection().Active()) << item;
+        f.Run(item);
+        EXPECT_FALSE(f.Window().FrameEditor().Selection().Active()) << item;
+        QImage stored(FrameWidth, FrameHeight, QImage::Format_RGB32);
+        f.Window().Animation().DrawFrame(f.Window().CurFrame(), stored);
+        EXPECT_EQ(f.Window().Editor().WorkBitmap.convertToFormat(QImage::Format_RGB32), stored)
+            << item;
+    }
+}
