@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,6 +15,12 @@ int main(int argc, char* argv[]) {
     QTemporaryDir desktop;
     qputenv("XDG_DATA_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("data"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("config"))));
+    // Local sockets with fixed names (the browser's stand-in) live in the temporary
+    // folder: each test process gets one of its own, so tests that CTest runs at
+    // the same time never take each other's server.
+    const QString temporary = desktop.filePath(QStringLiteral("tmp"));
+    QDir().mkpath(temporary);
+    qputenv("TMPDIR", QFile::encodeName(temporary));
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
