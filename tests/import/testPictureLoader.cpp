@@ -161,7 +161,7 @@ TEST(PictureLoader, ReportsWhyAPictureCannotBeRead) {
         {"a JPEG cut short", jpeg.left(jpeg.size() / 2)},
         {"a JPEG header only", jpeg.left(20)},
         {"a PNG cut short", PictureBytes(Grey(64, 64, 90), "png").left(50)},
-        {"random bytes", QByteArray("\x01\x02\x03 no picture here, only text", 32)},
+        {"random bytes", QByteArray("\x01\x02\x03 no picture here, only text")},
         {"a picture kind the importer does not read", PictureBytes(Grey(8, 8, 0), "ppm")},
         {"no bytes", QByteArray()},
     };
