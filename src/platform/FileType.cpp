@@ -22,7 +22,7 @@ constexpr int ToolTimeoutMs = 30000;
 
 QString FolderFromEnvironment(const char* variable, const QString& fallback) {
     const QString value = qEnvironmentVariable(variable);
-    // The base directory specification ignores relative paths.
+    // Desktops ignore a relative XDG folder, so Vistrel does too.
     return QDir::isAbsolutePath(value) ? QDir::cleanPath(value) : QDir::homePath() + fallback;
 }
 
