@@ -30,7 +30,18 @@ QString TooLarge(std::int64_t width, std::int64_t height, std::int64_t maxPixels
 bool LayOnWhite(QImage& picture) {
     if (!picture.hasAlphaChannel()) {
         picture.convertTo(QImage::Format_RGB32);
-        return !picture.isNull();
+        if (picture.isNull())
+            return false;
+        // A reader that runs out of data (a GIF cut short) leaves the rest of its
+        // 32-bit picture as zero, which is no colour at all; like a hole, that
+        // part shows white.
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(row[x]) != 255)
+                    row[x] = qRgb(255, 255, 255);
+        }
+        return true;
     }
     picture.convertTo(QImage::Format_ARGB32);
     if (picture.isNull())

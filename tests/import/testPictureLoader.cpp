@@ -155,6 +155,17 @@ TEST(PictureLoader, RefusesPicturesAboveThePixelLimitFromTheHeader) {
     EXPECT_TRUE(Read(JpegBytes(Grey(16, 16, 0)), {}, 256).Loaded());
 }
 
+TEST(PictureLoader, AGifWhosePixelsEndEarlyIsWhiteWhereItHasNone) {
+    // 16 x 16 declared, the pixel data ends after the top 8 rows of blue.
+    const std::vector<std::uint8_t> topHalf(16 * 8, 2);
+    const TPictureLoad load =
+        Read(GifBytes(16, 16, topHalf, {qRgb(9, 9, 9), qRgb(0, 0, 0), qRgb(0, 0, 255), 0}, -1),
+             "gif");
+    ASSERT_TRUE(load.Loaded()) << qPrintable(load.Reason);
+    EXPECT_EQ(load.Picture.pixel(3, 3), qRgb(0, 0, 255));
+    EXPECT_EQ(load.Picture.pixel(3, 12), qRgb(255, 255, 255));
+}
+
 TEST(PictureLoader, ReportsWhyAPictureCannotBeRead) {
     const QByteArray jpeg = JpegBytes(Grey(64, 64, 90));
     const std::pair<const char*, QByteArray> cases[] = {
