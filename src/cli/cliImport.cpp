@@ -2,6 +2,7 @@
 
 #include "cliCommands.h"
 #include "frameBitmapFile.h"
+#include "pictureLoader.h"
 #include "unitAnimation.h"
 #include "unitImportFrame.h"
 
@@ -156,17 +157,20 @@ int RunImport(const QStringList& arguments, std::ostream& out, std::ostream& err
     const std::optional<TImportOptions> options = ParseImport(arguments, err);
     if (!options)
         return Failure;
-    TImportFrame importer;
-    // Settings first: the picture is scaled once, as it loads.
-    importer.SetMethod(options->Method);
-    importer.SetThreshold(options->Threshold);
-    importer.SetScale(options->Scale);
-    QString reason;
-    if (!importer.LoadFromFile(options->Picture, &reason)) {
-        err << "Unable to open " << Local(ShortName(options->Picture)) << ": " << Local(reason)
-            << '\n';
+    // The scale never changes here, so the picture is scaled as it loads and
+    // the importer gets it at 100 %: a large photo is never held at full size.
+    const int scale = options->Scale;
+    const TPictureLoad load = LoadPictureAtSize(
+        options->Picture, [scale](QSize size) { return TImportFrame::ScaledSize(size, scale); });
+    if (!load.Loaded()) {
+        err << "Unable to open " << Local(ShortName(options->Picture)) << ": "
+            << Local(load.Reason) << '\n';
         return Failure;
     }
+    TImportFrame importer;
+    importer.SetMethod(options->Method);
+    importer.SetThreshold(options->Threshold);
+    importer.SetPicture(load.Picture);
     if (options->Window)
         importer.MoveWindowTo(*options->Window);
     if (!options->Append.isEmpty())

@@ -1,10 +1,13 @@
 #include "jpegDecoder.h"
 
+#include "boxResampler.h"
+
 #include <QIODevice>
 #include <QtEndian>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 // jpeglib.h expects size_t and FILE to be declared before it.
 #include <jerror.h>
@@ -167,7 +170,10 @@ void CmykRowToRgb32(std::uint8_t* row, JDIMENSION width, bool inverted) {
     }
 }
 
-bool DecodePixels(TDecoder& decoder, std::uint8_t* bits, std::size_t bytesPerLine, bool cmyk) {
+// Rows go to bits, bytesPerLine apart; with a resampler, bytesPerLine is 0 and
+// each row, decoded into the same line of bits, is handed on at once.
+bool DecodePixels(TDecoder& decoder, std::uint8_t* bits, std::size_t bytesPerLine, bool cmyk,
+                  TBoxResampler* resampler) {
     if (setjmp(decoder.Errors.Return))
         return false;
     jpeg_start_decompress(&decoder.Info);
@@ -177,6 +183,8 @@ bool DecodePixels(TDecoder& decoder, std::uint8_t* bits, std::size_t bytesPerLin
         jpeg_read_scanlines(&decoder.Info, &row, 1);
         if (cmyk)
             CmykRowToRgb32(row, decoder.Info.output_width, inverted);
+        if (resampler)
+            resampler->AddRow(reinterpret_cast<const QRgb*>(row));
     }
     jpeg_finish_decompress(&decoder.Info);
     return true;
@@ -280,7 +288,7 @@ bool LooksLikeJpeg(const QByteArray& head) {
            static_cast<std::uint8_t>(head[1]) == 0xD8 && static_cast<std::uint8_t>(head[2]) == 0xFF;
 }
 
-TPictureLoad DecodeJpeg(QIODevice& device, std::int64_t maxPixels) {
+TPictureLoad DecodeJpeg(QIODevice& device, std::int64_t maxPixels, const TTargetSize& targetSize) {
     auto decoder = std::make_unique<TDecoder>(device);
     if (!ReadHeader(*decoder))
         return Failed(QString::fromLocal8Bit(decoder->Errors.Message));
@@ -304,13 +312,34 @@ TPictureLoad DecodeJpeg(QIODevice& device, std::int64_t maxPixels) {
         // Decoded straight into the byte order of Format_RGB32, the filler byte 0xFF.
         info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
     }
-    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-    if (picture.isNull())
+    const QSize size(static_cast<int>(width), static_cast<int>(height));
+    const auto noMemory = [size] {
         return Failed(QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels")
-                          .arg(width)
-                          .arg(height));
+                          .arg(size.width())
+                          .arg(size.height()));
+    };
+
+    // An upright picture wanted at another size is scaled row by row as it is
+    // decoded: the full-size picture is never held. Turned pictures are turned
+    // first, as their boxes are counted on the picture as shown.
+    const QSize wanted = targetSize && orientation == 1 ? targetSize(size) : size;
+    if (wanted != size) {
+        TBoxResampler resampler(size, wanted);
+        if (resampler.Result().isNull())
+            return noMemory();
+        std::vector<std::uint8_t> line(static_cast<std::size_t>(width) * 4);
+        if (!DecodePixels(*decoder, line.data(), 0, cmyk, &resampler))
+            return Failed(QString::fromLocal8Bit(decoder->Errors.Message));
+        if (decoder->Errors.Truncated)
+            return Failed(QStringLiteral("the file ends before the picture does"));
+        return {resampler.Result(), QString()};
+    }
+
+    QImage picture(size, QImage::Format_RGB32);
+    if (picture.isNull())
+        return noMemory();
     if (!DecodePixels(*decoder, picture.bits(), static_cast<std::size_t>(picture.bytesPerLine()),
-                      cmyk))
+                      cmyk, nullptr))
         return Failed(QString::fromLocal8Bit(decoder->Errors.Message));
     if (decoder->Errors.Truncated)
         return Failed(QStringLiteral("the file ends before the picture does"));
@@ -318,6 +347,15 @@ TPictureLoad DecodeJpeg(QIODevice& device, std::int64_t maxPixels) {
     QImage shown = Oriented(picture, orientation);
     if (shown.isNull())
         return Failed(QStringLiteral("there is not enough memory to turn the picture upright"));
+    picture = QImage();
+    if (targetSize && orientation != 1) {
+        const QSize turned = targetSize(shown.size());
+        if (turned != shown.size()) {
+            shown = ResampleBox(shown, turned);
+            if (shown.isNull())
+                return noMemory();
+        }
+    }
     return {shown, QString()};
 }
 

@@ -1,5 +1,6 @@
 #include "pictureLoader.h"
 
+#include "boxResampler.h"
 #include "jpegDecoder.h"
 
 #include <QFile>
@@ -107,12 +108,29 @@ TPictureLoad ReadPicture(QIODevice& device, const QByteArray& formatHint, std::i
 }
 
 TPictureLoad LoadPicture(const QString& fileName, std::int64_t maxPixels) {
+    return LoadPictureAtSize(fileName, {}, maxPixels);
+}
+
+TPictureLoad LoadPictureAtSize(const QString& fileName, const TTargetSize& targetSize,
+                               std::int64_t maxPixels) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {QImage(), file.errorString()};
     if (file.size() == 0)
         return {QImage(), QStringLiteral("the file is empty")};
-    return ReadPicture(file, QFileInfo(fileName).suffix().toLower().toLatin1(), maxPixels);
+    if (LooksLikeJpeg(file.peek(3)))
+        return DecodeJpeg(file, maxPixels, targetSize);
+    TPictureLoad load =
+        ReadWithQt(file, QFileInfo(fileName).suffix().toLower().toLatin1(), maxPixels);
+    if (load.Loaded() && targetSize) {
+        const QSize wanted = targetSize(load.Picture.size());
+        if (wanted != load.Picture.size()) {
+            load.Picture = ResampleBox(load.Picture, wanted);
+            if (load.Picture.isNull())
+                load.Reason = QStringLiteral("there is not enough memory for the picture");
+        }
+    }
+    return load;
 }
 
 } // namespace vistrel

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QIODevice;
 
@@ -31,5 +32,15 @@ TPictureLoad ReadPicture(QIODevice& device, const QByteArray& formatHint,
 
 // The same for a file; the extension, in any letter case, is the format hint.
 TPictureLoad LoadPicture(const QString& fileName, std::int64_t maxPixels = MaxPicturePixels);
+
+// The size a picture is wanted at, given its size as shown.
+using TTargetSize = std::function<QSize(QSize)>;
+
+// A file loaded straight at the size targetSize gives, box-filtered, for
+// one-shot imports that never need the full-size picture: an upright JPEG is
+// scaled as it is decoded and never held at full size. The same pixels as
+// LoadPicture followed by ResampleBox.
+TPictureLoad LoadPictureAtSize(const QString& fileName, const TTargetSize& targetSize,
+                               std::int64_t maxPixels = MaxPicturePixels);
 
 } // namespace vistrel

@@ -1,5 +1,6 @@
 #include "unitImportFrame.h"
 
+#include "boxResampler.h"
 #include "frameBitmapFile.h"
 #include "pictureLoader.h"
 
@@ -173,66 +174,7 @@ QSize TImportFrame::ScaledSize(QSize source, int scale) {
 
 QImage TImportFrame::Resample(const QImage& source, QSize size,
                               const std::function<void(int stage, int value)>& progress) {
-    const QImage input = source.format() == QImage::Format_RGB32
-                             ? source
-                             : source.convertToFormat(QImage::Format_RGB32);
-    const std::int64_t sourceWidth = input.width();
-    const std::int64_t sourceHeight = input.height();
-    const int width = size.width();
-    const int height = size.height();
-    QImage result(width, height, QImage::Format_RGB32);
-    if (result.isNull() || input.isNull())
-        return QImage();
-
-    // Box bounds in exact integers, each box at least one source pixel wide, so
-    // that every source column and row is read and enlarging repeats pixels.
-    const auto bounds = [](std::int64_t index, std::int64_t count, std::int64_t extent) {
-        const auto first = static_cast<int>(index * extent / count);
-        const auto end = static_cast<int>((index + 1) * extent / count);
-        return std::pair{first, std::max(end, first + 1)};
-    };
-    std::vector<std::pair<int, int>> columns(static_cast<std::size_t>(width));
-    for (int c = 0; c < width; ++c)
-        columns[static_cast<std::size_t>(c)] = bounds(c, width, sourceWidth);
-    std::vector<std::uint64_t> sums(static_cast<std::size_t>(width) * 3);
-
-    if (progress)
-        progress(0, height);
-    for (int r = 0; r < height; ++r) {
-        const auto [top, bottom] = bounds(r, height, sourceHeight);
-        std::fill(sums.begin(), sums.end(), 0);
-        for (int y = top; y < bottom; ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(input.constScanLine(y));
-            std::uint64_t* sum = sums.data();
-            for (const auto& [left, right] : columns) {
-                std::uint64_t red = 0, green = 0, blue = 0;
-                for (int x = left; x < right; ++x) {
-                    const QRgb pixel = line[x];
-                    red += qRed(pixel);
-                    green += qGreen(pixel);
-                    blue += qBlue(pixel);
-                }
-                sum[0] += red;
-                sum[1] += green;
-                sum[2] += blue;
-                sum += 3;
-            }
-        }
-        auto* out = reinterpret_cast<QRgb*>(result.scanLine(r));
-        const std::uint64_t* sum = sums.data();
-        for (const auto& [left, right] : columns) {
-            const auto count =
-                static_cast<std::uint64_t>(right - left) * static_cast<std::uint64_t>(bottom - top);
-            *out++ = qRgb(static_cast<int>(sum[0] / count), static_cast<int>(sum[1] / count),
-                          static_cast<int>(sum[2] / count));
-            sum += 3;
-        }
-        if (progress)
-            progress(1, r);
-    }
-    if (progress)
-        progress(2, 0);
-    return result;
+    return ResampleBox(source, size, progress);
 }
 
 void TImportFrame::Rescale() {

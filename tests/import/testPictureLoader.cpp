@@ -1,3 +1,4 @@
+#include "boxResampler.h"
 #include "pictureFixtures.h"
 #include "pictureLoader.h"
 
@@ -203,4 +204,60 @@ TEST(PictureLoader, FilesLoadWhateverTheLetterCaseOfTheirExtension) {
     const TPictureLoad missing = LoadPicture(folder.filePath("missing.jpg"));
     EXPECT_FALSE(missing.Loaded());
     EXPECT_FALSE(missing.Reason.isEmpty());
+}
+
+// Loading straight at a size (a JPEG scaled row by row as it decodes) gives the
+// very pixels of a full-size load followed by the box filter, shrinking or
+// enlarging, upright or turned, whatever the format.
+TEST(PictureLoader, LoadingAtASizeGivesTheFullLoadResampled) {
+    // Detail at every frequency, an odd size, so that boxes differ in width.
+    QImage photo(203, 97, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb((x * 7 + y * 3) % 256, (x * y) % 256, (x ^ y) * 2 % 256));
+    const QByteArray jpeg = JpegBytes(photo, 90);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case files[] = {
+        {"baseline.jpg", jpeg},
+        {"progressive.jpg", JpegBytes(photo, 90, true)},
+        {"turned.jpg", WithExifOrientation(jpeg, 6)},
+        {"cmyk.jpg", CmykJpegBytes(61, 33, {10, 200, 90, 30})},
+        {"photo.png", PictureBytes(photo, "png")},
+    };
+    const std::pair<const char*, TTargetSize> sizes[] = {
+        {"fit", [](QSize) { return QSize(48, 23); }},
+        {"a third", [](QSize s) { return s / 3; }},
+        {"enlarged", [](QSize s) { return QSize(s.width() + 5, s.height() * 2 + 1); }},
+        {"same", [](QSize s) { return s; }},
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const Case& file : files) {
+        const QString path = folder.filePath(QString::fromLatin1(file.name));
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(file.bytes) == file.bytes.size());
+        out.close();
+        const TPictureLoad full = LoadPicture(path);
+        ASSERT_TRUE(full.Loaded()) << file.name << ": " << qPrintable(full.Reason);
+        for (const auto& [sizeName, target] : sizes) {
+            const TPictureLoad atSize = LoadPictureAtSize(path, target);
+            ASSERT_TRUE(atSize.Loaded()) << file.name << ", " << sizeName;
+            EXPECT_EQ(atSize.Picture.size(), target(full.Picture.size()))
+                << file.name << ", " << sizeName;
+            EXPECT_TRUE(atSize.Picture == ResampleBox(full.Picture, target(full.Picture.size())))
+                << file.name << ", " << sizeName;
+        }
+    }
+    // A file cut short is refused on that path too.
+    const QString cut = folder.filePath(QStringLiteral("cut.jpg"));
+    QFile out(cut);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(jpeg.left(jpeg.size() / 2));
+    out.close();
+    const TPictureLoad refused = LoadPictureAtSize(cut, sizes[0].second);
+    EXPECT_FALSE(refused.Loaded());
+    EXPECT_EQ(refused.Reason, QStringLiteral("the file ends before the picture does"));
 }
