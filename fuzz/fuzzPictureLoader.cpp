@@ -1,9 +1,11 @@
 // Any bytes as a picture file (JPEG, BMP, ICO, PNG or GIF): the loader either
 // refuses them with a reason or gives an opaque 32-bit picture within the pixel
 // limit, and the importer turns that picture into a frame of black and white
-// dots at every scale.
+// dots at every scale. A JPEG scaled as it decodes matches the one scaled after.
 
+#include "boxResampler.h"
 #include "fuzzChecks.h"
+#include "jpegDecoder.h"
 #include "pictureLoader.h"
 #include "unitImportFrame.h"
 
@@ -45,6 +47,22 @@ void CheckFrame(const TImportFrame& importer) {
             "the frame window outside the picture");
 }
 
+// A JPEG scaled row by row as it decodes is refused exactly when the full-size
+// load is, and otherwise gives the full-size picture box-filtered.
+void CheckScaledAsDecoded(const std::uint8_t* data, std::size_t size, const TPictureLoad& full) {
+    QBuffer buffer;
+    buffer.setData(Bytes(data, size));
+    buffer.open(QIODevice::ReadOnly);
+    const TTargetSize third = [](QSize shown) {
+        return QSize(std::max(shown.width() / 3, 1), std::max(shown.height() / 3, 1));
+    };
+    const TPictureLoad scaled = DecodeJpeg(buffer, FuzzPixelLimit, third);
+    Require(scaled.Loaded() == full.Loaded(), "scaling while decoding changed whether it loads");
+    if (full.Loaded())
+        Require(scaled.Picture == ResampleBox(full.Picture, third(full.Picture.size())),
+                "scaling while decoding gave other pixels than scaling after");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -56,6 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // no other reader recognises, as a file named .ico would.
     const TPictureLoad load = ReadPicture(buffer, "ico", FuzzPixelLimit);
     CheckPicture(load);
+    if (LooksLikeJpeg(Bytes(data, size).left(3)))
+        CheckScaledAsDecoded(data, size, load);
     if (!load.Loaded())
         return 0;
 
