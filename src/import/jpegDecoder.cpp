@@ -55,6 +55,7 @@ void OutputMessage(j_common_ptr) {}
 struct TDeviceSource {
     jpeg_source_mgr Public;
     QIODevice* Device;
+    bool Ended; // the device has no more bytes; the buffer holds a fake end marker
     JOCTET Buffer[SourceBufferSize];
 };
 
@@ -68,6 +69,7 @@ boolean FillInputBuffer(j_decompress_ptr info) {
         // The stream ended early: libjpeg finishes the picture from a fake end
         // marker, and the warning tells the decoder to refuse it.
         WARNMS(info, JWRN_JPEG_EOF);
+        source->Ended = true;
         source->Buffer[0] = 0xFF;
         source->Buffer[1] = JPEG_EOI;
         source->Public.bytes_in_buffer = 2;
@@ -88,6 +90,10 @@ void SkipInputData(j_decompress_ptr info, long count) {
         }
         count -= static_cast<long>(source->Public.bytes_in_buffer);
         FillInputBuffer(info);
+        // A skip past the end of the file ends at the fake end marker, rather
+        // than reading the empty device again for every two bytes it claims.
+        if (source->Ended)
+            return;
     }
 }
 
@@ -125,6 +131,7 @@ struct TDecoder {
         Source.Public.bytes_in_buffer = 0;
         Source.Public.next_input_byte = nullptr;
         Source.Device = &device;
+        Source.Ended = false;
         Progress.progress_monitor = ProgressMonitor;
     }
     ~TDecoder() {
