@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <cstdint>
+#include <cstdlib>
 
 namespace vistrel {
 
@@ -36,7 +38,7 @@ QImage BlackAndWhite(const QImage& picture) {
 }
 
 std::optional<QImage> DecodePastedPicture(const QByteArray& bytes, const char* format,
-                                          QString& error) {
+                                          QString& error, int maxSide) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -47,16 +49,20 @@ std::optional<QImage> DecodePastedPicture(const QByteArray& bytes, const char* f
         error = QStringLiteral("The clipboard holds no %1 picture.").arg(QLatin1String(format));
         return std::nullopt;
     }
-    const QSize size = reader.size();
-    const auto tooLarge = [](QSize s) {
-        return s.width() > MaxPastedSide || s.height() > MaxPastedSide;
+    const auto tooLarge = [maxSide](QSize s) {
+        return s.width() > maxSide || s.height() > maxSide;
     };
-    if (size.isValid() && (size.isEmpty() || tooLarge(size))) {
+    // A BMP stored top-down gives its height as a negative number; the picture
+    // is as tall as that number says. A reader that cannot tell gives -1 x -1.
+    const QSize header = reader.size();
+    const std::int64_t width = header.width();
+    const std::int64_t height = std::abs(std::int64_t{header.height()});
+    if (width >= 0 && (width == 0 || height == 0 || width > maxSide || height > maxSide)) {
         error = QStringLiteral("The picture on the clipboard is %1 x %2 pixels; at most "
                                "%3 x %3 can be pasted.")
-                    .arg(size.width())
-                    .arg(size.height())
-                    .arg(MaxPastedSide);
+                    .arg(width)
+                    .arg(height)
+                    .arg(maxSide);
         return std::nullopt;
     }
     const QImage picture = reader.read();

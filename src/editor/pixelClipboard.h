@@ -21,9 +21,9 @@ QByteArray PictureAsPng(const QImage& picture);
 // Decodes clipboard bytes as a picture of exactly the named format ("BMP" or
 // "PNG") and turns it black and white: a pixel darker than mid-grey becomes a
 // lit dot. Nothing, with the reason in error, for bytes that are no such
-// picture, an empty one or one above MaxPastedSide pixels a side.
+// picture, an empty one or one above maxSide pixels a side.
 std::optional<QImage> DecodePastedPicture(const QByteArray& bytes, const char* format,
-                                          QString& error);
+                                          QString& error, int maxSide = MaxPastedSide);
 
 // Every pixel exact black or white, the rule of DecodePastedPicture.
 QImage BlackAndWhite(const QImage& picture);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <cstdlib>
 
 namespace vistrel {
 
@@ -82,9 +83,12 @@ TPictureLoad ReadWithQt(QIODevice& device, const QByteArray& formatHint, std::in
     QImageReader reader(&device, format);
     reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(true);
+    // A BMP stored top-down gives its height as a negative number; a reader
+    // that cannot tell the size gives -1 x -1.
     const QSize size = reader.size();
-    if (size.isValid() && std::int64_t{size.width()} * size.height() > maxPixels)
-        return {QImage(), TooLarge(size.width(), size.height(), maxPixels)};
+    const std::int64_t height = std::abs(std::int64_t{size.height()});
+    if (size.width() >= 0 && size.width() * height > maxPixels)
+        return {QImage(), TooLarge(size.width(), height, maxPixels)};
 
     QImage picture;
     if (!reader.read(&picture) || picture.isNull()) {

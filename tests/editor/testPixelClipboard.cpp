@@ -81,6 +81,25 @@ TEST(PixelClipboard, BadPicturesAreRefusedWithAReason) {
         << error.toStdString();
 }
 
+// A BMP stored top-down gives a negative height: its size is still checked
+// before a pixel is decoded, and a small one pastes the right way up.
+TEST(PixelClipboard, TopDownBmpsAreMeasuredBeforeTheyAreDecoded) {
+    QString error;
+    EXPECT_FALSE(DecodePastedPicture(BmpHeader(1, -16777209), "BMP", error));
+    EXPECT_EQ(error, QStringLiteral("The picture on the clipboard is 1 x 16777209 pixels; at "
+                                    "most 4096 x 4096 can be pasted."));
+    // Stored bottom row first; read as top-down, the black top row ends at the bottom.
+    QImage upright = Picture({1, 2}, 0xFFFFFFFF);
+    upright.setPixel(0, 0, 0xFF000000);
+    QByteArray bmp = PictureAsBmp(upright);
+    qToLittleEndian<qint32>(-2, bmp.data() + 22);
+    const std::optional<QImage> pasted = DecodePastedPicture(bmp, "BMP", error);
+    ASSERT_TRUE(pasted) << error.toStdString();
+    EXPECT_EQ(pasted->size(), QSize(1, 2));
+    EXPECT_EQ(pasted->pixel(0, 0), 0xFFFFFFFF);
+    EXPECT_EQ(pasted->pixel(0, 1), 0xFF000000);
+}
+
 TEST(PixelClipboard, ALengthFieldBeyondTheBlockIsRefusedEvenNearFourGigabytes) {
     const QByteArray payload = PictureAsBmp(Picture({2, 2}, 0xFF000000));
     QByteArray block = TBinClipboard::EncodeBlock(payload);

@@ -151,6 +151,12 @@ TEST(PictureLoader, RefusesPicturesAboveThePixelLimitFromTheHeader) {
     qToLittleEndian<qint32>(20000, bmp.data() + 18);
     qToLittleEndian<qint32>(20000, bmp.data() + 22);
     EXPECT_FALSE(Read(bmp, "bmp").Loaded());
+    // Stored top-down, its height negative, it is measured all the same.
+    qToLittleEndian<qint32>(4, bmp.data() + 18);
+    qToLittleEndian<qint32>(-30'000'000, bmp.data() + 22);
+    const TPictureLoad topDown = Read(bmp, "bmp");
+    EXPECT_FALSE(topDown.Loaded());
+    EXPECT_TRUE(topDown.Reason.contains(QLatin1String("4 x 30000000"))) << qPrintable(topDown.Reason);
     // The limit is the caller's: 16 x 16 is 256 pixels.
     EXPECT_FALSE(Read(JpegBytes(Grey(16, 16, 0)), {}, 255).Loaded());
     EXPECT_TRUE(Read(JpegBytes(Grey(16, 16, 0)), {}, 256).Loaded());
