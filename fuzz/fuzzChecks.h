@@ -53,11 +53,11 @@ inline QByteArray Bytes(const std::uint8_t* data, std::size_t size) {
 inline bool CellShowsPixels(const TAnimation& animation, int index) {
     const QImage& sheet = animation.FrameSheet();
     const QRect cell = TAnimation::CellRect(index);
+    const FramePixels& pixels = animation.Frame(index).Pixels;
     for (int y = 0; y < FrameHeight; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(sheet.constScanLine(cell.top() + y));
         for (int x = 0; x < FrameWidth; ++x) {
-            const bool lit =
-                animation.Frame(index).Pixels[static_cast<std::size_t>(PixelIndex(x, y))] == 1;
+            const bool lit = pixels[static_cast<std::size_t>(PixelIndex(x, y))] == 1;
             if ((row[cell.left() + x] & 0xFFFFFF) != (lit ? LitColour : UnlitColour))
                 return false;
         }
