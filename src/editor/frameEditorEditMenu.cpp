@@ -1,0 +1,177 @@
+// The frame editor's Edit menu: enabling the items for the page shown, and the
+// commands, which act on the script's text on the Script page and on the
+// picture's selection on the Frame page.
+
+#include "frameEditor.h"
+
+#include "paintBox.h"
+#include "pixelClipboard.h"
+#include "prompts.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPlainTextEdit>
+
+namespace vistrel {
+
+void TFrameEditor::Edit1Click() {
+    if (m_undo == nullptr)
+        return;
+    switch (m_host.EditTarget()) {
+    case TEditTarget::Frame: {
+        const bool selection = Selection().Active();
+        m_undo->setEnabled(m_bitmaps.UndoList.CanUndo());
+        m_redo->setEnabled(m_bitmaps.UndoList.CanRedo());
+        m_cut->setEnabled(selection);
+        m_copy->setEnabled(selection);
+        m_clearSelection->setEnabled(selection);
+        m_paste->setEnabled(CanPastePixels());
+        m_selectAll->setEnabled(true);
+        break;
+    }
+    case TEditTarget::Script: {
+        const QPlainTextEdit* memo = m_host.ScriptMemo();
+        const bool selected = memo->textCursor().hasSelection();
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        m_undo->setEnabled(memo->document()->isUndoAvailable());
+        m_redo->setEnabled(false);
+        m_cut->setEnabled(selected);
+        m_copy->setEnabled(selected);
+        m_clearSelection->setEnabled(selected);
+        m_paste->setEnabled(data != nullptr && data->hasText());
+        m_selectAll->setEnabled(true);
+        break;
+    }
+    case TEditTarget::None:
+        for (QAction* item :
+             {m_undo, m_redo, m_cut, m_copy, m_paste, m_clearSelection, m_selectAll})
+            item->setEnabled(false);
+        break;
+    }
+}
+
+bool TFrameEditor::Allowed(QAction* item) {
+    Edit1Click();
+    return item->isEnabled();
+}
+
+bool TFrameEditor::FrameBranch(QAction* item, void (*script)(QPlainTextEdit& memo)) {
+    if (!Allowed(item))
+        return false;
+    if (m_host.EditTarget() != TEditTarget::Script)
+        return true;
+    script(*m_host.ScriptMemo());
+    return false;
+}
+
+void TFrameEditor::Undo1Click() {
+    if (!FrameBranch(m_undo, [](QPlainTextEdit& memo) { memo.undo(); }))
+        return;
+    EndEditing();
+    m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Undo().copy();
+    m_host.SetModified(true);
+    RepaintEditor();
+    Edit1Click();
+}
+
+void TFrameEditor::Redo1Click() {
+    if (!Allowed(m_redo))
+        return;
+    EndEditing();
+    m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Redo().copy();
+    m_host.SetModified(true);
+    RepaintEditor();
+    Edit1Click();
+}
+
+void TFrameEditor::PutSelectionOnClipboard() {
+    const QImage& pixels = m_bitmaps.SelectionBitmap;
+    m_clipboard.PutStream(PictureAsBmp(pixels),
+                          {{QString::fromLatin1(StandardImageFormat), PictureAsPng(pixels)}});
+}
+
+void TFrameEditor::Cut1Click() {
+    if (!FrameBranch(m_cut, [](QPlainTextEdit& memo) { memo.cut(); }))
+        return;
+    PutSelectionOnClipboard();
+    // What lay under the pixels shows again, also after a move or a paste.
+    Selection().Remove();
+    ShowToolCursor();
+    Recorded();
+}
+
+void TFrameEditor::Copy1Click() {
+    if (!FrameBranch(m_copy, [](QPlainTextEdit& memo) { memo.copy(); }))
+        return;
+    PutSelectionOnClipboard();
+    m_tools.Cancel();
+    Edit1Click();
+}
+
+bool TFrameEditor::CanPastePixels() const {
+    if (m_clipboard.HasData())
+        return true;
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data != nullptr && (data->hasFormat(QLatin1String(StandardImageFormat)) ||
+                               data->hasFormat(QLatin1String(StandardBmpFormat)));
+}
+
+std::optional<QImage> TFrameEditor::ReadPastedPicture() {
+    QString error;
+    std::optional<QImage> picture;
+    try {
+        QByteArray stream;
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (m_clipboard.GetStream(stream))
+            picture = DecodePastedPicture(stream, "BMP", error);
+        else if (data != nullptr && data->hasFormat(QLatin1String(StandardImageFormat)))
+            picture =
+                DecodePastedPicture(data->data(QLatin1String(StandardImageFormat)), "PNG", error);
+        else if (data != nullptr && data->hasFormat(QLatin1String(StandardBmpFormat)))
+            picture =
+                DecodePastedPicture(data->data(QLatin1String(StandardBmpFormat)), "BMP", error);
+    } catch (const EBinClipboardError& failure) {
+        error = QString::fromLatin1(failure.what());
+    }
+    if (!picture && !error.isEmpty())
+        m_host.Prompts().MessageBox(error, QStringLiteral("Error"), PromptIcon::Error,
+                                    PromptButtons::Ok);
+    return picture;
+}
+
+void TFrameEditor::Paste1Click() {
+    if (!FrameBranch(m_paste, [](QPlainTextEdit& memo) { memo.paste(); }))
+        return;
+    const std::optional<QImage> picture = ReadPastedPicture();
+    if (!picture)
+        return;
+    // The earlier selection is dropped where it lies; the new one floats at
+    // the top-left corner over the unchanged picture.
+    TakeUpSelectionTool();
+    Selection().Float(*picture);
+    ShowToolCursor();
+    Recorded();
+}
+
+void TFrameEditor::ClearSelection1Click() {
+    if (!FrameBranch(m_clearSelection,
+                     [](QPlainTextEdit& memo) { memo.textCursor().removeSelectedText(); }))
+        return;
+    Selection().Remove();
+    ShowToolCursor();
+    Recorded();
+}
+
+void TFrameEditor::SelectAll1Click() {
+    if (!FrameBranch(m_selectAll, [](QPlainTextEdit& memo) { memo.selectAll(); }))
+        return;
+    TakeUpSelectionTool();
+    Selection().SelectAll();
+    if (m_editorBox != nullptr)
+        m_editorBox->update();
+    Edit1Click();
+}
+
+} // namespace vistrel
