@@ -103,12 +103,28 @@ TPictureLoad ReadWithQt(QIODevice& device, const QByteArray& formatHint, std::in
     return {picture, QString()};
 }
 
+// The one dispatch between the two readers: a JPEG is known by its first bytes
+// and scales itself as it decodes; anything else is read whole, then scaled.
+TPictureLoad ReadAtSize(QIODevice& device, const QByteArray& formatHint, std::int64_t maxPixels,
+                        const TTargetSize& targetSize) {
+    if (LooksLikeJpeg(device.peek(3)))
+        return DecodeJpeg(device, maxPixels, targetSize);
+    TPictureLoad load = ReadWithQt(device, formatHint, maxPixels);
+    if (load.Loaded() && targetSize) {
+        const QSize wanted = targetSize(load.Picture.size());
+        if (wanted != load.Picture.size()) {
+            load.Picture = ResampleBox(load.Picture, wanted);
+            if (load.Picture.isNull())
+                load.Reason = QStringLiteral("there is not enough memory for the picture");
+        }
+    }
+    return load;
+}
+
 } // namespace
 
 TPictureLoad ReadPicture(QIODevice& device, const QByteArray& formatHint, std::int64_t maxPixels) {
-    if (LooksLikeJpeg(device.peek(3)))
-        return DecodeJpeg(device, maxPixels);
-    return ReadWithQt(device, formatHint, maxPixels);
+    return ReadAtSize(device, formatHint, maxPixels, {});
 }
 
 TPictureLoad LoadPicture(const QString& fileName, std::int64_t maxPixels) {
@@ -122,19 +138,8 @@ TPictureLoad LoadPictureAtSize(const QString& fileName, const TTargetSize& targe
         return {QImage(), file.errorString()};
     if (file.size() == 0)
         return {QImage(), QStringLiteral("the file is empty")};
-    if (LooksLikeJpeg(file.peek(3)))
-        return DecodeJpeg(file, maxPixels, targetSize);
-    TPictureLoad load =
-        ReadWithQt(file, QFileInfo(fileName).suffix().toLower().toLatin1(), maxPixels);
-    if (load.Loaded() && targetSize) {
-        const QSize wanted = targetSize(load.Picture.size());
-        if (wanted != load.Picture.size()) {
-            load.Picture = ResampleBox(load.Picture, wanted);
-            if (load.Picture.isNull())
-                load.Reason = QStringLiteral("there is not enough memory for the picture");
-        }
-    }
-    return load;
+    return ReadAtSize(file, QFileInfo(fileName).suffix().toLower().toLatin1(), maxPixels,
+                      targetSize);
 }
 
 } // namespace vistrel
