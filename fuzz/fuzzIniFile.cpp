@@ -1,8 +1,11 @@
 // Any bytes as the settings file: reading never fails or hangs, and writing what
 // was read and reading that back keeps every section and every key with its value,
 // in the same order, so a save at exit never loses or changes a setting the file
-// held.
+// held. The bytes are also taken as a file name, which must come back byte for
+// byte (the settings file is read the same way, so that it keeps recent files'
+// names that are not UTF-8).
 
+#include "fileNames.h"
 #include "fuzzChecks.h"
 #include "iniFile.h"
 
@@ -11,12 +14,16 @@ using namespace vistrel::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QuietQtWarnings();
+    const QByteArray bytes = Bytes(data, size);
+    Require(FileNameToBytes(FileNameFromBytes(bytes)) == bytes,
+            "a file name read from bytes gives other bytes back");
+
     TIniFile read(QString{});
-    read.FromText(QString::fromUtf8(Bytes(data, size)));
+    read.FromBytes(bytes);
     const QString written = read.ToText();
 
     TIniFile reread(QString{});
-    reread.FromText(QString::fromUtf8(written.toUtf8()));
+    reread.FromBytes(read.ToBytes());
     const QStringList sections = read.SectionNames();
     Require(reread.SectionNames() == sections, "sections lost, added or renamed by a save");
     for (const QString& section : sections) {

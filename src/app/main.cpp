@@ -1,4 +1,5 @@
 #include "desktopIcons.h"
+#include "fileNames.h"
 #include "formMain.h"
 #include "unitPreferences.h"
 
@@ -12,8 +13,11 @@ int main(int argc, char* argv[]) {
     // show the program's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));
     QApplication::setWindowIcon(vistrel::DesktopIcon(vistrel::TDesktopIcon::Program));
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    // Qt has taken its own options out of argv. File names are kept byte for byte,
+    // where QApplication::arguments() would spoil those that are not UTF-8.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << vistrel::FileNameFromBytes(QByteArray(argv[i]));
     vistrel::TfrmMain window(arguments, vistrel::TVMUPreferences::DefaultIniPath());
     window.show();
     return QApplication::exec();

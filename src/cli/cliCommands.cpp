@@ -3,6 +3,7 @@
 #include "cliExportAnimation.h"
 #include "cliImport.h"
 #include "cliSpeed.h"
+#include "fileNames.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
@@ -85,7 +86,7 @@ constexpr CommandShape Commands[] = {
 } // namespace
 
 std::string Local(const QString& text) {
-    return text.toLocal8Bit().toStdString();
+    return FileNameToBytes(text).toStdString();
 }
 
 QString ShortName(const QString& path) {
@@ -202,18 +203,10 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
 
 } // namespace
 
-std::optional<QStringList> DecodeArguments(int argc, const char* const argv[], std::ostream& err) {
+QStringList DecodeArguments(int argc, const char* const argv[]) {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray raw(argv[i]);
-        const QString decoded = QFile::decodeName(raw);
-        if (QFile::encodeName(decoded) != raw) {
-            err << "Unable to use the name " << raw.constData()
-                << ": file names must be valid in the system's encoding (UTF-8)\n";
-            return std::nullopt;
-        }
-        arguments << decoded;
-    }
+    for (int i = 1; i < argc; ++i)
+        arguments << FileNameFromBytes(QByteArray(argv[i]));
     return arguments;
 }
 

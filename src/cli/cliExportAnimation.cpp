@@ -1,6 +1,8 @@
 #include "cliExportAnimation.h"
 
+#include "cliCommands.h"
 #include "exportChoices.h"
+#include "localFiles.h"
 #include "unitAnimation.h"
 #include "unitAnimationExport.h"
 #include "unitPreferences.h"
@@ -13,13 +15,6 @@
 namespace vistrel::cli {
 
 namespace {
-
-constexpr int Success = 0;
-constexpr int Failure = 1;
-
-std::string Local(const QString& text) {
-    return text.toLocal8Bit().toStdString();
-}
 
 std::optional<int> Number(const QString& text, int low, int high) {
     bool isNumber = false;
@@ -113,7 +108,7 @@ bool Parse(const QStringList& arguments, Request& request, std::ostream& err) {
 // ending in a separator) takes numbered PNG frames named after the animation.
 bool ChooseFormat(Request& request, std::ostream& err) {
     const QString& target = request.target;
-    if (target.endsWith(u'/') || QFileInfo(target).isDir()) {
+    if (target.endsWith(u'/') || IsLocalFolder(target)) {
         request.options.Format = TExportFormat::PngFrames;
         const QString base = QFileInfo(request.animation).completeBaseName();
         request.target = QDir(target).filePath(base + QStringLiteral(".png"));
@@ -146,7 +141,7 @@ int ExportAnimation(const QStringList& arguments, std::ostream& out, std::ostrea
         return Failure;
     }
     if (request.options.Format == TExportFormat::PngFrames &&
-        !QDir().mkpath(QFileInfo(request.target).path())) {
+        !MakeLocalFolder(QFileInfo(request.target).path())) {
         err << "Unable to create the folder " << Local(QFileInfo(request.target).path()) << '\n';
         return Failure;
     }

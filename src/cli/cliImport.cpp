@@ -2,6 +2,7 @@
 
 #include "cliCommands.h"
 #include "frameBitmapFile.h"
+#include "localFiles.h"
 #include "pictureLoader.h"
 #include "unitAnimation.h"
 #include "unitImportFrame.h"
@@ -135,9 +136,9 @@ int AppendFrame(const FramePixels& pixels, const QString& target, std::ostream& 
                 std::ostream& err) {
     TAnimation animation;
     QString existing;
-    if (QFileInfo::exists(target))
+    if (LocalFileExists(target))
         existing = target;
-    else if (QFileInfo::exists(TAnimation::LCDFileName(target)))
+    else if (LocalFileExists(TAnimation::LCDFileName(target)))
         existing = TAnimation::LCDFileName(target);
     if (!existing.isEmpty() && !Load(animation, existing, err))
         return Failure;
@@ -163,8 +164,8 @@ int RunImport(const QStringList& arguments, std::ostream& out, std::ostream& err
     const TPictureLoad load = LoadPictureAtSize(
         options->Picture, [scale](QSize size) { return TImportFrame::ScaledSize(size, scale); });
     if (!load.Loaded()) {
-        err << "Unable to open " << Local(ShortName(options->Picture)) << ": "
-            << Local(load.Reason) << '\n';
+        err << "Unable to open " << Local(ShortName(options->Picture)) << ": " << Local(load.Reason)
+            << '\n';
         return Failure;
     }
     TImportFrame importer;

@@ -1,11 +1,10 @@
 #include "unitAnimationExport.h"
 
-#include "completeSave.h"
+#include "localFiles.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace vistrel {
 
@@ -48,11 +47,9 @@ bool TAnimationExport::Check(const QString& target) {
 }
 
 bool TAnimationExport::WriteFile(const QString& fileName, const QByteArray& bytes) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(fileName, file.errorString());
-    if (file.write(bytes) != bytes.size() || !CommitCompleteSave(file))
-        return Fail(fileName, file.errorString());
+    QString reason;
+    if (!SaveLocalFile(fileName, bytes, &reason))
+        return Fail(fileName, reason);
     m_written << fileName;
     return true;
 }

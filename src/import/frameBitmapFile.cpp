@@ -1,9 +1,8 @@
 #include "frameBitmapFile.h"
 
-#include "completeSave.h"
 #include "fileNames.h"
+#include "localFiles.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace vistrel {
@@ -87,15 +86,7 @@ QString FrameBitmapFileName(const QString& fileName) {
 }
 
 bool WriteFrameBitmap(const FramePixels& pixels, const QString& fileName, QString* reason) {
-    QSaveFile file(fileName);
-    const QByteArray bytes = FrameBitmapBytes(pixels);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !CommitCompleteSave(file)) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    return true;
+    return SaveLocalFile(fileName, FrameBitmapBytes(pixels), reason);
 }
 
 } // namespace vistrel

@@ -2,6 +2,7 @@
 
 #include "boxResampler.h"
 #include "jpegDecoder.h"
+#include "localFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -133,9 +134,10 @@ TPictureLoad LoadPicture(const QString& fileName, std::int64_t maxPixels) {
 
 TPictureLoad LoadPictureAtSize(const QString& fileName, const TTargetSize& targetSize,
                                std::int64_t maxPixels) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {QImage(), file.errorString()};
+    QFile file;
+    QString reason;
+    if (!OpenLocalFile(file, fileName, &reason))
+        return {QImage(), reason};
     if (file.size() == 0)
         return {QImage(), QStringLiteral("the file is empty")};
     return ReadAtSize(file, QFileInfo(fileName).suffix().toLower().toLatin1(), maxPixels,

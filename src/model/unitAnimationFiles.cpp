@@ -1,12 +1,11 @@
-#include "completeSave.h"
 #include "fileNames.h"
+#include "localFiles.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 #include "unitVMSFile.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace vistrel {
 
@@ -75,20 +74,12 @@ bool TAnimation::SaveToFile(const QString& fileName, QString* reason) {
         return false;
     // Written beside the old file and renamed over it only when complete, so a
     // failed or interrupted save never destroys the document on disk.
-    QSaveFile file(LCDFileName(fileName));
-    // Unbuffered, a write that fails (a full disk, a size limit) fails at once
-    // with the system's reason, which a buffered flush would lose.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     const int sourceKind = SourceKind;
-    if (SaveLCD(file) && CommitCompleteSave(file, reason))
+    if (SaveLCD(buffer) && SaveLocalFile(LCDFileName(fileName), bytes, reason))
         return true;
-    if (reason && reason->isEmpty())
-        *reason = file.errorString();
-    file.cancelWriting();
     SourceKind = sourceKind;
     return false;
 }
@@ -97,8 +88,8 @@ bool TAnimation::LoadFromFile(const QString& fileName) {
     const QString extension = UpperExtension(fileName);
     bool loaded = false;
     if (extension == QLatin1String(".LCD") || extension == QLatin1String(".VMS")) {
-        QFile file(fileName);
-        if (file.open(QIODevice::ReadOnly))
+        QFile file;
+        if (OpenLocalFile(file, fileName))
             loaded = extension == QLatin1String(".LCD") ? LoadLCD(file) : LoadVMS(file);
         else
             SourceKind = SourceNone;

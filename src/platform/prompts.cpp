@@ -1,5 +1,7 @@
 #include "prompts.h"
 
+#include "localFiles.h"
+
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -68,7 +70,7 @@ std::optional<QString> TWidgetPrompts::InputQuery(const QString& caption, const 
 std::optional<QString> TWidgetPrompts::OpenFileName(const TOpenFileRequest& request) {
     const QString name =
         QFileDialog::getOpenFileName(m_parent, request.title, request.fileName, request.filter);
-    return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
+    return name.isEmpty() ? std::nullopt : std::optional<QString>(ResolveListedFileName(name));
 }
 
 std::optional<QString> TWidgetPrompts::SaveFileName(const TSaveFileRequest& request) {
@@ -79,7 +81,7 @@ std::optional<QString> TWidgetPrompts::SaveFileName(const TSaveFileRequest& requ
     dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return ResolveListedFileName(dialog.selectedFiles().constFirst());
 }
 
 std::optional<QFont> TWidgetPrompts::ChooseFont(const QFont& initial) {

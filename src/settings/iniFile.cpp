@@ -1,10 +1,10 @@
 #include "iniFile.h"
 
-#include "completeSave.h"
+#include "fileNames.h"
 #include "integerText.h"
+#include "localFiles.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace vistrel {
@@ -32,14 +32,24 @@ TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
 void TIniFile::Load() {
     m_sections.clear();
-    QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenLocalFile(file, m_fileName))
         return;
     // A settings file is small; anything far larger is not ours and is ignored.
     constexpr qint64 MaxSize = 1 << 20;
     if (file.size() > MaxSize)
         return;
-    FromText(QString::fromUtf8(file.readAll()));
+    FromBytes(file.readAll());
+}
+
+void TIniFile::FromBytes(const QByteArray& bytes) {
+    // A byte order mark starts the file, not its first section.
+    const QByteArray mark("\xEF\xBB\xBF");
+    FromText(FileNameFromBytes(bytes.startsWith(mark) ? bytes.mid(mark.size()) : bytes));
+}
+
+QByteArray TIniFile::ToBytes() const {
+    return FileNameToBytes(ToText());
 }
 
 void TIniFile::FromText(const QString& text) {
@@ -76,15 +86,7 @@ QString TIniFile::ToText() const {
 }
 
 bool TIniFile::Save() const {
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = ToText().toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return CommitCompleteSave(file);
+    return SaveLocalFile(m_fileName, ToBytes());
 }
 
 const TIniFile::Section* TIniFile::FindSection(const QString& name) const {

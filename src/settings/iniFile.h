@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -38,6 +39,11 @@ public:
 
     QString ToText() const;
     void FromText(const QString& text);
+    // The file's bytes. They are read as file names are (FileNameFromBytes), so a
+    // recent file whose name is not UTF-8, or any other byte that is not, is
+    // written back as it was.
+    QByteArray ToBytes() const;
+    void FromBytes(const QByteArray& bytes);
 
 private:
     struct Entry {

@@ -2,6 +2,7 @@
 
 #include "animationExportHost.h"
 #include "formExportAnimation.h"
+#include "localFiles.h"
 #include "prompts.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
@@ -64,7 +65,7 @@ bool TAnimationExportSide::ConfirmReplaceFrames(const QString& target, int frame
     int existing = 0;
     QString first;
     for (int i = 0; i < frameCount; ++i)
-        if (QFileInfo::exists(TAnimationExport::FrameFileName(target, i))) {
+        if (LocalFileExists(TAnimationExport::FrameFileName(target, i))) {
             if (existing++ == 0)
                 first = QFileInfo(TAnimationExport::FrameFileName(target, i)).fileName();
         }

@@ -1,6 +1,7 @@
 #include "formMain.h"
 #include "frameStrip.h"
 #include "importPage.h"
+#include "localFiles.h"
 #include "pixelClipboard.h"
 #include "unitLCDFile.h"
 
@@ -124,8 +125,8 @@ bool TfrmMain::SaveDocument(bool askName) {
     // file becomes that LCD file, and an unrelated file of that name is not
     // replaced without asking.
     const QString written = TAnimation::LCDFileName(target);
-    const bool replacesOwnFile = QFileInfo(written) == QFileInfo(m_fileName);
-    if (written != target && !replacesOwnFile && QFileInfo::exists(written) &&
+    const bool replacesOwnFile = IsSameLocalFile(written, m_fileName);
+    if (written != target && !replacesOwnFile && LocalFileExists(written) &&
         !ConfirmReplace(written))
         return false;
     if (m_animation.IsValidIndex(m_curFrame))

@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -92,20 +94,31 @@ TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
     EXPECT_FALSE(QFile::exists(folder.Path("out.lcd")));
 }
 
-// Bytes that are not valid UTF-8 would reach the file system as replacement
-// characters, naming another file; such a name is refused before anything is read
-// or written.
-TEST(CliArguments, NamesThatCannotReachTheFileSystemUnchangedAreRefused) {
-    const char* const good[] = {"vistrel-cli", "convert", "caf\xc3\xa9.lcd", "out.lcd"};
-    std::ostringstream err;
-    const auto decoded = cli::DecodeArguments(4, good, err);
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(*decoded, QStringList({"convert", QStringLiteral("caf\u00e9.lcd"), "out.lcd"}));
-    EXPECT_EQ(err.str(), "");
+// Bytes that are not valid UTF-8 would reach Qt's file classes as replacement
+// characters, naming another file; the command line keeps them to the end.
+TEST_F(Cli, NamesThatAreNotUtf8ReachTheFileSystemUnchanged) {
+    const QByteArray dir = QFile::encodeName(QDir::cleanPath(folder.Path(".")));
+    ASSERT_TRUE(QFile::copy(walk, folder.Path("caf\u00e9.lcd")));
+    ASSERT_EQ(::rename(QFile::encodeName(folder.Path("caf\u00e9.lcd")).constData(),
+                       (dir + "/caf\xe9.lcd").constData()),
+              0);
+    const QByteArray in = dir + "/caf\xe9.lcd";
+    const QByteArray out = dir + "/out\xff.vms";
+    const char* const argv[] = {"vistrel-cli", "convert", in.constData(), out.constData()};
+    const QStringList arguments = cli::DecodeArguments(4, argv);
+    ASSERT_EQ(arguments.size(), 3);
+    EXPECT_EQ(arguments[0], QStringLiteral("convert"));
 
-    const char* const bad[] = {"vistrel-cli", "info", "caf\xe9.lcd"};
-    EXPECT_FALSE(cli::DecodeArguments(3, bad, err));
-    EXPECT_NE(err.str().find("valid in the system's encoding"), std::string::npos) << err.str();
+    const Result result = RunCli(arguments);
+    ASSERT_EQ(result.status, 0) << result.err;
+    // The name printed is the one written, byte for byte.
+    EXPECT_EQ(result.out, (dir + "/out\xff.LCD\n").toStdString());
+    struct stat status {};
+    EXPECT_EQ(::stat((dir + "/out\xff.LCD").constData(), &status), 0);
+    EXPECT_FALSE(QFile::exists(folder.Path("out\uFFFD.LCD")));
+    const QByteArray written = dir + "/out\xff.LCD";
+    const char* const info[] = {"vistrel-cli", "info", written.constData()};
+    EXPECT_EQ(RunCli(cli::DecodeArguments(3, info)).out.substr(0, 10), "source: 2\n");
 }
 
 TEST_F(Cli, HelpAndVersionAnswerOnStandardOutput) {

@@ -1,3 +1,4 @@
+#include "fileNames.h"
 #include "iniFile.h"
 #include "integerText.h"
 
@@ -52,4 +53,21 @@ TEST(IniFile, WritesKeepFileOrderAndErasedSectionsGoAway) {
     ini.EraseSection("Saved");
     ini.WriteString("Saved", "File_0", "y");
     EXPECT_EQ(ini.ToText(), "[Main]\nB=1\nA=5\nC=1\n\n[Other]\nKeep=yes\n\n[Saved]\nFile_0=y\n");
+}
+
+// A recent file named in Latin-1 is written back by its own bytes, as is a stray
+// byte that is not UTF-8 anywhere else in the file; a byte order mark is not part
+// of the first section's name.
+TEST(IniFile, BytesThatAreNotUtf8SurviveASave) {
+    TIniFile marked(QString{});
+    marked.FromBytes("\xef\xbb\xbf[Main]\nA=1\n");
+    EXPECT_EQ(marked.ReadInteger("Main", "A", 0), 1);
+
+    const QByteArray bytes = "[Saved]\nFile_0=/home/ana/caf\xe9.lcd\n\n[Main\xff]\nKey=\xc3\n";
+    TIniFile ini(QString{});
+    ini.FromBytes(bytes);
+    EXPECT_EQ(FileNameToBytes(ini.ReadString("Saved", "File_0", {})), "/home/ana/caf\xe9.lcd");
+    ini.WriteString("Saved", "File_1", FileNameFromBytes("/x\xff"));
+    EXPECT_EQ(ini.ToBytes(),
+              "[Saved]\nFile_0=/home/ana/caf\xe9.lcd\nFile_1=/x\xff\n\n[Main\xff]\nKey=\xc3\n");
 }

@@ -1,4 +1,7 @@
+#include "fileNames.h"
 #include "frameStrip.h"
+#include "localFiles.h"
+#include "unitPreferences.h"
 #include "windowFixture.h"
 
 #include <QClipboard>
@@ -375,4 +378,32 @@ TEST(DocumentLifecycle, BrowsingASavedDocumentLeavesItUnmodified) {
     f.Window().FrameStrip().SetPosition(3);
     f.Window().FrameStrip().SetPosition(0);
     EXPECT_FALSE(f.Window().Modified());
+}
+
+// "caf\xe9.lcd", named in Latin-1, opened from the command line: the window saves
+// to that file, not to a "caf\uFFFD.lcd" beside it, and the lists of the next
+// start still lead to it.
+TEST(DocumentLifecycle, ANameThatIsNotUtf8IsSavedAndReopenedAsItIs) {
+    TempFolder files;
+    const QByteArray folder = FileNameToBytes(QDir::cleanPath(files.Path(".")));
+    const QString name = FileNameFromBytes(folder + "/caf\xe9.lcd");
+    ASSERT_TRUE(SaveLocalFile(name, LCDBytes({1, 2})));
+    WindowFixture f({name});
+    ASSERT_EQ(f.Window().FileName(), name);
+    ASSERT_EQ(f.Window().Animation().FrameCount(), 2);
+    f.Window().Animation().Frame(1).SetDuration(9);
+    f.Edit();
+    f.Window().Save1Click();
+    EXPECT_FALSE(f.Window().Modified());
+    EXPECT_FALSE(QFile::exists(files.Path(QStringLiteral("caf\uFFFD.lcd"))));
+    f.Window().Close1Click();
+    ASSERT_TRUE(f.Window().close());
+
+    const TVMUPreferences stored(f.IniPath(), QSize(1920, 1080));
+    EXPECT_EQ(stored.Saved, QStringList{name});
+    EXPECT_TRUE(ReadFile(f.IniPath()).contains(folder + "/caf\xe9.lcd"));
+    f.Window().findChild<QMenu*>("Reopen1")->actions().first()->trigger();
+    EXPECT_EQ(f.Window().FileName(), name);
+    ASSERT_EQ(f.Window().Animation().FrameCount(), 2);
+    EXPECT_EQ(f.Window().Animation().Frame(1).Duration(), 9);
 }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QFile;
+
+namespace vistrel {
+
+// Reading, writing and looking up files by names that may hold bytes that are not
+// UTF-8 (see FileNameFromBytes). A name Qt can address goes through Qt's own file
+// classes; any other reaches the system calls byte for byte, so a file called
+// "caf\xe9.lcd" is that file and never "caf\uFFFD.lcd".
+
+// Opens fileName for reading into file; on failure, reason (when given) receives
+// the system's words.
+bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason = nullptr);
+
+// Replaces (or creates) fileName with bytes. They are written beside it and
+// renamed over it only when complete, so a failed save leaves the old file as it
+// was; the old file's permissions are kept, and a symbolic link is followed to
+// the file it names.
+bool SaveLocalFile(const QString& fileName, const QByteArray& bytes, QString* reason = nullptr);
+
+bool LocalFileExists(const QString& fileName);
+bool IsLocalFolder(const QString& fileName);
+// Whether both names lead to one file (a link, another spelling of its path); two
+// names of which one does not exist are the same file only when their absolute
+// paths are.
+bool IsSameLocalFile(const QString& first, const QString& second);
+// Creates a folder and every missing folder above it.
+bool MakeLocalFolder(const QString& path);
+
+// A name a file dialog returned, made into the name of the file the user saw.
+// Qt lists a file whose name is not UTF-8 with replacement characters; when no
+// file has the name as returned, the folders on its path are searched for the one
+// entry each replacement-character component stands for.
+QString ResolveListedFileName(const QString& fileName);
+
+} // namespace vistrel
