@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -165,6 +166,20 @@ bool IsLocalFolder(const QString& fileName) {
     return StatBytes(FileNameToBytes(fileName), info) && S_ISDIR(info.st_mode);
 }
 
+QString AbsoluteFileName(const QString& fileName) {
+    if (QDir::isAbsolutePath(fileName))
+        return HasForeignBytes(fileName) ? QDir::cleanPath(fileName)
+                                         : QFileInfo(fileName).absoluteFilePath();
+    QByteArray folder(4096, '\0');
+    while (::getcwd(folder.data(), static_cast<std::size_t>(folder.size())) == nullptr) {
+        if (errno != ERANGE || folder.size() > (1 << 20))
+            return QFileInfo(fileName).absoluteFilePath();
+        folder.resize(folder.size() * 2);
+    }
+    folder.truncate(static_cast<qsizetype>(std::strlen(folder.constData())));
+    return QDir::cleanPath(FileNameFromBytes(folder) + u'/' + fileName);
+}
+
 bool IsSameLocalFile(const QString& first, const QString& second) {
     struct stat a {};
     struct stat b {};
@@ -172,8 +187,7 @@ bool IsSameLocalFile(const QString& first, const QString& second) {
     const bool secondExists = StatBytes(FileNameToBytes(second), b);
     if (firstExists && secondExists)
         return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-    return QDir::cleanPath(QFileInfo(first).absoluteFilePath()) ==
-           QDir::cleanPath(QFileInfo(second).absoluteFilePath());
+    return AbsoluteFileName(first) == AbsoluteFileName(second);
 }
 
 bool MakeLocalFolder(const QString& path) {
@@ -200,7 +214,7 @@ QString ResolveListedFileName(const QString& fileName) {
     if (fileName.isEmpty() || LocalFileExists(fileName) ||
         !fileName.contains(QChar(QChar::ReplacementCharacter)))
         return fileName;
-    const QString absolute = QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
+    const QString absolute = AbsoluteFileName(fileName);
     const QStringList components = absolute.split(u'/', Qt::SkipEmptyParts);
     QByteArray resolved;
     for (qsizetype i = 0; i < components.size(); ++i) {

@@ -28,6 +28,9 @@ bool IsLocalFolder(const QString& fileName);
 // names of which one does not exist are the same file only when their absolute
 // paths are.
 bool IsSameLocalFile(const QString& first, const QString& second);
+// The name as a full, clean path. QFileInfo::absoluteFilePath() goes through
+// Qt's encoding for a relative name, which spoils bytes that are not UTF-8.
+QString AbsoluteFileName(const QString& fileName);
 // Creates a folder and every missing folder above it.
 bool MakeLocalFolder(const QString& path);
 

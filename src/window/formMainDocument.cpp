@@ -195,7 +195,7 @@ void TfrmMain::OpenDocument(const QString& name) {
         m_fileName = AskAnimationFileName().value_or(QString());
     } else {
         // The recent lists and Reopen must find the file from any folder.
-        m_fileName = QFileInfo(name).absoluteFilePath();
+        m_fileName = AbsoluteFileName(name);
     }
     if (!m_fileName.isEmpty()) {
         if (!m_animation.LoadFromFile(m_fileName)) {

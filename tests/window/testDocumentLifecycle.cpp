@@ -380,7 +380,7 @@ TEST(DocumentLifecycle, BrowsingASavedDocumentLeavesItUnmodified) {
     EXPECT_FALSE(f.Window().Modified());
 }
 
-// "caf\xe9.lcd", named in Latin-1, opened from the command line: the window saves
+// "vistrel caf\xe9.lcd" typed in its folder, the name in Latin-1: the window saves
 // to that file, not to a "caf\uFFFD.lcd" beside it, and the lists of the next
 // start still lead to it.
 TEST(DocumentLifecycle, ANameThatIsNotUtf8IsSavedAndReopenedAsItIs) {
@@ -388,7 +388,10 @@ TEST(DocumentLifecycle, ANameThatIsNotUtf8IsSavedAndReopenedAsItIs) {
     const QByteArray folder = FileNameToBytes(QDir::cleanPath(files.Path(".")));
     const QString name = FileNameFromBytes(folder + "/caf\xe9.lcd");
     ASSERT_TRUE(SaveLocalFile(name, LCDBytes({1, 2})));
-    WindowFixture f({name});
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(files.Path(".")));
+    WindowFixture f({FileNameFromBytes("caf\xe9.lcd")});
+    QDir::setCurrent(before);
     ASSERT_EQ(f.Window().FileName(), name);
     ASSERT_EQ(f.Window().Animation().FrameCount(), 2);
     f.Window().Animation().Frame(1).SetDuration(9);
