@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -208,42 +207,6 @@ bool MakeLocalFolder(const QString& path) {
             return false;
     }
     return IsLocalFolder(path);
-}
-
-QString ResolveListedFileName(const QString& fileName) {
-    if (fileName.isEmpty() || LocalFileExists(fileName) ||
-        !fileName.contains(QChar(QChar::ReplacementCharacter)))
-        return fileName;
-    const QString absolute = AbsoluteFileName(fileName);
-    const QStringList components = absolute.split(u'/', Qt::SkipEmptyParts);
-    QByteArray resolved;
-    for (qsizetype i = 0; i < components.size(); ++i) {
-        const QString& component = components[i];
-        const QByteArray folder = resolved.isEmpty() ? QByteArray("/") : resolved;
-        QByteArray found = FileNameToBytes(component);
-        struct stat info {};
-        if (!StatBytes(resolved + '/' + found, info) &&
-            component.contains(QChar(QChar::ReplacementCharacter))) {
-            // The one entry of the folder that Qt lists under this name.
-            int matches = 0;
-            if (DIR* dir = ::opendir(folder.constData())) {
-                while (const dirent* entry = ::readdir(dir)) {
-                    const QByteArray entryName(entry->d_name);
-                    if (QFile::decodeName(entryName) == component) {
-                        found = entryName;
-                        ++matches;
-                    }
-                }
-                ::closedir(dir);
-            }
-            // The last component may be a new file to create; an ambiguous or
-            // missing one leaves the name as the dialog gave it.
-            if (matches != 1)
-                return fileName;
-        }
-        resolved += '/' + found;
-    }
-    return FileNameFromBytes(resolved);
 }
 
 } // namespace vistrel

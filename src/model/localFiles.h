@@ -34,10 +34,4 @@ QString AbsoluteFileName(const QString& fileName);
 // Creates a folder and every missing folder above it.
 bool MakeLocalFolder(const QString& path);
 
-// A name a file dialog returned, made into the name of the file the user saw.
-// Qt lists a file whose name is not UTF-8 with replacement characters; when no
-// file has the name as returned, the folders on its path are searched for the one
-// entry each replacement-character component stands for.
-QString ResolveListedFileName(const QString& fileName);
-
 } // namespace vistrel

@@ -1,7 +1,5 @@
 #include "prompts.h"
 
-#include "localFiles.h"
-
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -70,7 +68,7 @@ std::optional<QString> TWidgetPrompts::InputQuery(const QString& caption, const 
 std::optional<QString> TWidgetPrompts::OpenFileName(const TOpenFileRequest& request) {
     const QString name =
         QFileDialog::getOpenFileName(m_parent, request.title, request.fileName, request.filter);
-    return name.isEmpty() ? std::nullopt : std::optional<QString>(ResolveListedFileName(name));
+    return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
 }
 
 std::optional<QString> TWidgetPrompts::SaveFileName(const TSaveFileRequest& request) {
@@ -81,7 +79,7 @@ std::optional<QString> TWidgetPrompts::SaveFileName(const TSaveFileRequest& requ
     dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return ResolveListedFileName(dialog.selectedFiles().constFirst());
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QFont> TWidgetPrompts::ChooseFont(const QFont& initial) {

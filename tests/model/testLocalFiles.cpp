@@ -148,23 +148,3 @@ TEST(LocalFiles, ReplacingAFileByForeignNameKeepsItsModeItsLinksAndItOnFailure) 
     EXPECT_FALSE(SaveLocalFile(Foreign(dir, "a\xe9"), "x", &reason));
     EXPECT_EQ(reason, QStringLiteral("Is a directory"));
 }
-
-// Qt's file dialog lists "caf\xe9.lcd" as "caf\uFFFD.lcd" and returns that name.
-TEST(LocalFiles, ANameFromTheFileDialogFindsTheFileItListed) {
-    TempFolder folder;
-    const QString dir = QDir::cleanPath(folder.Path("."));
-    ASSERT_TRUE(MakeLocalFolder(Foreign(dir, "sub\xe9")));
-    ASSERT_TRUE(SaveLocalFile(Foreign(dir, "sub\xe9/caf\xe9.lcd"), "x"));
-    ASSERT_TRUE(SaveLocalFile(Foreign(dir, "twin\xe9"), "x"));
-    ASSERT_TRUE(SaveLocalFile(Foreign(dir, "twin\xe8"), "x"));
-    const QString listed = dir + QStringLiteral("/sub\uFFFD/caf\uFFFD.lcd");
-    EXPECT_EQ(FileNameToBytes(ResolveListedFileName(listed)),
-              FileNameToBytes(dir) + "/sub\xe9/caf\xe9.lcd");
-    // A new file in such a folder keeps its own name.
-    EXPECT_EQ(FileNameToBytes(ResolveListedFileName(dir + QStringLiteral("/sub\uFFFD/new.lcd"))),
-              FileNameToBytes(dir) + "/sub\xe9/new.lcd");
-    // Two files listed alike, or none: the name is left as it came.
-    for (const QString& unresolved : {dir + QStringLiteral("/twin\uFFFD"),
-                                      dir + QStringLiteral("/none\uFFFD"), folder.Path("walk")})
-        EXPECT_EQ(ResolveListedFileName(unresolved), unresolved);
-}
