@@ -1,13 +1,13 @@
 #include "FileType.h"
 
 #include "desktopIcons.h"
+#include "localFiles.h"
 #include "mimeAppsList.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QXmlStreamWriter>
 
@@ -248,9 +248,9 @@ bool TFileType::WriteFile(const QString& path, const QByteArray& bytes, bool& ch
         return Fail(QStringLiteral("Unable to create the folder %1").arg(folder));
     // Each file appears whole or not at all, so a failure part-way never leaves
     // a cut entry behind.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return Fail(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
+    QString reason;
+    if (!SaveLocalFile(path, bytes, &reason))
+        return Fail(QStringLiteral("Unable to write %1: %2").arg(path, reason));
     changed = true;
     return true;
 }

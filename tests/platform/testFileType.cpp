@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -301,4 +302,23 @@ TEST_F(FileTypeTest, TheDesktopFindsOurTypesAndOurEntryAfterRegistration) {
     EXPECT_EQ(Text(RunTool(xdgMime, {"query", "default", type.MimeType()}, type.Folders)), "");
     EXPECT_EQ(Text(RunTool(xdgMime, {"query", "filetype", card}, type.Folders)),
               Text(vms.MimeType()));
+}
+
+// A write the system cuts short (a full disk, a size limit) fails and leaves the
+// old file whole, rather than replacing it with the part that was written.
+TEST_F(FileTypeTest, AWriteCutShortKeepsTheOldFileAndSaysWhy) {
+    AddCommands();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(type.MimePackagePath()).path()));
+    QFile old(type.MimePackagePath());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old package") == 11);
+    old.close();
+    bool registered = true;
+    {
+        const vistrel::testing::FileSizeLimit limit(32);
+        registered = type.Register();
+    }
+    EXPECT_FALSE(registered);
+    EXPECT_TRUE(type.ErrorString().endsWith(QLatin1String(": File too large")))
+        << type.ErrorString().toStdString();
+    EXPECT_EQ(ReadFile(type.MimePackagePath()), "old package");
 }
