@@ -1,6 +1,5 @@
 #include "localFiles.h"
 
-#include "completeSave.h"
 #include "fileNames.h"
 
 #include <QDir>
@@ -90,6 +89,15 @@ bool SaveBytesAtomically(const QByteArray& path, const QByteArray& bytes, QStrin
     return Fail(reason, error);
 }
 
+// Drops what was written to the temporary file; the old file stays as it was.
+bool Discard(QSaveFile& file, QString* reason) {
+    if (reason)
+        *reason = file.errorString();
+    file.cancelWriting();
+    file.commit(); // discards the temporary file
+    return false;
+}
+
 bool SaveThroughQt(const QString& fileName, const QByteArray& bytes, QString* reason) {
     QSaveFile file(fileName);
     // Unbuffered, a write that fails (a full disk, a size limit) fails at once
@@ -103,16 +111,19 @@ bool SaveThroughQt(const QString& fileName, const QByteArray& bytes, QString* re
     // with the reason.
     for (qsizetype done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            if (reason)
-                *reason = file.errorString();
-            file.cancelWriting();
-            file.commit(); // discards the temporary file
-            return false;
-        }
+        if (written <= 0)
+            return Discard(file, reason);
         done += written;
     }
-    return CommitCompleteSave(file, reason);
+    // Qt 6.4 commits even after a failed flush, which would replace the old file
+    // with a cut one.
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return Discard(file, reason);
+    if (file.commit())
+        return true;
+    if (reason)
+        *reason = file.errorString();
+    return false;
 }
 
 } // namespace
