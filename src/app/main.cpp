@@ -15,10 +15,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(vistrel::DesktopIcon(vistrel::TDesktopIcon::Program));
     // Qt has taken its own options out of argv. File names are kept byte for byte,
     // where QApplication::arguments() would spoil those that are not UTF-8.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << vistrel::FileNameFromBytes(QByteArray(argv[i]));
-    vistrel::TfrmMain window(arguments, vistrel::TVMUPreferences::DefaultIniPath());
+    vistrel::TfrmMain window(vistrel::CommandLineArguments(argc, argv),
+                             vistrel::TVMUPreferences::DefaultIniPath());
     window.show();
     return QApplication::exec();
 }

@@ -7,7 +7,6 @@
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <ostream>
 
@@ -202,13 +201,6 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
 }
 
 } // namespace
-
-QStringList DecodeArguments(int argc, const char* const argv[]) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << FileNameFromBytes(QByteArray(argv[i]));
-    return arguments;
-}
 
 int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     const int status = RunCommand(arguments, out, err);

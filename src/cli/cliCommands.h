@@ -38,8 +38,5 @@ void PrintPixels(const FramePixels& pixels, std::ostream& out);
 // Saves as an LCD file (the extension made .LCD) and prints the name written.
 int SaveAnimation(TAnimation& animation, const QString& target, std::ostream& out,
                   std::ostream& err);
-// The command line as file names the file system gets back byte for byte, even
-// where they are not valid UTF-8 (see FileNameFromBytes).
-QStringList DecodeArguments(int argc, const char* const argv[]);
 
 } // namespace vistrel::cli

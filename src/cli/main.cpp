@@ -1,7 +1,8 @@
 #include "cliCommands.h"
+#include "fileNames.h"
 
 #include <iostream>
 
 int main(int argc, char* argv[]) {
-    return vistrel::cli::Run(vistrel::cli::DecodeArguments(argc, argv), std::cout, std::cerr);
+    return vistrel::cli::Run(vistrel::CommandLineArguments(argc, argv), std::cout, std::cerr);
 }

@@ -126,6 +126,13 @@ QByteArray FileNameToBytes(const QString& fileName) {
     return bytes;
 }
 
+QStringList CommandLineArguments(int argc, const char* const argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << FileNameFromBytes(QByteArray(argv[i]));
+    return arguments;
+}
+
 bool HasForeignBytes(const QString& fileName) {
     for (qsizetype i = 0; i < fileName.size(); ++i) {
         const char16_t unit = fileName[i].unicode();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace vistrel {
 
@@ -16,6 +17,9 @@ qsizetype ExtensionLength(const QString& fileName);
 // no UTF-8 text can hold; turning the name back into bytes restores it exactly.
 QString FileNameFromBytes(const QByteArray& bytes);
 QByteArray FileNameToBytes(const QString& fileName);
+// The command line after the program's name, each argument read as a file name
+// (FileNameFromBytes), so a name that is not UTF-8 reaches the file it names.
+QStringList CommandLineArguments(int argc, const char* const argv[]);
 // Whether the name holds a byte that is not UTF-8 (Qt's own file classes would
 // open another file by it).
 bool HasForeignBytes(const QString& fileName);

@@ -1,4 +1,5 @@
 #include "cliRun.h"
+#include "fileNames.h"
 #include "modelFixtures.h"
 
 #include <QDir>
@@ -105,7 +106,7 @@ TEST_F(Cli, NamesThatAreNotUtf8ReachTheFileSystemUnchanged) {
     const QByteArray in = dir + "/caf\xe9.lcd";
     const QByteArray out = dir + "/out\xff.vms";
     const char* const argv[] = {"vistrel-cli", "convert", in.constData(), out.constData()};
-    const QStringList arguments = cli::DecodeArguments(4, argv);
+    const QStringList arguments = CommandLineArguments(4, argv);
     ASSERT_EQ(arguments.size(), 3);
     EXPECT_EQ(arguments[0], QStringLiteral("convert"));
 
@@ -118,7 +119,7 @@ TEST_F(Cli, NamesThatAreNotUtf8ReachTheFileSystemUnchanged) {
     EXPECT_FALSE(QFile::exists(folder.Path("out\uFFFD.LCD")));
     const QByteArray written = dir + "/out\xff.LCD";
     const char* const info[] = {"vistrel-cli", "info", written.constData()};
-    EXPECT_EQ(RunCli(cli::DecodeArguments(3, info)).out.substr(0, 10), "source: 2\n");
+    EXPECT_EQ(RunCli(CommandLineArguments(3, info)).out.substr(0, 10), "source: 2\n");
 }
 
 TEST_F(Cli, HelpAndVersionAnswerOnStandardOutput) {
