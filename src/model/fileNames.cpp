@@ -6,8 +6,11 @@ namespace vistrel {
 
 namespace {
 
-constexpr char16_t FirstForeignByte = 0xDC80; // stands for byte 0x80
-constexpr char16_t LastForeignByte = 0xDCFF;  // stands for byte 0xFF
+// Byte B that is not part of valid UTF-8 stands as U+DC00 + B; such bytes are
+// 0x80 and above.
+constexpr char16_t StandInBase = 0xDC00;
+constexpr char16_t FirstForeignByte = StandInBase + 0x80;
+constexpr char16_t LastForeignByte = StandInBase + 0xFF;
 
 bool IsForeignByte(char16_t unit) {
     return unit >= FirstForeignByte && unit <= LastForeignByte;
@@ -89,7 +92,8 @@ QString FileNameFromBytes(const QByteArray& bytes) {
     for (qsizetype i = 0; i < bytes.size();) {
         const Decoded decoded = DecodeAt(bytes, i);
         if (decoded.length == 0) {
-            name += QChar(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[i])));
+            name +=
+                QChar(static_cast<char16_t>(StandInBase + static_cast<unsigned char>(bytes[i])));
             ++i;
             continue;
         }
@@ -116,7 +120,7 @@ QByteArray FileNameToBytes(const QString& fileName) {
             AppendUtf8(bytes, QChar::surrogateToUcs4(unit, fileName[i + 1].unicode()));
             ++i;
         } else if (IsForeignByte(unit)) {
-            bytes += static_cast<char>(unit - 0xDC00);
+            bytes += static_cast<char>(unit - StandInBase);
         } else if (QChar::isSurrogate(unit)) {
             AppendUtf8(bytes, QChar::ReplacementCharacter);
         } else {
