@@ -34,8 +34,6 @@ constexpr SpeedItem SpeedItems[] = {
     {"mnuitmRateCustom", "&Custom", 0},
 };
 
-constexpr int UnchangedSpeed = 100;
-
 } // namespace
 
 void TFrameCommands::BuildSpeedMenu(QMenu& menu) {
@@ -61,7 +59,7 @@ void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
         if (!answer)
             return;
         // Text that is no number changes nothing; a number out of range says so.
-        speedFactor = UnchangedSpeed;
+        speedFactor = UnchangedSpeedFactor;
         if (const std::optional<std::int64_t> typed = ReadSpeedFactor(*answer)) {
             if (IsValidSpeedFactor(*typed))
                 speedFactor = static_cast<int>(*typed);
@@ -69,7 +67,7 @@ void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
                 ShowError(QStringLiteral("Invalid speed factor - must be between 1% and 25500%."));
         }
     }
-    if (speedFactor == UnchangedSpeed || m_host.Animation().FrameCount() == 0)
+    if (speedFactor == UnchangedSpeedFactor || m_host.Animation().FrameCount() == 0)
         return;
     BeforeFramesChange();
     AdjustAnimationSpeed(m_host.Animation(), speedFactor);

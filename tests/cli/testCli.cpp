@@ -136,9 +136,11 @@ TEST_F(Cli, SpeedRescalesEveryDurationAsTheMenuDoes) {
         const char* percent;
         std::string durations;
     };
-    const QString clip = folder.Write("clip.lcd", LCDBytes({1, 2, 3, 5, 200}, 7));
-    for (const Case& c : {Case{"200%", "1 1 2 2 100"}, Case{"200", "1 1 2 2 100"},
-                          Case{"33%", "3 6 9 15 255"}, Case{"100", "1 2 3 5 200"}}) {
+    // A frame of 0 ticks becomes 1 at any other speed, and stays at 100%.
+    const QString clip = folder.Write("clip.lcd", LCDBytes({1, 2, 3, 5, 200, 0}, 7));
+    for (const Case& c : {Case{"200%", "1 1 2 2 100 1"}, Case{"200", "1 1 2 2 100 1"},
+                          Case{"33%", "3 6 9 15 255 1"}, Case{"100", "1 2 3 5 200 0"},
+                          Case{"100%", "1 2 3 5 200 0"}}) {
         const QString target = folder.Path("fast.lcd");
         const Result result = RunCli({"speed", clip, c.percent, target});
         ASSERT_EQ(result.status, 0) << result.err;
