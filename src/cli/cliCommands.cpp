@@ -123,13 +123,23 @@ void PrintPixels(const FramePixels& pixels, std::ostream& out) {
     }
 }
 
-int SaveAnimation(TAnimation& animation, const QString& target, std::ostream& out,
-                  std::ostream& err) {
-    // An empty name would become the hidden file ".LCD" in the current folder.
+bool CheckOutputName(const QString& target, std::ostream& err) {
     if (target.isEmpty()) {
         err << "Unable to save: the output file name is empty\n";
-        return Failure;
+        return false;
     }
+    const QString name = QFileInfo(target).fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        err << "Unable to save " << Local(target) << ": the name is a folder's, not a file's\n";
+        return false;
+    }
+    return true;
+}
+
+int SaveAnimation(TAnimation& animation, const QString& target, std::ostream& out,
+                  std::ostream& err) {
+    if (!CheckOutputName(target, err))
+        return Failure;
     const QString written = TAnimation::LCDFileName(target);
     if (animation.FrameCount() == 0) {
         err << "Unable to save " << Local(ShortName(written)) << ": the animation has no frames\n";

@@ -26,7 +26,7 @@ struct TImportOptions {
     int Method = TImportFrame::FloydSteinberg;
     int Threshold = 128;
     std::optional<QPoint> Window;
-    QString Append;
+    std::optional<QString> Append;
 };
 
 // The messages are the Import page's own for the same mistakes.
@@ -120,6 +120,8 @@ std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ost
             if (!options.Window)
                 return std::nullopt;
         } else {
+            if (!CheckOutputName(value, err))
+                return std::nullopt;
             options.Append = value;
         }
     }
@@ -174,8 +176,8 @@ int RunImport(const QStringList& arguments, std::ostream& out, std::ostream& err
     importer.SetPicture(load.Picture);
     if (options->Window)
         importer.MoveWindowTo(*options->Window);
-    if (!options->Append.isEmpty())
-        return AppendFrame(importer.OutputPixels(), options->Append, out, err);
+    if (options->Append)
+        return AppendFrame(importer.OutputPixels(), *options->Append, out, err);
     PrintPixels(importer.OutputPixels(), out);
     return Success;
 }
@@ -185,6 +187,8 @@ int RunExport(const QStringList& arguments, std::ostream& out, std::ostream& err
         err << "Wrong number of arguments for export\n\n" << ExportUsage;
         return Failure;
     }
+    if (!CheckOutputName(arguments[2], err))
+        return Failure;
     TAnimation animation;
     if (!Load(animation, arguments[0], err))
         return Failure;

@@ -1,5 +1,6 @@
 #include "cliRun.h"
 #include "fileNames.h"
+#include "frameBitmapFile.h"
 #include "modelFixtures.h"
 
 #include <QDir>
@@ -93,6 +94,52 @@ TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
         EXPECT_EQ(result.out, "") << c.err;
     }
     EXPECT_FALSE(QFile::exists(folder.Path("out.lcd")));
+}
+
+// A name with no file in it would become a hidden file: "dir/" gave dir/.LCD,
+// "." gave ..LCD, an empty export name gave .bmp, and an empty --append was
+// taken as no --append at all.
+TEST_F(Cli, OutputNamesThatNameNoFileAreRefused) {
+    const QString picture = folder.Write("dot.bmp", FrameBitmapBytes(FramePixels{}));
+    ASSERT_TRUE(QDir().mkpath(folder.Path("dir")));
+    const QString dir = folder.Path("dir") + "/";
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.Path("dir")));
+    const std::string empty = "Unable to save: the output file name is empty\n";
+    const auto folderName = [](const QString& name) {
+        return "Unable to save " + name.toStdString() + ": the name is a folder's, not a file's\n";
+    };
+    struct Case {
+        QStringList arguments;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"convert", walk, dir}, folderName(dir)},
+        {{"convert", walk, "."}, folderName(".")},
+        {{"convert", walk, ".."}, folderName("..")},
+        {{"convert", walk, dir + ".."}, folderName(dir + "..")},
+        {{"speed", walk, "50", dir}, folderName(dir)},
+        {{"export", walk, "0", ""}, empty},
+        {{"export", walk, "0", dir}, folderName(dir)},
+        {{"export", walk, "0", "."}, folderName(".")},
+        {{"import", picture, "--append", ""}, empty},
+        {{"import", picture, "--append", dir}, folderName(dir)},
+    };
+    for (const Case& c : cases) {
+        const Result result = RunCli(c.arguments);
+        const std::string what = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.status, 1) << what;
+        EXPECT_EQ(result.err, c.err) << what;
+        EXPECT_EQ(result.out, "") << what;
+    }
+    QDir::setCurrent(before);
+    // Nothing was written, in the folder or beside it.
+    EXPECT_TRUE(QDir(folder.Path("dir"))
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    EXPECT_EQ(
+        QDir(folder.Path("")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList{"dir", "dot.bmp", "empty.lcd", "walk.lcd"}));
 }
 
 // Bytes that are not valid UTF-8 would reach Qt's file classes as replacement
