@@ -78,7 +78,7 @@ void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
 
 void TFrameCommands::Properties1Click() {
     TAnimation& animation = m_host.Animation();
-    TfrmAnimProperties dialog(m_host.DialogParent());
+    TfrmAnimProperties dialog(m_host.DialogParent(), &m_host.Prompts());
     dialog.SetRepeatCount(animation.RepeatCount);
     if (dialog.exec() != QDialog::Accepted)
         return;
