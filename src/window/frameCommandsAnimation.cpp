@@ -51,20 +51,21 @@ void TFrameCommands::BuildSpeedMenu(QMenu& menu) {
 
 void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
     int speedFactor = item->data().toInt();
-    if (speedFactor == 0) {
+    // Asked until the answer is a percentage in range or the user cancels; a
+    // refused answer is offered again to be corrected.
+    QString offered = QStringLiteral("100%");
+    while (speedFactor == 0) {
         const std::optional<QString> answer = m_host.Prompts().InputQuery(
             QLatin1String(ProgramTitle),
-            QStringLiteral("Enter custom speed factor as percentage (i.e. 95%):"),
-            QStringLiteral("100%"));
+            QStringLiteral("Enter custom speed factor as percentage (i.e. 95%):"), offered);
         if (!answer)
             return;
-        // Text that is no number changes nothing; a number out of range says so.
-        speedFactor = UnchangedSpeedFactor;
-        if (const std::optional<std::int64_t> typed = ReadSpeedFactor(*answer)) {
-            if (IsValidSpeedFactor(*typed))
-                speedFactor = static_cast<int>(*typed);
-            else
-                ShowError(QStringLiteral("Invalid speed factor - must be between 1% and 25500%."));
+        const std::optional<std::int64_t> typed = ReadSpeedFactor(*answer);
+        if (typed && IsValidSpeedFactor(*typed)) {
+            speedFactor = static_cast<int>(*typed);
+        } else {
+            ShowError(QStringLiteral("Invalid speed factor - must be between 1% and 25500%."));
+            offered = *answer;
         }
     }
     if (speedFactor == UnchangedSpeedFactor || m_host.Animation().FrameCount() == 0)
