@@ -41,6 +41,7 @@ constexpr char Usage[] =
     "                       (1% to 25500%; 200% halves them), saved as convert does\n"
     "\n"
     "Options:\n"
+    "  --                   the arguments after it are names, not options\n"
     "  --help               show this help\n"
     "  --version            show the version\n";
 
@@ -181,8 +182,13 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
     }
     if (command == QLatin1String("import"))
         return RunImport(arguments.mid(1), out, err);
+    // The other commands take names only; a "--" among them is accepted as the
+    // option-taking commands accept it, and a name after it is never an option.
+    QStringList names = arguments;
+    if (const qsizetype end = names.indexOf(QLatin1String("--"), 1); end > 0)
+        names.removeAt(end);
     if (command == QLatin1String("export"))
-        return RunExport(arguments.mid(1), out, err);
+        return RunExport(names.mid(1), out, err);
     if (command == QLatin1String("export-animation"))
         return ExportAnimation(arguments.mid(1), out, err);
     const auto shape =
@@ -192,22 +198,22 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
         err << "Unknown command: " << Local(command) << "\n\n" << Usage;
         return Failure;
     }
-    if (arguments.size() - 1 != shape->arguments) {
+    if (names.size() - 1 != shape->arguments) {
         err << "Wrong number of arguments for " << shape->name << "\n\n" << Usage;
         return Failure;
     }
     TAnimation animation;
-    if (!Load(animation, arguments[1], err))
+    if (!Load(animation, names[1], err))
         return Failure;
     if (command == QLatin1String("info"))
         return Info(animation, out);
     if (command == QLatin1String("script"))
         return Script(animation, out);
     if (command == QLatin1String("frame"))
-        return PrintFrame(animation, arguments[2], out, err);
+        return PrintFrame(animation, names[2], out, err);
     if (command == QLatin1String("speed"))
-        return Speed(animation, arguments[2], arguments[3], out, err);
-    return SaveAnimation(animation, arguments[2], out, err);
+        return Speed(animation, names[2], names[3], out, err);
+    return SaveAnimation(animation, names[2], out, err);
 }
 
 } // namespace

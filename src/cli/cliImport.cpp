@@ -78,9 +78,14 @@ std::optional<QPoint> ParseWindow(const QString& text, std::ostream& err) {
 
 std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ostream& err) {
     TImportOptions options;
+    bool namesOnly = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--"))) {
+        if (argument == QLatin1String("--") && !namesOnly) {
+            namesOnly = true;
+            continue;
+        }
+        if (namesOnly || !argument.startsWith(QLatin1String("--"))) {
             if (!options.Picture.isEmpty()) {
                 err << "Wrong number of arguments for import\n\n" << ImportUsage;
                 return std::nullopt;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -167,6 +168,33 @@ TEST_F(Cli, NamesThatAreNotUtf8ReachTheFileSystemUnchanged) {
     const QByteArray written = dir + "/out\xff.LCD";
     const char* const info[] = {"vistrel-cli", "info", written.constData()};
     EXPECT_EQ(RunCli(CommandLineArguments(3, info)).out.substr(0, 10), "source: 2\n");
+}
+
+// After "--" a name that looks like an option is a name.
+TEST_F(Cli, NamesAfterTheEndOfOptionsAreNeverOptions) {
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.Path(".")));
+    ASSERT_TRUE(QFile::copy(walk, "--scale.lcd"));
+    const QString picture = folder.Write("--window.bmp", FrameBitmapBytes(FramePixels{}));
+    const Result info = RunCli({"info", "--", "--scale.lcd"});
+    const Result convert = RunCli({"convert", "walk.lcd", "--", "--copy.lcd"});
+    const Result import = RunCli({"import", "--method", "quant", "--", "--window.bmp"});
+    const Result append = RunCli({"import", "--append", "--new.lcd", "--", "--window.bmp"});
+    const Result sheet =
+        RunCli({"export-animation", "--scale", "2", "--", "--scale.lcd", "--s.png"});
+    const Result frame = RunCli({"export", "--", "--scale.lcd", "0", "--f.bmp"});
+    QDir::setCurrent(before);
+    EXPECT_EQ(info.out.substr(0, 20), "source: 2\nrepeat: 4\n") << info.err;
+    EXPECT_EQ(convert.out, "--copy.lcd\n") << convert.err;
+    EXPECT_EQ(import.status, 0) << import.err;
+    std::string blank;
+    for (int y = 0; y < FrameHeight; ++y)
+        blank += std::string(FrameWidth, '.') + "\n";
+    EXPECT_EQ(import.out, blank);
+    EXPECT_EQ(append.out, "--new.lcd\n") << append.err;
+    EXPECT_EQ(sheet.status, 0) << sheet.err;
+    EXPECT_EQ(QImage(folder.Path("--s.png")).size(), QSize(2 * 48 * 3, 2 * 32));
+    EXPECT_EQ(frame.out, "--f.bmp\n") << frame.err;
 }
 
 TEST_F(Cli, HelpAndVersionAnswerOnStandardOutput) {
