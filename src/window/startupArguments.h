@@ -15,7 +15,7 @@ struct TStartupArguments {
     // What "vistrel --help" prints.
     static constexpr const char* Usage =
         "Usage: vistrel [/P] [FILE]\n"
-        "       vistrel [Qt options] -- [/P] FILE\n"
+        "       vistrel [Qt options] [/P] -- FILE\n"
         "Edit and play memory card LCD animations (.lcd) and VMS files (.vms).\n"
         "\n"
         "  FILE        the animation to open; with several, the last one\n"

@@ -52,7 +52,7 @@ TEST(StartupArguments, HelpIsAskedBeforeTheEndOfOptionsOnly) {
     EXPECT_FALSE(TStartupArguments::Parse({"--", "--help"}).Help);
     EXPECT_FALSE(TStartupArguments::Parse({"a.lcd"}).Help);
     const QString usage = QString::fromLatin1(TStartupArguments::Usage);
-    EXPECT_TRUE(usage.contains("vistrel [Qt options] -- [/P] FILE")) << usage.toStdString();
+    EXPECT_TRUE(usage.contains("vistrel [Qt options] [/P] -- FILE")) << usage.toStdString();
 }
 
 // Qt takes its options out of the arguments it is given: it is given only those
