@@ -31,8 +31,8 @@ constexpr char Usage[] =
     "                       turn a JPEG, BMP, ICO, PNG or GIF picture into a frame\n"
     "                       and print it as frame does, or add it as the last\n"
     "                       frame of ANIM and print the name written\n"
-    "  export ANIM INDEX OUT.bmp\n"
-    "                       write frame INDEX as a 48 x 32 BMP picture\n"
+    "  export ANIM INDEX OUT.bmp|OUT.png\n"
+    "                       write frame INDEX as a 48 x 32 BMP or PNG picture\n"
     "  export-animation ANIM OUT [--scale N] [--columns N] [--fps N] [--colors LIT,UNLIT]\n"
     "                       write ANIM as an animated GIF (OUT.gif), a sheet of\n"
     "                       frames (OUT.png), a C header (OUT.h) or numbered PNG\n"
@@ -41,6 +41,7 @@ constexpr char Usage[] =
     "                       (1% to 25500%; 200% halves them), saved as convert does\n"
     "\n"
     "Options:\n"
+    "  --                   the arguments after it are names, not options\n"
     "  --help               show this help\n"
     "  --version            show the version\n";
 
@@ -123,13 +124,23 @@ void PrintPixels(const FramePixels& pixels, std::ostream& out) {
     }
 }
 
-int SaveAnimation(TAnimation& animation, const QString& target, std::ostream& out,
-                  std::ostream& err) {
-    // An empty name would become the hidden file ".LCD" in the current folder.
+bool CheckOutputName(const QString& target, std::ostream& err) {
     if (target.isEmpty()) {
         err << "Unable to save: the output file name is empty\n";
-        return Failure;
+        return false;
     }
+    const QString name = QFileInfo(target).fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        err << "Unable to save " << Local(target) << ": the name is a folder's, not a file's\n";
+        return false;
+    }
+    return true;
+}
+
+int SaveAnimation(TAnimation& animation, const QString& target, std::ostream& out,
+                  std::ostream& err) {
+    if (!CheckOutputName(target, err))
+        return Failure;
     const QString written = TAnimation::LCDFileName(target);
     if (animation.FrameCount() == 0) {
         err << "Unable to save " << Local(ShortName(written)) << ": the animation has no frames\n";
@@ -171,8 +182,13 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
     }
     if (command == QLatin1String("import"))
         return RunImport(arguments.mid(1), out, err);
+    // The other commands take names only; a "--" among them is accepted as the
+    // option-taking commands accept it, and a name after it is never an option.
+    QStringList names = arguments;
+    if (const qsizetype end = names.indexOf(QLatin1String("--"), 1); end > 0)
+        names.removeAt(end);
     if (command == QLatin1String("export"))
-        return RunExport(arguments.mid(1), out, err);
+        return RunExport(names.mid(1), out, err);
     if (command == QLatin1String("export-animation"))
         return ExportAnimation(arguments.mid(1), out, err);
     const auto shape =
@@ -182,22 +198,22 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
         err << "Unknown command: " << Local(command) << "\n\n" << Usage;
         return Failure;
     }
-    if (arguments.size() - 1 != shape->arguments) {
+    if (names.size() - 1 != shape->arguments) {
         err << "Wrong number of arguments for " << shape->name << "\n\n" << Usage;
         return Failure;
     }
     TAnimation animation;
-    if (!Load(animation, arguments[1], err))
+    if (!Load(animation, names[1], err))
         return Failure;
     if (command == QLatin1String("info"))
         return Info(animation, out);
     if (command == QLatin1String("script"))
         return Script(animation, out);
     if (command == QLatin1String("frame"))
-        return PrintFrame(animation, arguments[2], out, err);
+        return PrintFrame(animation, names[2], out, err);
     if (command == QLatin1String("speed"))
-        return Speed(animation, arguments[2], arguments[3], out, err);
-    return SaveAnimation(animation, arguments[2], out, err);
+        return Speed(animation, names[2], names[3], out, err);
+    return SaveAnimation(animation, names[2], out, err);
 }
 
 } // namespace

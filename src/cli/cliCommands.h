@@ -35,6 +35,10 @@ std::optional<int> FrameIndex(const TAnimation& animation, const QString& indexT
                               std::ostream& err);
 // A frame as 32 lines of 48 characters, '#' lit and '.' unlit.
 void PrintPixels(const FramePixels& pixels, std::ostream& out);
+// True when target can name a file to write; otherwise says why on err: an empty
+// name, or one that names a folder ("dir/", ".", ".."), which would otherwise
+// become a hidden file such as "dir/.LCD".
+bool CheckOutputName(const QString& target, std::ostream& err);
 // Saves as an LCD file (the extension made .LCD) and prints the name written.
 int SaveAnimation(TAnimation& animation, const QString& target, std::ostream& out,
                   std::ostream& err);

@@ -48,9 +48,14 @@ struct Request {
 // Reads the arguments into a request; false after telling why on err.
 bool Parse(const QStringList& arguments, Request& request, std::ostream& err) {
     QStringList positional;
+    bool namesOnly = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--"))) {
+        if (argument == QLatin1String("--") && !namesOnly) {
+            namesOnly = true;
+            continue;
+        }
+        if (namesOnly || !argument.startsWith(QLatin1String("--"))) {
             positional << argument;
             continue;
         }

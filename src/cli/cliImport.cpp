@@ -5,6 +5,7 @@
 #include "localFiles.h"
 #include "pictureLoader.h"
 #include "unitAnimation.h"
+#include "unitAnimationExport.h"
 #include "unitImportFrame.h"
 
 #include <QFileInfo>
@@ -18,7 +19,7 @@ namespace {
 constexpr char ImportUsage[] =
     "Usage: vistrel-cli import PICTURE [--scale fit|PERCENT] [--method fs|bayer|quant]\n"
     "                          [--threshold T] [--window X,Y] [--append ANIM]\n";
-constexpr char ExportUsage[] = "Usage: vistrel-cli export ANIM INDEX OUT.bmp\n";
+constexpr char ExportUsage[] = "Usage: vistrel-cli export ANIM INDEX OUT.bmp|OUT.png\n";
 
 struct TImportOptions {
     QString Picture;
@@ -26,7 +27,7 @@ struct TImportOptions {
     int Method = TImportFrame::FloydSteinberg;
     int Threshold = 128;
     std::optional<QPoint> Window;
-    QString Append;
+    std::optional<QString> Append;
 };
 
 // The messages are the Import page's own for the same mistakes.
@@ -77,9 +78,14 @@ std::optional<QPoint> ParseWindow(const QString& text, std::ostream& err) {
 
 std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ostream& err) {
     TImportOptions options;
+    bool namesOnly = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--"))) {
+        if (argument == QLatin1String("--") && !namesOnly) {
+            namesOnly = true;
+            continue;
+        }
+        if (namesOnly || !argument.startsWith(QLatin1String("--"))) {
             if (!options.Picture.isEmpty()) {
                 err << "Wrong number of arguments for import\n\n" << ImportUsage;
                 return std::nullopt;
@@ -120,6 +126,8 @@ std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ost
             if (!options.Window)
                 return std::nullopt;
         } else {
+            if (!CheckOutputName(value, err))
+                return std::nullopt;
             options.Append = value;
         }
     }
@@ -174,8 +182,8 @@ int RunImport(const QStringList& arguments, std::ostream& out, std::ostream& err
     importer.SetPicture(load.Picture);
     if (options->Window)
         importer.MoveWindowTo(*options->Window);
-    if (!options->Append.isEmpty())
-        return AppendFrame(importer.OutputPixels(), options->Append, out, err);
+    if (options->Append)
+        return AppendFrame(importer.OutputPixels(), *options->Append, out, err);
     PrintPixels(importer.OutputPixels(), out);
     return Success;
 }
@@ -185,15 +193,38 @@ int RunExport(const QStringList& arguments, std::ostream& out, std::ostream& err
         err << "Wrong number of arguments for export\n\n" << ExportUsage;
         return Failure;
     }
+    if (!CheckOutputName(arguments[2], err))
+        return Failure;
     TAnimation animation;
     if (!Load(animation, arguments[0], err))
         return Failure;
     const std::optional<int> index = FrameIndex(animation, arguments[1], err);
     if (!index)
         return Failure;
-    const QString written = FrameBitmapFileName(arguments[2]);
+    const FramePixels& pixels = animation.Frame(*index).Pixels;
+    const QString& target = arguments[2];
+    const QString suffix = QFileInfo(target).suffix().toLower();
+    if (suffix == QLatin1String("png")) {
+        // The frame as a one-frame sheet: the same dots, black on white.
+        TAnimation frame;
+        frame.AddFrame();
+        frame.Frame(0).Pixels = pixels;
+        TExportOptions options;
+        options.Format = TExportFormat::PngSheet;
+        TAnimationExport exporter(frame, options);
+        if (!exporter.Export(target)) {
+            err << Local(exporter.ErrorText()) << '\n';
+            return Failure;
+        }
+        out << Local(target) << '\n';
+        return Success;
+    }
+    // A BMP; a name that says nothing of its format, or another one, gets ".bmp".
+    const QString written = suffix.isEmpty() || suffix == QLatin1String("bmp")
+                                ? FrameBitmapFileName(target)
+                                : target + QStringLiteral(".bmp");
     QString reason;
-    if (!WriteFrameBitmap(animation.Frame(*index).Pixels, written, &reason)) {
+    if (!WriteFrameBitmap(pixels, written, &reason)) {
         err << "Unable to write " << Local(ShortName(written)) << ": " << Local(reason) << '\n';
         return Failure;
     }

@@ -36,11 +36,14 @@ std::uint8_t ScaledDuration(std::uint8_t duration, int speedFactor) {
     return static_cast<std::uint8_t>(std::clamp(rounded, 1.0, 255.0));
 }
 
-void AdjustAnimationSpeed(TAnimation& animation, int speedFactor) {
+bool AdjustAnimationSpeed(TAnimation& animation, int speedFactor) {
+    if (speedFactor == UnchangedSpeedFactor || animation.FrameCount() == 0)
+        return false;
     for (int index = 0; index < animation.FrameCount(); ++index) {
         TFrame& frame = animation.Frame(index);
         frame.SetDuration(ScaledDuration(frame.Duration(), speedFactor));
     }
+    return true;
 }
 
 } // namespace vistrel

@@ -12,6 +12,9 @@ class TAnimation;
 // 50 doubles it.
 inline constexpr int MinSpeedFactor = 1;
 inline constexpr int MaxSpeedFactor = 25500;
+// The animation's own speed: asking for it changes nothing, not even a 0-tick
+// frame, which every other speed raises to 1 tick.
+inline constexpr int UnchangedSpeedFactor = 100;
 
 // A speed as the user types it: every "%" is dropped, then a whole decimal
 // number with an optional sign and leading blanks must remain ("150%", " 150",
@@ -29,7 +32,8 @@ inline bool IsValidSpeedFactor(std::int64_t speedFactor) {
 std::uint8_t ScaledDuration(std::uint8_t duration, int speedFactor);
 
 // Rescales the duration of every frame for speedFactor percent (which must be
-// valid); the times of the frames follow.
-void AdjustAnimationSpeed(TAnimation& animation, int speedFactor);
+// valid); the times of the frames follow. False, with nothing touched, when the
+// speed is UnchangedSpeedFactor or there are no frames.
+bool AdjustAnimationSpeed(TAnimation& animation, int speedFactor);
 
 } // namespace vistrel

@@ -32,6 +32,21 @@ QString Filter(TExportFormat format) {
 
 } // namespace
 
+TExportFormat TAnimationExportSide::FormatForName(QString& target, TExportFormat chosen) {
+    // A typed extension that names a format wins over the dialog's choice: a file
+    // named check.h holding GIF data helps no one. Numbered frames are PNG files
+    // too, so ".png" keeps them.
+    const QString suffix = QFileInfo(target).suffix().toLower();
+    if (suffix == QLatin1String("gif"))
+        return TExportFormat::Gif;
+    if (suffix == QLatin1String("h"))
+        return TExportFormat::CHeader;
+    if (suffix == QLatin1String("png"))
+        return chosen == TExportFormat::PngFrames ? chosen : TExportFormat::PngSheet;
+    target += TAnimationExport::Extension(chosen);
+    return chosen;
+}
+
 TAnimationExportSide::TAnimationExportSide(IAnimationExportHost& host, QStatusBar* statusBar)
     : QObject(statusBar), m_host(host) {
     m_progress = new QProgressBar(statusBar);
@@ -91,19 +106,28 @@ bool TAnimationExportSide::ExportAnimation1Click() {
     if (!RunDialog(dialog))
         return false;
     TExportChoices choices = dialog.Choices();
-    const QString target = AskTarget(choices);
-    if (target.isEmpty())
+    const QString asked = AskTarget(choices);
+    if (asked.isEmpty())
         return false;
+    QString target = asked;
+    const TExportFormat format = FormatForName(target, choices.Format);
     // The choices are kept once the user has committed to them, whatever the
     // export's outcome.
     choices.Folder = QFileInfo(target).absolutePath();
     choices.Save(preferences.IniFile());
-    if (choices.Format == TExportFormat::PngFrames &&
-        !ConfirmReplaceFrames(target, animation.FrameCount()))
+    // The file dialog asked about replacing the name typed, not the one with the
+    // extension added.
+    if (target != asked && format != TExportFormat::PngFrames && LocalFileExists(target) &&
+        m_host.Prompts().MessageBox(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                        .arg(QFileInfo(target).fileName()),
+                                    QStringLiteral("Confirm"), PromptIcon::Question,
+                                    PromptButtons::YesNo) != PromptButton::Yes)
+        return false;
+    if (format == TExportFormat::PngFrames && !ConfirmReplaceFrames(target, animation.FrameCount()))
         return false;
 
     TExportOptions options;
-    options.Format = choices.Format;
+    options.Format = format;
     options.Scale = choices.Scale;
     options.Colours = choices.Colours;
     options.Columns = choices.Columns;

@@ -30,6 +30,11 @@ public:
 
     QProgressBar* ProgressBar() const { return m_progress; }
 
+    // The format a name typed in the file dialog is written in: the one its
+    // extension names (.gif, .png, .h), else the chosen one, whose extension is
+    // then added to target.
+    static TExportFormat FormatForName(QString& target, TExportFormat chosen);
+
 private:
     QString AskTarget(const TExportChoices& choices);
     bool ConfirmReplaceFrames(const QString& target, int frameCount);

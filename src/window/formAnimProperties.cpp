@@ -1,6 +1,7 @@
 #include "formAnimProperties.h"
 
 #include "frameStrip.h"
+#include "prompts.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -48,7 +49,8 @@ QFont InfinityFont(const QFont& base) {
 
 } // namespace
 
-TfrmAnimProperties::TfrmAnimProperties(QWidget* parent) : QDialog(parent) {
+TfrmAnimProperties::TfrmAnimProperties(QWidget* parent, TPrompts* prompts)
+    : QDialog(parent), m_prompts(prompts) {
     setObjectName(QStringLiteral("frmAnimProperties"));
     setWindowTitle(QStringLiteral("Animation Properties"));
     setFixedSize(ClientSize);
@@ -172,6 +174,26 @@ std::optional<std::uint8_t> TfrmAnimProperties::ChangedRepeatCount() const {
     if (!m_userChanged)
         return std::nullopt;
     return static_cast<std::uint8_t>(Position());
+}
+
+void TfrmAnimProperties::accept() {
+    const QString text = m_edit->text();
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (text != InfinitySign() &&
+        !(isNumber && number >= TUpDown::Minimum && number <= TUpDown::Maximum)) {
+        if (m_prompts)
+            m_prompts->MessageBox(
+                QStringLiteral("Invalid loop count - must be between %1 and %2 (%2 loops "
+                               "forever).")
+                    .arg(TUpDown::Minimum)
+                    .arg(TUpDown::Maximum),
+                QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+        m_edit->setFocus();
+        m_edit->selectAll();
+        return;
+    }
+    QDialog::accept();
 }
 
 void TfrmAnimProperties::edtRepeatChange() {

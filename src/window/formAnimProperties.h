@@ -11,6 +11,7 @@ class QTabWidget;
 
 namespace vistrel {
 
+class TPrompts;
 class TUpDown;
 
 // Animation > Properties: how often the animation loops when it is played, from
@@ -22,7 +23,8 @@ class TfrmAnimProperties : public QDialog {
 public:
     static constexpr std::uint8_t Forever = 255;
 
-    explicit TfrmAnimProperties(QWidget* parent = nullptr);
+    // A count out of range is refused on OK with a message through prompts.
+    explicit TfrmAnimProperties(QWidget* parent = nullptr, TPrompts* prompts = nullptr);
 
     // Shows a document's count. 0 (possible in a loaded file) plays for ever and is
     // shown so.
@@ -45,6 +47,10 @@ public:
     void updnRepeatClick();
     void FormActivate();
 
+    // OK: refused, with the range said, while the field holds a count out of
+    // range; the field is selected for the next try.
+    void accept() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,6 +59,7 @@ private:
     void BuildGeneralPage(QWidget* page);
     void BuildVMIInfoPage(QWidget* page);
 
+    TPrompts* m_prompts = nullptr;
     QTabWidget* m_pages = nullptr;
     QWidget* m_general = nullptr;
     QLineEdit* m_edit = nullptr;

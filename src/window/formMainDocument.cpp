@@ -3,6 +3,7 @@
 #include "importPage.h"
 #include "localFiles.h"
 #include "pixelClipboard.h"
+#include "playerPage.h"
 #include "unitLCDFile.h"
 
 #include <QClipboard>
@@ -74,7 +75,8 @@ void TfrmMain::New1Click() {
     } else {
         RememberClosedDocument();
     }
-    StopPlayer();
+    // The run reads the frames that Clear is about to free: its worker ends first.
+    m_player->HaltPlayer();
     ++m_untitledNumber;
     SetCaption(QStringLiteral("Vistrel - Untitled%1.lcd").arg(m_untitledNumber));
     m_fileName.clear();
@@ -131,6 +133,11 @@ bool TfrmMain::SaveDocument(bool askName) {
         return false;
     if (m_animation.IsValidIndex(m_curFrame))
         m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
+    if (m_animation.FrameCount() == 0) {
+        ShowError(QStringLiteral("Unable to save %1: the animation has no frames")
+                      .arg(ShortName(written)));
+        return false;
+    }
     if (m_animation.FrameCount() > LCDLayout::MaxLCDFrames) {
         // Nothing is written: the user has to delete frames first.
         ShowError(QStringLiteral("Unable to save %1: the animation has %2 frames, but an LCD "
@@ -165,7 +172,7 @@ bool TfrmMain::CloseDocument() {
     } else {
         RememberClosedDocument();
     }
-    StopPlayer();
+    m_player->HaltPlayer();
     SetModified(false);
     SetClosed(true);
     SetCurFrame(-1);

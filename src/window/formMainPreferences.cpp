@@ -24,7 +24,7 @@ void TfrmMain::ReportStartupRegistration() {
 
 void TfrmMain::Preferences1Click() {
     TVMUPreferences& preferences = *m_preferences;
-    TfrmPreferences dialog(this);
+    TfrmPreferences dialog(this, m_prompts.get());
     dialog.chkbxRegisterLCD->setChecked(preferences.RegisterLCD);
     dialog.chkbxRegisterVMS->setChecked(preferences.RegisterVMS);
     dialog.chkbxGrid->setChecked(preferences.DisplayGrid);

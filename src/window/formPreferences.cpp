@@ -1,5 +1,8 @@
 #include "formPreferences.h"
 
+#include "prompts.h"
+#include "unitPreferences.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,7 +25,8 @@ template <typename T> T* Named(T* widget, const char* name) {
 
 } // namespace
 
-TfrmPreferences::TfrmPreferences(QWidget* parent) : QDialog(parent) {
+TfrmPreferences::TfrmPreferences(QWidget* parent, TPrompts* prompts)
+    : QDialog(parent), m_prompts(prompts) {
     setObjectName(QStringLiteral("frmPreferences"));
     setWindowTitle(QStringLiteral("Vistrel Preferences"));
     auto* layout = new QVBoxLayout(this);
@@ -79,6 +83,22 @@ TfrmPreferences::TfrmPreferences(QWidget* parent) : QDialog(parent) {
 
     // A fixed dialog, as large as its captions need in the desktop's font.
     setFixedSize(sizeHint().expandedTo(ClientSize));
+}
+
+void TfrmPreferences::accept() {
+    bool isNumber = false;
+    const int fps = edtFPS->text().toInt(&isNumber);
+    if (!isNumber || fps < 1 || fps > TVMUPreferences::MaxPlayerFPS) {
+        if (m_prompts)
+            m_prompts->MessageBox(
+                QStringLiteral("Invalid playback speed - must be between 1 and %1 FPS.")
+                    .arg(TVMUPreferences::MaxPlayerFPS),
+                QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+        edtFPS->setFocus();
+        edtFPS->selectAll();
+        return;
+    }
+    QDialog::accept();
 }
 
 } // namespace vistrel

@@ -10,13 +10,20 @@ class QPushButton;
 
 namespace vistrel {
 
+class TPrompts;
+
 // The Preferences dialog: the controls only. The window fills them from the
 // settings and applies them when the dialog is confirmed.
 class TfrmPreferences : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmPreferences(QWidget* parent = nullptr);
+    // A speed out of range is refused on OK with a message through prompts.
+    explicit TfrmPreferences(QWidget* parent = nullptr, TPrompts* prompts = nullptr);
+
+    // OK: refused, with the range said, while the speed is not 1 to 1000 ticks
+    // per second; the speed is selected for the next try.
+    void accept() override;
 
     QGroupBox* grpbxFileTypes;
     QCheckBox* chkbxRegisterLCD;
@@ -31,6 +38,9 @@ public:
     QCheckBox* chkbxShowLCDBlur;
     QPushButton* btnOk;
     QPushButton* btnCancel;
+
+private:
+    TPrompts* m_prompts;
 };
 
 } // namespace vistrel

@@ -34,8 +34,6 @@ constexpr SpeedItem SpeedItems[] = {
     {"mnuitmRateCustom", "&Custom", 0},
 };
 
-constexpr int UnchangedSpeed = 100;
-
 } // namespace
 
 void TFrameCommands::BuildSpeedMenu(QMenu& menu) {
@@ -53,23 +51,24 @@ void TFrameCommands::BuildSpeedMenu(QMenu& menu) {
 
 void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
     int speedFactor = item->data().toInt();
-    if (speedFactor == 0) {
+    // Asked until the answer is a percentage in range or the user cancels; a
+    // refused answer is offered again to be corrected.
+    QString offered = QStringLiteral("100%");
+    while (speedFactor == 0) {
         const std::optional<QString> answer = m_host.Prompts().InputQuery(
             QLatin1String(ProgramTitle),
-            QStringLiteral("Enter custom speed factor as percentage (i.e. 95%):"),
-            QStringLiteral("100%"));
+            QStringLiteral("Enter custom speed factor as percentage (i.e. 95%):"), offered);
         if (!answer)
             return;
-        // Text that is no number changes nothing; a number out of range says so.
-        speedFactor = UnchangedSpeed;
-        if (const std::optional<std::int64_t> typed = ReadSpeedFactor(*answer)) {
-            if (IsValidSpeedFactor(*typed))
-                speedFactor = static_cast<int>(*typed);
-            else
-                ShowError(QStringLiteral("Invalid speed factor - must be between 1% and 25500%."));
+        const std::optional<std::int64_t> typed = ReadSpeedFactor(*answer);
+        if (typed && IsValidSpeedFactor(*typed)) {
+            speedFactor = static_cast<int>(*typed);
+        } else {
+            ShowError(QStringLiteral("Invalid speed factor - must be between 1% and 25500%."));
+            offered = *answer;
         }
     }
-    if (speedFactor == UnchangedSpeed || m_host.Animation().FrameCount() == 0)
+    if (speedFactor == UnchangedSpeedFactor || m_host.Animation().FrameCount() == 0)
         return;
     BeforeFramesChange();
     AdjustAnimationSpeed(m_host.Animation(), speedFactor);
@@ -80,7 +79,7 @@ void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
 
 void TFrameCommands::Properties1Click() {
     TAnimation& animation = m_host.Animation();
-    TfrmAnimProperties dialog(m_host.DialogParent());
+    TfrmAnimProperties dialog(m_host.DialogParent(), &m_host.Prompts());
     dialog.SetRepeatCount(animation.RepeatCount);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -27,6 +27,19 @@ qint64 DistanceSquared(const QPoint& point, const QRect& area) {
     return dx * dx + dy * dy;
 }
 
+// The bounds made to fit a screen: no larger than it, and moved as little as
+// needed to lie wholly on it.
+QRect FitInto(const QRect& stored, const QRect& screen) {
+    QRect placed(QPoint(), stored.size().boundedTo(screen.size()));
+    placed.moveLeft(std::clamp(stored.left(), screen.left(), screen.right() - placed.width() + 1));
+    placed.moveTop(std::clamp(stored.top(), screen.top(), screen.bottom() - placed.height() + 1));
+    return placed;
+}
+
+qint64 Area(const QRect& rect) {
+    return rect.isEmpty() ? 0 : qint64{rect.width()} * rect.height();
+}
+
 } // namespace
 
 QRect PlaceOnScreens(int left, int top, int width, int height, const QList<QRect>& screens) {
@@ -35,9 +48,24 @@ QRect PlaceOnScreens(int left, int top, int width, int height, const QList<QRect
                        std::clamp(height, 1, MaxExtent));
     if (screens.isEmpty())
         return stored;
-    if (std::any_of(screens.begin(), screens.end(),
-                    [&](const QRect& screen) { return EnoughOn(stored, screen); }))
-        return stored;
+    // Bounds that can be seen stay where they are, unless they are larger than
+    // the screen showing most of them: a window wider than any screen shows
+    // nothing usable (and one of a million pixels is never painted), so it is
+    // brought down to that screen's size.
+    const QRect* showing = nullptr;
+    qint64 mostShown = 0;
+    for (const QRect& screen : screens) {
+        const qint64 shown = Area(stored.intersected(screen));
+        if (EnoughOn(stored, screen) && shown > mostShown) {
+            mostShown = shown;
+            showing = &screen;
+        }
+    }
+    if (showing) {
+        if (stored.width() <= showing->width() && stored.height() <= showing->height())
+            return stored;
+        return FitInto(stored, *showing);
+    }
     const QRect* nearest = &screens.front();
     qint64 best = std::numeric_limits<qint64>::max();
     for (const QRect& screen : screens) {
@@ -47,11 +75,7 @@ QRect PlaceOnScreens(int left, int top, int width, int height, const QList<QRect
             nearest = &screen;
         }
     }
-    const QRect& screen = *nearest;
-    QRect placed(QPoint(), stored.size().boundedTo(screen.size()));
-    placed.moveLeft(std::clamp(stored.left(), screen.left(), screen.right() - placed.width() + 1));
-    placed.moveTop(std::clamp(stored.top(), screen.top(), screen.bottom() - placed.height() + 1));
-    return placed;
+    return FitInto(stored, *nearest);
 }
 
 } // namespace vistrel

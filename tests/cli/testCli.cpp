@@ -1,9 +1,11 @@
 #include "cliRun.h"
 #include "fileNames.h"
+#include "frameBitmapFile.h"
 #include "modelFixtures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -95,6 +97,52 @@ TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
     EXPECT_FALSE(QFile::exists(folder.Path("out.lcd")));
 }
 
+// A name with no file in it would become a hidden file: "dir/" gave dir/.LCD,
+// "." gave ..LCD, an empty export name gave .bmp, and an empty --append was
+// taken as no --append at all.
+TEST_F(Cli, OutputNamesThatNameNoFileAreRefused) {
+    const QString picture = folder.Write("dot.bmp", FrameBitmapBytes(FramePixels{}));
+    ASSERT_TRUE(QDir().mkpath(folder.Path("dir")));
+    const QString dir = folder.Path("dir") + "/";
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.Path("dir")));
+    const std::string empty = "Unable to save: the output file name is empty\n";
+    const auto folderName = [](const QString& name) {
+        return "Unable to save " + name.toStdString() + ": the name is a folder's, not a file's\n";
+    };
+    struct Case {
+        QStringList arguments;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"convert", walk, dir}, folderName(dir)},
+        {{"convert", walk, "."}, folderName(".")},
+        {{"convert", walk, ".."}, folderName("..")},
+        {{"convert", walk, dir + ".."}, folderName(dir + "..")},
+        {{"speed", walk, "50", dir}, folderName(dir)},
+        {{"export", walk, "0", ""}, empty},
+        {{"export", walk, "0", dir}, folderName(dir)},
+        {{"export", walk, "0", "."}, folderName(".")},
+        {{"import", picture, "--append", ""}, empty},
+        {{"import", picture, "--append", dir}, folderName(dir)},
+    };
+    for (const Case& c : cases) {
+        const Result result = RunCli(c.arguments);
+        const std::string what = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.status, 1) << what;
+        EXPECT_EQ(result.err, c.err) << what;
+        EXPECT_EQ(result.out, "") << what;
+    }
+    QDir::setCurrent(before);
+    // Nothing was written, in the folder or beside it.
+    EXPECT_TRUE(QDir(folder.Path("dir"))
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    EXPECT_EQ(
+        QDir(folder.Path("")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList{"dir", "dot.bmp", "empty.lcd", "walk.lcd"}));
+}
+
 // Bytes that are not valid UTF-8 would reach Qt's file classes as replacement
 // characters, naming another file; the command line keeps them to the end.
 TEST_F(Cli, NamesThatAreNotUtf8ReachTheFileSystemUnchanged) {
@@ -122,6 +170,33 @@ TEST_F(Cli, NamesThatAreNotUtf8ReachTheFileSystemUnchanged) {
     EXPECT_EQ(RunCli(CommandLineArguments(3, info)).out.substr(0, 10), "source: 2\n");
 }
 
+// After "--" a name that looks like an option is a name.
+TEST_F(Cli, NamesAfterTheEndOfOptionsAreNeverOptions) {
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.Path(".")));
+    ASSERT_TRUE(QFile::copy(walk, "--scale.lcd"));
+    const QString picture = folder.Write("--window.bmp", FrameBitmapBytes(FramePixels{}));
+    const Result info = RunCli({"info", "--", "--scale.lcd"});
+    const Result convert = RunCli({"convert", "walk.lcd", "--", "--copy.lcd"});
+    const Result import = RunCli({"import", "--method", "quant", "--", "--window.bmp"});
+    const Result append = RunCli({"import", "--append", "--new.lcd", "--", "--window.bmp"});
+    const Result sheet =
+        RunCli({"export-animation", "--scale", "2", "--", "--scale.lcd", "--s.png"});
+    const Result frame = RunCli({"export", "--", "--scale.lcd", "0", "--f.bmp"});
+    QDir::setCurrent(before);
+    EXPECT_EQ(info.out.substr(0, 20), "source: 2\nrepeat: 4\n") << info.err;
+    EXPECT_EQ(convert.out, "--copy.lcd\n") << convert.err;
+    EXPECT_EQ(import.status, 0) << import.err;
+    std::string blank;
+    for (int y = 0; y < FrameHeight; ++y)
+        blank += std::string(FrameWidth, '.') + "\n";
+    EXPECT_EQ(import.out, blank);
+    EXPECT_EQ(append.out, "--new.lcd\n") << append.err;
+    EXPECT_EQ(sheet.status, 0) << sheet.err;
+    EXPECT_EQ(QImage(folder.Path("--s.png")).size(), QSize(2 * 48 * 3, 2 * 32));
+    EXPECT_EQ(frame.out, "--f.bmp\n") << frame.err;
+}
+
 TEST_F(Cli, HelpAndVersionAnswerOnStandardOutput) {
     const Result help = RunCli({"--help"});
     EXPECT_EQ(help.status, 0);
@@ -136,9 +211,11 @@ TEST_F(Cli, SpeedRescalesEveryDurationAsTheMenuDoes) {
         const char* percent;
         std::string durations;
     };
-    const QString clip = folder.Write("clip.lcd", LCDBytes({1, 2, 3, 5, 200}, 7));
-    for (const Case& c : {Case{"200%", "1 1 2 2 100"}, Case{"200", "1 1 2 2 100"},
-                          Case{"33%", "3 6 9 15 255"}, Case{"100", "1 2 3 5 200"}}) {
+    // A frame of 0 ticks becomes 1 at any other speed, and stays at 100%.
+    const QString clip = folder.Write("clip.lcd", LCDBytes({1, 2, 3, 5, 200, 0}, 7));
+    for (const Case& c : {Case{"200%", "1 1 2 2 100 1"}, Case{"200", "1 1 2 2 100 1"},
+                          Case{"33%", "3 6 9 15 255 1"}, Case{"100", "1 2 3 5 200 0"},
+                          Case{"100%", "1 2 3 5 200 0"}}) {
         const QString target = folder.Path("fast.lcd");
         const Result result = RunCli({"speed", clip, c.percent, target});
         ASSERT_EQ(result.status, 0) << result.err;

@@ -4,6 +4,7 @@
 #include "pictureFixtures.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -84,6 +85,27 @@ TEST_F(CliImport, ExportWritesTheFrameAsTheBmp) {
     FramePixels expected{};
     expected[static_cast<std::size_t>(PixelIndex(2, 0))] = 1; // frame 2 of walk
     EXPECT_EQ(ReadFile(folder.Path("frame.bmp")), FrameBitmapBytes(expected));
+
+    // The extension names the format; a name that names none gets ".bmp".
+    struct Case {
+        const char* name;
+        const char* written;
+        const char* format;
+    };
+    for (const Case& c :
+         {Case{"frame.png", "frame.png", "png"}, Case{"shot.PNG", "shot.PNG", "png"},
+          Case{"frame.Bmp", "frame.Bmp", "bmp"}, Case{"frame.txt", "frame.txt.bmp", "bmp"}}) {
+        const Result typed = RunCli({"export", walk, "2", folder.Path(c.name)});
+        ASSERT_EQ(typed.status, 0) << c.name << ": " << typed.err;
+        EXPECT_EQ(typed.out, (folder.Path(c.written) + "\n").toStdString()) << c.name;
+        QImageReader reader(folder.Path(c.written));
+        EXPECT_EQ(reader.format(), c.format) << c.name;
+        const QImage picture = reader.read();
+        ASSERT_EQ(picture.size(), QSize(48, 32)) << c.name;
+        EXPECT_EQ(picture.pixel(2, 0), qRgb(0, 0, 0)) << c.name;
+        EXPECT_EQ(picture.pixel(3, 0), qRgb(255, 255, 255)) << c.name;
+    }
+    EXPECT_FALSE(QFileInfo::exists(folder.Path("frame.txt")));
 }
 
 TEST_F(CliImport, BadInputGivesItsMessageAndStatusOne) {

@@ -18,12 +18,13 @@ TEST(AnimationSpeed, DurationsRoundHalvesToEvenAndStayWithinOneTo255) {
              Case{200, {1, 2, 3, 5, 7}, {1, 1, 2, 2, 4}}, Case{33, {1, 2, 3}, {3, 6, 9}},
              Case{300, {3, 6, 9}, {1, 2, 3}}, Case{50, {200, 127, 128}, {255, 254, 255}},
              Case{25500, {255, 1, 128}, {1, 1, 1}}, Case{1, {1, 2}, {100, 200}},
-             Case{40, {1, 3}, {2, 8}},  // 2.5 -> 2, 7.5 -> 8
-             Case{150, {0, 3}, {1, 2}}, // a duration of 0 comes out as 1
+             Case{40, {1, 3}, {2, 8}},            // 2.5 -> 2, 7.5 -> 8
+             Case{150, {0, 3}, {1, 2}},           // a duration of 0 comes out as 1
+             Case{100, {0, 3, 255}, {0, 3, 255}}, // the own speed keeps even a 0
          }) {
         TAnimation animation;
         FillAnimation(animation, c.durations);
-        AdjustAnimationSpeed(animation, c.speedFactor);
+        EXPECT_EQ(AdjustAnimationSpeed(animation, c.speedFactor), c.speedFactor != 100);
         EXPECT_EQ(Durations(animation), c.expected) << c.speedFactor << "%";
         // The times follow the new durations.
         EXPECT_EQ(animation.Frame(animation.FrameCount() - 1).EndTime(),

@@ -137,7 +137,6 @@ TEST(AnimProperties, OkStoresAChangedCountAndCancelNothing) {
              Case{"OK without change", 1, okUntouched, 1, false},
              Case{"255 typed", 1, type("255", true), 255, true},
              Case{"7 typed", 1, type("7", true), 7, true},
-             Case{"300 typed keeps the count", 4, type("300", true), 4, false},
              Case{"Cancel", 1, type("9", false), 1, false},
              // A loaded 0 plays for ever; OK without change keeps it.
              Case{"0 from a file", 0, okUntouched, 0, false},
@@ -148,4 +147,33 @@ TEST(AnimProperties, OkStoresAChangedCountAndCancelNothing) {
         EXPECT_EQ(f.Window().Animation().RepeatCount, c.repeat) << c.what;
         EXPECT_EQ(f.Window().Modified(), c.modified) << c.what;
     }
+}
+
+// A count out of range is not dropped in silence: OK says what is accepted and
+// the dialog stays open with the count selected for the next try.
+TEST(AnimProperties, OkOnACountOutOfRangeSaysTheRangeAndKeepsTheDialogOpen) {
+    WindowFixture f;
+    f.Window().OpenDocument(f.Folder().Write("anim.lcd", LCDBytes({1}, 4)));
+    const QString message = "Invalid loop count - must be between 1 and 255 (255 loops forever).";
+    RunProperties(f, [&](TfrmAnimProperties& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>("edtRepeat");
+        for (const char* typed : {"300", "0", "000"}) {
+            edit->selectAll();
+            QTest::keyClicks(edit, typed);
+            const auto before = f.Prompts().messages.size();
+            QTest::keyClick(edit, Qt::Key_Return);
+            EXPECT_TRUE(dialog.isVisible()) << typed;
+            ASSERT_EQ(f.Prompts().messages.size(), before + 1) << typed;
+            EXPECT_EQ(f.Prompts().messages.back().text, message);
+            EXPECT_EQ(f.Prompts().messages.back().caption, "Error");
+            EXPECT_EQ(f.Prompts().messages.back().icon, PromptIcon::Error);
+            EXPECT_EQ(edit->selectedText(), typed); // typing replaces it
+        }
+        QTest::keyClicks(edit, "12");
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(f.Window().Animation().RepeatCount, 12);
+    EXPECT_TRUE(f.Window().Modified());
+    EXPECT_EQ(f.Prompts().messages.size(), 3u);
 }

@@ -33,44 +33,63 @@ TEST(AnimationSpeed, EachItemRescalesEveryFrameAndMarksTheDocument) {
     }
 }
 
+// An answer that is no percentage in range is not dropped in silence: the
+// range is said and the question comes again with the answer to correct.
 TEST(AnimationSpeed, TheCustomItemAsksForAPercentage) {
     struct Case {
         std::optional<QString> answer;
-        std::vector<int> expected;
-        bool rangeMessage;
+        std::vector<int> expected; // empty: refused, then answered 200%
     };
     const std::vector<int> unchanged{2, 4, 6};
+    const std::vector<int> refused{};
     for (const Case& c : {
-             Case{"150%", {1, 3, 4}, false},
-             Case{"150", {1, 3, 4}, false},
-             Case{" +50%", {4, 8, 12}, false},
-             Case{"150 %", unchanged, false}, // a blank after the number: no number
-             Case{"fast", unchanged, false},
-             Case{"100%", unchanged, false},
-             Case{std::nullopt, unchanged, false},
-             Case{"25500%", {1, 1, 1}, false},
-             Case{"25501%", unchanged, true},
-             Case{"0", unchanged, true},
-             Case{"-200%", unchanged, true},
+             Case{"150%", {1, 3, 4}},
+             Case{"150", {1, 3, 4}},
+             Case{" +50%", {4, 8, 12}},
+             Case{"100%", unchanged},
+             Case{std::nullopt, unchanged},
+             Case{"25500%", {1, 1, 1}},
+             Case{"150 %", refused}, // a blank after the number: no number
+             Case{"fast", refused},
+             Case{"", refused},
+             Case{"25501%", refused},
+             Case{"0", refused},
+             Case{"-200%", refused},
              // Too large for a 32-bit number: out of range, not wrapped into it.
-             Case{"4294967346%", unchanged, true},
-             Case{"99999999999999999999999", unchanged, true},
+             Case{"4294967346%", refused},
+             Case{"99999999999999999999999", refused},
          }) {
         const QString what = c.answer.value_or("(cancelled)");
+        const bool isRefused = c.expected.empty();
         WindowFixture f;
         f.Window().OpenDocument(f.LcdFile("anim.lcd", {2, 4, 6}));
         f.Prompts().inputAnswers.push_back(c.answer);
+        if (isRefused)
+            f.Prompts().inputAnswers.push_back("200%");
         f.Action("mnuitmRateCustom")->trigger();
-        ASSERT_EQ(f.Prompts().inputs.size(), 1u);
+        ASSERT_EQ(f.Prompts().inputs.size(), isRefused ? 2u : 1u) << what.toStdString();
         EXPECT_EQ(f.Prompts().inputs[0].caption, "Vistrel v1.0 beta");
         EXPECT_EQ(f.Prompts().inputs[0].prompt,
                   "Enter custom speed factor as percentage (i.e. 95%):");
         EXPECT_EQ(f.Prompts().inputs[0].value, "100%");
-        EXPECT_EQ(Durations(f.Window().Animation()), c.expected) << what.toStdString();
-        EXPECT_EQ(f.Window().Modified(), c.expected != unchanged) << what.toStdString();
+        const std::vector<int> expected = isRefused ? std::vector<int>{1, 2, 3} : c.expected;
+        EXPECT_EQ(Durations(f.Window().Animation()), expected) << what.toStdString();
+        EXPECT_EQ(f.Window().Modified(), expected != unchanged) << what.toStdString();
         const QStringList messages =
-            c.rangeMessage ? QStringList{"Invalid speed factor - must be between 1% and 25500%."}
-                           : QStringList{};
+            isRefused ? QStringList{"Invalid speed factor - must be between 1% and 25500%."}
+                      : QStringList{};
         EXPECT_EQ(f.Prompts().MessageTexts(), messages) << what.toStdString();
+        if (isRefused) {
+            EXPECT_EQ(f.Prompts().inputs[1].value, what); // offered again to correct
+            EXPECT_EQ(f.Prompts().messages[0].caption, "Error");
+        }
     }
+    // Cancel on the second question changes nothing.
+    WindowFixture f;
+    f.Window().OpenDocument(f.LcdFile("anim.lcd", {2, 4, 6}));
+    f.Prompts().inputAnswers = {QString("fast"), std::nullopt};
+    f.Action("mnuitmRateCustom")->trigger();
+    EXPECT_EQ(f.Prompts().inputs.size(), 2u);
+    EXPECT_EQ(Durations(f.Window().Animation()), unchanged);
+    EXPECT_FALSE(f.Window().Modified());
 }

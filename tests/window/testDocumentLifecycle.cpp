@@ -1,6 +1,8 @@
 #include "fileNames.h"
 #include "frameStrip.h"
 #include "localFiles.h"
+#include "playerPage.h"
+#include "threadPlayer.h"
 #include "unitPreferences.h"
 #include "windowFixture.h"
 
@@ -14,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace vistrel;
@@ -130,11 +133,19 @@ TEST(DocumentLifecycle, SavingAVMSDocumentWritesAndThenNamesTheLCDFile) {
     EXPECT_TRUE(f.Window().Modified());
     EXPECT_EQ(f.Window().FileName(), clip);
 
+    f.Window().Animation().Frame(0).SetDuration(7);
+    f.Window().Editor().WorkBitmap.setPixel(5, 7, qRgb(0, 0, 0));
     f.Prompts().buttonAnswers = {PromptButton::Yes};
     ASSERT_TRUE(f.Window().SaveDocument(false));
     EXPECT_EQ(f.Prompts().messages.back().text,
               "clip.LCD already exists.\nDo you want to replace it?");
-    EXPECT_EQ(ReadFile(other).size(), 1596);
+    // The file holds the document: read back, the same frames and durations.
+    TAnimation written;
+    ASSERT_TRUE(written.LoadFromFile(other));
+    ASSERT_EQ(Durations(written), std::vector<int>{7});
+    EXPECT_EQ(written.Frame(0).Pixels, f.Window().Animation().Frame(0).Pixels);
+    EXPECT_EQ(written.Frame(0).Pixels[PixelIndex(5, 7)], 1);
+    EXPECT_EQ(written.Frame(0).Pixels[PixelIndex(6, 7)], 0);
     EXPECT_EQ(f.Window().FileName(), f.Folder().Path("clip.LCD"));
     EXPECT_EQ(f.Caption(), "Vistrel - clip.LCD");
     EXPECT_EQ(f.Window().Preferences().Saved, QStringList{f.Folder().Path("clip.LCD")});
@@ -373,7 +384,7 @@ TEST(DocumentLifecycle, BrowsingASavedDocumentLeavesItUnmodified) {
     f.Window().OpenDocument(f.LcdFile("long.lcd", {1, 2, 3, 4, 5, 6, 7, 8}));
     for (const Qt::Key key : {Qt::Key_End, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Left})
         QTest::keyClick(&f.Window(), key);
-    EXPECT_NE(f.Window().CurFrame(), 0);
+    EXPECT_EQ(f.Window().CurFrame(), 4); // End 7, Home 0, Page Down 5, Left 4
     EXPECT_FALSE(f.Window().Modified());
     f.Window().FrameStrip().SetPosition(3);
     f.Window().FrameStrip().SetPosition(0);
@@ -409,4 +420,138 @@ TEST(DocumentLifecycle, ANameThatIsNotUtf8IsSavedAndReopenedAsItIs) {
     EXPECT_EQ(f.Window().FileName(), name);
     ASSERT_EQ(f.Window().Animation().FrameCount(), 2);
     EXPECT_EQ(f.Window().Animation().Frame(1).Duration(), 9);
+}
+
+TEST(DocumentLifecycle, SavingADocumentWithoutFramesSaysWhy) {
+    WindowFixture f;
+    const QString empty = f.Folder().Write("empty.lcd", LCDBytes({}));
+    f.Window().OpenDocument(empty);
+    ASSERT_FALSE(f.Window().Closed());
+    ASSERT_EQ(f.Window().Animation().FrameCount(), 0);
+    f.Edit();
+    EXPECT_FALSE(f.Window().SaveDocument(false));
+    EXPECT_EQ(f.Prompts().MessageTexts(),
+              QStringList{"Unable to save empty.lcd: the animation has no frames"});
+    EXPECT_EQ(f.Prompts().messages.back().caption, "Error");
+    EXPECT_TRUE(f.Window().Modified());
+}
+
+// The run shows frames that New, Open and Close free: its worker is gone before
+// they go, not only asked to stop.
+TEST(DocumentLifecycle, NewOpenAndCloseEndThePlayersWorkerFirst) {
+    const std::pair<const char*, std::function<void(WindowFixture&)>> cases[] = {
+        {"New", [](WindowFixture& f) { f.Window().New1Click(); }},
+        {"Open", [](WindowFixture& f) { f.Window().OpenDocument(f.LcdFile("b.lcd", {1})); }},
+        {"Close", [](WindowFixture& f) { f.Window().Close1Click(); }},
+    };
+    for (const auto& [what, command] : cases) {
+        TempFolder files;
+        WindowFixture f({"/P", files.Write("clip.lcd", LCDBytes({1, 2, 3}, 255))});
+        const QPointer<TPlayerThread> player = f.Window().PlayerPage().PlayerThread();
+        ASSERT_NE(player, nullptr) << what;
+        command(f);
+        EXPECT_TRUE(player.isNull()) << what;
+        EXPECT_EQ(f.Window().PlayerPage().PlayerThread(), nullptr) << what;
+    }
+}
+
+// Strokes live in the editor's picture until the frame changes; Save must not
+// leave them behind.
+TEST(DocumentLifecycle, SaveWritesTheStrokesNotYetStoredInTheFrame) {
+    WindowFixture f;
+    const QString walk = f.LcdFile("walk.lcd", {2, 3});
+    f.Window().OpenDocument(walk);
+    auto* editor = f.Window().findChild<QWidget*>("pntbxEditor");
+    ASSERT_NE(editor, nullptr);
+    // Cell (10, 12) of the editor's 8-pixel grid.
+    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(10 * 8 + 3, 12 * 8 + 5));
+    ASSERT_TRUE(f.Window().Modified());
+    f.Window().Save1Click();
+    EXPECT_FALSE(f.Window().Modified());
+    TAnimation written;
+    ASSERT_TRUE(written.LoadFromFile(walk));
+    EXPECT_EQ(Durations(written), (std::vector<int>{2, 3}));
+    EXPECT_EQ(written.Frame(0).Pixels[PixelIndex(10, 12)], 1);
+    EXPECT_EQ(written.Frame(0).Pixels[PixelIndex(0, 0)], 1); // the frame's own dot stays
+    EXPECT_EQ(written.Frame(1).Pixels[PixelIndex(10, 12)], 0);
+}
+
+// Yes to "Save changes" and then a save that fails: the command that asked must
+// not go on, or the document would be lost with the reason on screen.
+TEST(DocumentLifecycle, AFailedSaveAfterYesKeepsTheDocumentOpenAndModified) {
+    const std::pair<const char*, std::function<bool(WindowFixture&)>> cases[] = {
+        {"New",
+         [](WindowFixture& f) {
+             f.Window().New1Click();
+             return true;
+         }},
+        {"Open",
+         [](WindowFixture& f) {
+             f.Window().OpenDocument(f.LcdFile("other.lcd", {9}));
+             return true;
+         }},
+        {"Close",
+         [](WindowFixture& f) {
+             f.Window().Close1Click();
+             return true;
+         }},
+        {"quit", [](WindowFixture& f) { return !f.Window().close(); }},
+    };
+    for (const auto& [what, command] : cases) {
+        WindowFixture f;
+        f.Window().Animation().Frame(0).SetDuration(6);
+        f.Window().Editor().WorkBitmap.setPixel(4, 4, qRgb(0, 0, 0));
+        f.Edit();
+        // The name chosen in the Save dialog is a folder: the write really fails.
+        const QString taken = f.Folder().Path("taken.lcd");
+        ASSERT_TRUE(QDir().mkpath(taken));
+        f.Prompts().buttonAnswers = {PromptButton::Yes};
+        f.Prompts().fileAnswers = {taken};
+        EXPECT_TRUE(command(f)) << what << ": the window closed";
+        ASSERT_EQ(f.Prompts().messages.size(), 2u) << what;
+        EXPECT_EQ(f.Prompts().messages[0].text, "Save changes to Untitled1.lcd?") << what;
+        EXPECT_TRUE(f.Prompts().messages[1].text.startsWith("Unable to save taken.lcd: "))
+            << what << ": " << f.Prompts().messages[1].text.toStdString();
+        EXPECT_FALSE(f.Window().Closed()) << what;
+        EXPECT_TRUE(f.Window().Modified()) << what;
+        EXPECT_EQ(f.Caption(), "Vistrel - Untitled1.lcd") << what;
+        EXPECT_TRUE(f.Window().FileName().isEmpty()) << what;
+        ASSERT_EQ(f.Window().Animation().FrameCount(), 1) << what;
+        EXPECT_EQ(f.Window().Animation().Frame(0).Duration(), 6) << what;
+        EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(4, 4), qRgb(0, 0, 0)) << what;
+        EXPECT_TRUE(QFileInfo(taken).isDir()) << what;
+        // Let the fixture close the window without asking again.
+        f.Window().SetModified(false);
+    }
+}
+
+TEST(DocumentLifecycle, AScriptedVMSOpensWithItsListingAndANote) {
+    WindowFixture f;
+    // Data at 0x20: repeat 2, two commands drawing the one bitmap for 4 ticks and
+    // then waiting for a button, then the bitmap with its first dot lit.
+    QByteArray vms("\x01\x22\x60\x00\x05\x22\x61\x20", 8);
+    vms += QByteArray(0x20 - vms.size(), '\x07');
+    const int bitmapAt = 5 + 2 * 4;
+    vms += QByteArray("\x00\x01\x02\x00\x02", 5);
+    vms += QByteArray("\x00\x04", 2) + char(bitmapAt >> 8) + char(bitmapAt & 0xFF);
+    vms += QByteArray("\x20\x31\x00\x00", 4);
+    QByteArray bitmap(192, '\0');
+    bitmap[0] = '\x80';
+    vms += bitmap;
+    const QString clip = f.Folder().Write("game.vms", vms);
+    f.Window().OpenDocument(clip);
+    ASSERT_EQ(f.Prompts().messages.size(), 1u);
+    EXPECT_EQ(f.Prompts().messages[0].text,
+              "The loaded animation is interactive.  Unfortunately, the script cannot be "
+              "converted at this time.");
+    EXPECT_EQ(f.Prompts().messages[0].caption, "Information");
+    EXPECT_EQ(f.Prompts().messages[0].icon, PromptIcon::Information);
+    EXPECT_EQ(f.Caption(), "Vistrel - game.vms");
+    EXPECT_EQ(f.Window().Animation().SourceKind, SourceVMSScripted);
+    ASSERT_EQ(Durations(f.Window().Animation()), std::vector<int>{4});
+    EXPECT_EQ(f.Window().Animation().Frame(0).Pixels[PixelIndex(0, 0)], 1);
+    EXPECT_EQ(f.Window().CurFrame(), 0);
+    EXPECT_FALSE(f.Window().Modified());
+    const QString listing = f.Window().findChild<QPlainTextEdit*>("memoScript")->toPlainText();
+    EXPECT_EQ(listing, "draw_frame(1);\nuntil_buttons_wait(ABU);");
 }

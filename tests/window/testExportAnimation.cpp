@@ -189,8 +189,56 @@ TEST(AnimationExportSide, CancelledOrFailedExportsWriteNothingAndSayWhy) {
     EXPECT_FALSE(f.side.ProgressBar()->isVisible());
 }
 
+// The extension typed in the file dialog decides the format where it names one;
+// any other name gets the extension of the format chosen in the dialog.
+TEST(AnimationExportSide, TheTypedExtensionChoosesTheFormat) {
+    struct Case {
+        TExportFormat chosen;
+        const char* typed;
+        const char* written;
+        QByteArray start; // the written file's first bytes
+    };
+    const QByteArray gif = "GIF89a";
+    const QByteArray png = "\x89PNG";
+    const Case cases[] = {
+        {TExportFormat::Gif, "check.h", "check.h", "/*"},
+        {TExportFormat::CHeader, "walk.GIF", "walk.GIF", gif},
+        {TExportFormat::Gif, "sheet.png", "sheet.png", png},
+        {TExportFormat::PngFrames, "frames.png", "frames_001.png", png},
+        {TExportFormat::PngSheet, "walk.txt", "walk.txt.png", png},
+        {TExportFormat::Gif, "walk", "walk.gif", gif},
+    };
+    for (const Case& c : cases) {
+        ExportSideFixture f;
+        FillAnimation(f.host.animation, 2);
+        f.Answer(c.chosen, 1);
+        f.host.prompts.fileAnswers = {f.folder.Path(c.typed)};
+        EXPECT_TRUE(f.side.ExportAnimation1Click()) << c.typed;
+        EXPECT_TRUE(ReadFile(f.folder.Path(c.written)).startsWith(c.start))
+            << c.typed << ": " << ReadFile(f.folder.Path(c.written)).left(8).toHex().toStdString();
+        EXPECT_TRUE(f.host.prompts.messages.empty()) << c.typed;
+    }
+    // A sheet is one picture of both frames side by side.
+    ExportSideFixture f;
+    FillAnimation(f.host.animation, 2);
+    f.Answer(TExportFormat::Gif, 1);
+    f.host.prompts.fileAnswers = {f.folder.Path("sheet.png")};
+    ASSERT_TRUE(f.side.ExportAnimation1Click());
+    EXPECT_EQ(QImage(f.folder.Path("sheet.png")).size(), QSize(96, 32));
+
+    // The name with the extension added is not replaced without asking.
+    f.folder.Write("old.txt.gif", "old");
+    f.host.prompts.fileAnswers = {f.folder.Path("old.txt")};
+    f.host.prompts.buttonAnswers = {PromptButton::No};
+    EXPECT_FALSE(f.side.ExportAnimation1Click());
+    EXPECT_EQ(f.host.prompts.MessageTexts(),
+              QStringList{"old.txt.gif already exists.\nDo you want to replace it?"});
+    EXPECT_EQ(ReadFile(f.folder.Path("old.txt.gif")), "old");
+}
+
 TEST(ExportAnimationInWindow, TheFileMenuItemExportsTheFrameAsItIsBeingEdited) {
     WindowFixture f;
+    f.Window().OpenDocument(f.LcdFile("walk.lcd", {1, 2, 3}));
     QAction* item = f.Action("ExportAnimation1");
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), "Export &Animation...");
@@ -205,12 +253,22 @@ TEST(ExportAnimationInWindow, TheFileMenuItemExportsTheFrameAsItIsBeingEdited) {
         return true;
     };
     f.Prompts().fileAnswers = {f.Folder().Path("frame.png")};
+    // What the status bar shows while the frames are prepared.
+    auto* bar = f.Window().findChild<QProgressBar*>("prgbrExport");
+    ASSERT_NE(bar, nullptr);
+    std::vector<std::pair<int, int>> shown; // value, maximum
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        if (bar->isVisible())
+            shown.emplace_back(value, bar->maximum());
+    });
     item->trigger();
+    EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+    EXPECT_FALSE(bar->isVisible()); // gone once the export is over
     const QImage frame(f.Folder().Path("frame_000.png"));
     ASSERT_EQ(frame.size(), QSize(48, 32));
     EXPECT_EQ(frame.pixel(5, 7), qRgb(0, 0, 0));
     EXPECT_EQ(frame.pixel(6, 7), qRgb(255, 255, 255));
-    EXPECT_NE(f.Window().findChild<QProgressBar*>("prgbrExport"), nullptr);
+    EXPECT_TRUE(QFile::exists(f.Folder().Path("frame_002.png")));
 
     // The choices reach VISTREL.INI when the window closes.
     EXPECT_TRUE(f.Window().close());

@@ -107,17 +107,35 @@ TEST(PreferencesDialog, CancelLeavesEverySettingAndEveryFileAsTheyWere) {
     EXPECT_EQ(ReadFile(w.MimeApps()), mimeApps);
 }
 
-TEST(PreferencesDialog, AnFPSOutsideOneToAThousandIsStoredAsTwelve) {
-    const std::pair<const char*, int> cases[] = {{"1", 1},  {"1000", 1000}, {"60", 60},
-                                                 {"0", 12}, {"1001", 12},   {"9999", 12},
-                                                 {"", 12},  {"abc", 12},    {"-5", 5}};
+// A speed out of range is not dropped in silence: OK says what is accepted and
+// the dialog stays open with the speed selected; the next valid speed is kept.
+TEST(PreferencesDialog, AnFPSOutsideOneToAThousandIsRefusedWithTheRange) {
+    const QString message = "Invalid playback speed - must be between 1 and 1000 FPS.";
+    const std::pair<const char*, int> cases[] = {{"1", 1}, {"1000", 1000}, {"60", 60},
+                                                 {"0", 0}, {"1001", 0},    {"9999", 0},
+                                                 {"", 0},  {"abc", 0},     {"-5", 5}};
     DesktopWindow w;
     for (const auto& [typed, stored] : cases) {
-        w.Prompts().dialogAnswers.push_back(
-            Answer([text = QString::fromLatin1(typed)](TfrmPreferences& d) { TypeFPS(d, text); }));
+        const bool refused = stored == 0;
+        w.Prompts().messages.clear();
+        w.Prompts().dialogAnswers.push_back([&, text = QString::fromLatin1(typed)](QDialog& d) {
+            auto& preferences = dynamic_cast<TfrmPreferences&>(d);
+            TypeFPS(preferences, text);
+            QTest::mouseClick(preferences.btnOk, Qt::LeftButton);
+            EXPECT_EQ(d.isVisible(), refused) << typed;
+            if (!refused)
+                return;
+            EXPECT_EQ(w.Prompts().MessageTexts(), QStringList{message}) << typed;
+            EXPECT_EQ(preferences.edtFPS->selectedText(), preferences.edtFPS->text());
+            TypeFPS(preferences, "30");
+            QTest::mouseClick(preferences.btnOk, Qt::LeftButton);
+        });
         w.Window().Preferences1Click();
         // Only digits reach the box: "-5" arrives as "5".
-        EXPECT_EQ(w.Window().Preferences().PlayerFPS, stored) << typed;
+        EXPECT_EQ(w.Window().Preferences().PlayerFPS, refused ? 30 : stored) << typed;
+        if (!refused) {
+            EXPECT_TRUE(w.Prompts().messages.empty()) << typed;
+        }
     }
 }
 

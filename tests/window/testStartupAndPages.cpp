@@ -1,9 +1,11 @@
 #include "ddeClient.h"
 #include "ddeTestServer.h"
+#include "unitPreferences.h"
 #include "windowFixture.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -90,6 +92,28 @@ TEST(Startup, TheBrowserConversationNeverBlocksTheWindow) {
     // A window that goes away ends the conversation and gives the cursor back.
     f.Destroy();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// A size no screen can show, from a broken or edited VISTREL.INI, opens the
+// window at the screen's size and is not written back for the next start.
+TEST(Startup, AHugeStoredSizeOpensTheWindowWithinTheScreen) {
+    TempFolder folder;
+    const QString ini = folder.Write("VISTREL.INI", "[Main]\nWindowLeft=10\nWindowTop=20\n"
+                                                    "WindowWidth=2147483647\nWindowHeight=600\n");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        TfrmMain window({}, ini);
+        window.SetPrompts(std::make_unique<TScriptedPrompts>());
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        EXPECT_LE(window.width(), screen.width());
+        EXPECT_LE(window.height(), screen.height());
+        EXPECT_TRUE(screen.contains(window.geometry().topLeft()));
+        ASSERT_TRUE(window.close());
+    }
+    const TVMUPreferences stored(ini, QSize(1920, 1080));
+    EXPECT_LE(stored.WindowWidth, screen.width());
+    EXPECT_LE(stored.WindowHeight, screen.height());
 }
 
 TEST(Pages, LeavingAndEnteringTheFramePageSwitchesItsKeysAndPanels) {

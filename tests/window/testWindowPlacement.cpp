@@ -43,6 +43,14 @@ TEST(WindowPlacement, BoundsOffEveryScreenComeOntoTheNearestOneAndVisibleBoundsS
          {INT_MAX, INT_MIN, INT_MAX, 0},
          {left},
          {0, 0, 1920, 1}},
+        // A size the screen cannot show is brought down to it, even where the
+        // window starts on screen.
+        {"a huge width from the settings file", {10, 20, INT_MAX, 600}, {left}, {0, 20, 1920, 600}},
+        {"taller than its screen", {100, 50, 800, 5000}, {left}, {100, 0, 800, 1080}},
+        {"too wide for the monitor showing most of it",
+         {2000, 100, 3000, 600},
+         {left, right},
+         {1920, 100, 1280, 600}},
         {"no screens known", {-9000, 50, 640, 480}, {}, {-9000, 50, 640, 480}},
     };
     for (const Case& c : cases) {
