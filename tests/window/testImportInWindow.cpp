@@ -73,6 +73,7 @@ TEST_F(ImportInWindow, ImportFrameAndDoneSwitchPagesWithTheirSteps) {
 }
 
 TEST_F(ImportInWindow, AnUnreadablePictureIsReportedAndThePageIsNotShown) {
+    f.Prompts().ExpectError("Unable to open broken.jpg: ");
     Import(f.Folder().Write("broken.jpg", JpegBytes(Grey(64, 64, 0)).left(150)));
     ASSERT_EQ(f.Prompts().messages.size(), 1u);
     EXPECT_TRUE(f.Prompts().messages[0].text.startsWith("Unable to open broken.jpg: "));
@@ -120,6 +121,7 @@ TEST_F(ImportInWindow, InsertIntoAFullAnimationSaysSoAndChangesNothing) {
     while (animation.FrameCount() < MaxDocumentFrames)
         animation.AddFrame();
     Import(picture);
+    f.Prompts().ExpectError("Unable to insert new frame (maximum = 324).");
     Click("btnImportInsert");
     EXPECT_EQ(f.Prompts().MessageTexts(),
               QStringList{"Unable to insert new frame (maximum = 324)."});
