@@ -28,6 +28,11 @@ TPlayerThread::TState TPlayerThread::State() const {
     return m_state;
 }
 
+std::optional<TPlayerThread::Clock::duration> TPlayerThread::PausedRest() const {
+    const std::lock_guard lock(m_mutex);
+    return m_pausedRest;
+}
+
 bool TPlayerThread::WaitingForGui() const {
     const std::lock_guard lock(m_mutex);
     return !m_terminated && m_stepsRun < m_stepsPosted;
@@ -124,7 +129,9 @@ bool TPlayerThread::SleepUntil(Clock::time_point deadline) {
         if (m_state == Paused) {
             // The rest of the tick waits with the worker.
             const Clock::duration left = std::max(deadline - Clock::now(), Clock::duration::zero());
+            m_pausedRest = left;
             m_wake.wait(lock, [this] { return m_state != Paused || m_terminated; });
+            m_pausedRest.reset();
             deadline = Clock::now() + left;
             continue;
         }

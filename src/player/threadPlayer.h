@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 class QWidget;
 
@@ -33,6 +34,7 @@ class TPlayerThread : public QThread {
 
 public:
     enum TState : std::uint8_t { Stopped = 0, Playing = 1, Paused = 2 };
+    using Clock = std::chrono::steady_clock;
 
     // target: the player box, repainted after every picture; tickMs: the length
     // of a tick, as the preferences give it.
@@ -67,6 +69,11 @@ public:
     const QImage& Composite() const { return m_picture.Composite(); }
     // True while the worker waits for the GUI thread to run a tick it posted.
     bool WaitingForGui() const;
+    // While the worker rests at its pause: the rest of the tick it keeps for the
+    // resume; otherwise nothing. For tests, which thus see a paused worker come
+    // to rest (no step of its own can follow) instead of waiting out a quiet
+    // spell, and learn what the resume still has to wait.
+    std::optional<Clock::duration> PausedRest() const;
 
 signals:
     // A picture was drawn, for the frame and tick shown.
@@ -78,7 +85,6 @@ protected:
     void run() override { Execute(); }
 
 private:
-    using Clock = std::chrono::steady_clock;
     enum class TStep { DrawOnly, Advance };
     enum class TOutcome { Done, Skipped, Finished };
 
@@ -109,6 +115,7 @@ private:
     TStep m_postedStep = TStep::DrawOnly;
     TOutcome m_lastOutcome = TOutcome::Done;
     Clock::time_point m_lastStepEnd; // when the GUI thread finished the last step
+    std::optional<Clock::duration> m_pausedRest;
 };
 
 } // namespace vistrel

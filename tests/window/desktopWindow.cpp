@@ -30,7 +30,7 @@ private:
 
 } // namespace
 
-DesktopWindow::DesktopWindow(const QByteArray& ini, const QString& dataHome) {
+DesktopWindow::DesktopWindow(const QByteArray& ini, const QString& dataHome, bool start) {
     if (!ini.isEmpty())
         m_folder.Write("VISTREL.INI", ini);
     {
@@ -44,6 +44,11 @@ DesktopWindow::DesktopWindow(const QByteArray& ini, const QString& dataHome) {
         m_opened << url;
         return true;
     });
+    if (start)
+        Start();
+}
+
+void DesktopWindow::Start() {
     m_window->show();
     m_window->FormActivate();
     QApplication::processEvents();

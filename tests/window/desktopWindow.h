@@ -15,8 +15,12 @@ namespace vistrel::testing {
 // by a script and every address it opens recorded instead of opened.
 class DesktopWindow {
 public:
-    // ini: the INI file's text (none when empty); dataHome: another data folder.
-    explicit DesktopWindow(const QByteArray& ini = {}, const QString& dataHome = {});
+    // ini: the INI file's text (none when empty); dataHome: another data folder;
+    // start false: Start shows the window once the test has scripted what
+    // start-up will ask.
+    explicit DesktopWindow(const QByteArray& ini = {}, const QString& dataHome = {},
+                           bool start = true);
+    void Start();
 
     TfrmMain& Window() { return *m_window; }
     TScriptedPrompts& Prompts() { return m_prompts; }

@@ -1,13 +1,39 @@
 #include "scriptedPrompts.h"
 
 #include <QDialog>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vistrel::testing {
 
+TScriptedPrompts::~TScriptedPrompts() {
+    const auto left = [](const char* what, std::size_t count) {
+        if (count > 0)
+            ADD_FAILURE() << count << " " << what << " left unused: the program never asked";
+    };
+    left("button answer(s)", buttonAnswers.size());
+    left("file answer(s)", fileAnswers.size());
+    left("input answer(s)", inputAnswers.size());
+    left("font answer(s)", fontAnswers.size());
+    left("dialog answer(s)", dialogAnswers.size());
+    for (const QString& error : expectedErrors)
+        ADD_FAILURE() << "expected error never shown: " << error.toStdString();
+}
+
 PromptButton TScriptedPrompts::MessageBox(const QString& text, const QString& caption,
                                           PromptIcon icon, PromptButtons buttons) {
     messages.push_back({text, caption, icon, buttons});
+    // An error box takes no scripted answer: it is declared with ExpectError.
+    if (icon == PromptIcon::Error && buttons == PromptButtons::Ok) {
+        const auto expected =
+            std::find_if(expectedErrors.begin(), expectedErrors.end(),
+                         [&](const QString& start) { return text.startsWith(start); });
+        if (expected == expectedErrors.end())
+            ADD_FAILURE() << "unexpected error: " << text.toStdString();
+        else
+            expectedErrors.erase(expected);
+        return PromptButton::Ok;
+    }
     if (buttonAnswers.empty()) {
         if (buttons == PromptButtons::Ok)
             return PromptButton::Ok;

@@ -5,15 +5,24 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <variant>
+#include <vector>
 
 namespace vistrel::testing {
 
 // Answers the program's questions from a script, and keeps a record of every
 // question asked. A question the script does not expect fails the test and is
-// answered as cancelled.
+// answered as cancelled; so does an error message the test did not declare with
+// ExpectError. When the prompts go, answers never asked for and declared errors
+// never shown fail the test too: the script said the program would ask.
 class TScriptedPrompts : public TPrompts {
 public:
+    TScriptedPrompts() = default;
+    TScriptedPrompts(const TScriptedPrompts&) = delete;
+    TScriptedPrompts& operator=(const TScriptedPrompts&) = delete;
+    ~TScriptedPrompts() override;
+
     struct Message {
         QString text;
         QString caption;
@@ -30,8 +39,8 @@ public:
         QString value;
     };
 
-    // What to answer to the next question: a button for a message box, a file name
-    // (empty: cancel) for a file dialog.
+    // What to answer to the next question: a button for a message box (other than
+    // an error, which only has OK), a file name (empty: cancel) for a file dialog.
     std::deque<PromptButton> buttonAnswers;
     std::deque<QString> fileAnswers;
     // The text typed into the next input query, or nothing for Cancel.
@@ -42,6 +51,11 @@ public:
     // Plays the user's part in the next dialog, shown on screen: sets its controls
     // and closes it with one of its buttons.
     std::deque<std::function<void(QDialog&)>> dialogAnswers;
+
+    // The error messages the test expects, each one shown once, matched by the
+    // start of its text (the system's reason may follow), in any order.
+    QStringList expectedErrors;
+    void ExpectError(const QString& textStart) { expectedErrors << textStart; }
 
     std::vector<Message> messages;
     std::vector<SaveRequest> saveRequests;

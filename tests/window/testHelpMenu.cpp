@@ -2,6 +2,10 @@
 #include "formAbout.h"
 #include "memoryStatus.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -11,19 +15,53 @@
 using namespace vistrel;
 using namespace vistrel::testing;
 
+namespace {
+
+// The file the home page item opens, as a canonical path (empty when the item
+// opened no existing local file).
+QString HomePageOpened() {
+    DesktopWindow w;
+    w.Window().findChild<QAction*>("VistrelHomePage1")->trigger();
+    EXPECT_TRUE(w.Prompts().messages.empty());
+    if (w.Opened().size() != 1 || !w.Opened()[0].isLocalFile())
+        return QStringLiteral("not one local file: ") +
+               (w.Opened().isEmpty() ? QString() : w.Opened()[0].toString());
+    return QFileInfo(w.Opened()[0].toLocalFile()).canonicalFilePath();
+}
+
+} // namespace
+
 TEST(HelpMenu, OffersTheUserGuideAndTheAboutBox) {
     DesktopWindow w;
     QStringList captions;
     for (const QAction* action : w.Window().findChild<QMenu*>("Help1")->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(captions, QStringList({"&Vistrel Home Page", "-", "&About..."}));
+}
 
-    w.Window().findChild<QAction*>("VistrelHomePage1")->trigger();
-    ASSERT_EQ(w.Opened().size(), 1);
-    EXPECT_TRUE(w.Opened()[0].isLocalFile());
-    EXPECT_EQ(w.Opened()[0].toLocalFile(), TfrmMain::UserGuidePath());
-    EXPECT_TRUE(TfrmMain::UserGuidePath().endsWith("user-guide.html"));
-    EXPECT_TRUE(w.Prompts().messages.empty());
+// The home page is the user guide that comes with the program. In the build tree
+// it lies beside the program (the build puts a copy beside this test as it does
+// beside vistrel); installed, it is share/doc/vistrel beside bin/, which wins.
+TEST(HelpMenu, TheHomePageIsTheUserGuideBesideTheProgramOrInstalledWithIt) {
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString beside = program + "/user-guide.html";
+    ASSERT_EQ(ReadFile(beside), ReadFile(VISTREL_USER_GUIDE)) << "the build left no copy";
+    const QString installedFolder = QDir::cleanPath(program + "/../share/doc/vistrel");
+    const QString installed = installedFolder + "/user-guide.html";
+    QFile::remove(installed); // left by a run that did not get to its end
+    EXPECT_EQ(HomePageOpened(), QFileInfo(beside).canonicalFilePath());
+
+    ASSERT_TRUE(QDir().mkpath(installedFolder));
+    {
+        QFile guide(installed);
+        ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
+        guide.write("<html><body>installed</body></html>");
+    }
+    const QString expected = QFileInfo(installed).canonicalFilePath();
+    const QString opened = HomePageOpened();
+    EXPECT_TRUE(QFile::remove(installed));
+    QDir().rmpath(installedFolder);
+    EXPECT_EQ(opened, expected);
 }
 
 TEST(HelpMenu, TheAboutBoxShowsVersionBuildDateAndPhysicalMemory) {

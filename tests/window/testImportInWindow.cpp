@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -73,6 +74,7 @@ TEST_F(ImportInWindow, ImportFrameAndDoneSwitchPagesWithTheirSteps) {
 }
 
 TEST_F(ImportInWindow, AnUnreadablePictureIsReportedAndThePageIsNotShown) {
+    f.Prompts().ExpectError("Unable to open broken.jpg: ");
     Import(f.Folder().Write("broken.jpg", JpegBytes(Grey(64, 64, 0)).left(150)));
     ASSERT_EQ(f.Prompts().messages.size(), 1u);
     EXPECT_TRUE(f.Prompts().messages[0].text.startsWith("Unable to open broken.jpg: "));
@@ -120,6 +122,7 @@ TEST_F(ImportInWindow, InsertIntoAFullAnimationSaysSoAndChangesNothing) {
     while (animation.FrameCount() < MaxDocumentFrames)
         animation.AddFrame();
     Import(picture);
+    f.Prompts().ExpectError("Unable to insert new frame (maximum = 324).");
     Click("btnImportInsert");
     EXPECT_EQ(f.Prompts().MessageTexts(),
               QStringList{"Unable to insert new frame (maximum = 324)."});
@@ -154,4 +157,33 @@ TEST_F(ImportInWindow, ExportFrameWritesTheEditorsPicture) {
     FramePixels expected{};
     expected[PixelIndex(3, 1)] = 1;
     EXPECT_EQ(ReadFile(f.Folder().Path("frame.bmp")), FrameBitmapBytes(expected));
+}
+
+// The importer's long loops let the window's events run meanwhile. A close that
+// comes in then is refused without a question, and the window stays until the
+// loop has ended; a close after that is taken as usual.
+TEST_F(ImportInWindow, TheWindowRefusesToCloseWhileTheImporterWorks) {
+    Import(f.Folder().Write("large.png", PictureBytes(Filled(1200, 900, qRgb(90, 90, 90)), "png")));
+    ASSERT_TRUE(ImportTabShown());
+    f.Edit(); // a close that went ahead would ask to save
+    TImportFrame& importer = f.Window().ImportPage().Importer();
+    const auto pageProgress = importer.OnProgress;
+    std::vector<bool> closed; // what each close tried during the rescale gave
+    importer.OnProgress = [&](int stage, int value) {
+        pageProgress(stage, value);
+        if (stage == 1 && closed.size() < 3) {
+            EXPECT_TRUE(importer.Busy());
+            closed.push_back(f.Window().close());
+        }
+    };
+    f.Action("mnuitmScale50")->trigger();
+    importer.OnProgress = pageProgress;
+    EXPECT_EQ(closed, std::vector<bool>(3, false));
+    EXPECT_TRUE(f.Window().isVisible());
+    EXPECT_TRUE(f.Prompts().messages.empty());
+    EXPECT_EQ(importer.Scaled().size(), QSize(600, 450)); // the rescale ran to its end
+
+    f.Prompts().buttonAnswers.push_back(PromptButton::No);
+    EXPECT_TRUE(f.Window().close());
+    EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{"Save changes to Untitled1.lcd?"});
 }

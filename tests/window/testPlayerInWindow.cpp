@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -33,7 +34,10 @@ TEST(PlayerInWindow, ClosingTheWindowDuringPlaybackEndsTheWorker) {
     WindowFixture f({"/P", clip});
     const QPointer<TPlayerThread> player = f.Window().PlayerPage().PlayerThread();
     ASSERT_NE(player, nullptr);
-    QTest::qWait(30);
+    // Closed in the middle of the run, some ticks in.
+    const auto draws = std::make_shared<int>(0);
+    QObject::connect(player, &TPlayerThread::Drawn, [draws] { ++*draws; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *draws >= 3; }, 10000));
     EXPECT_TRUE(f.Window().close());
     // The close itself ends the run: the worker stops and the page lets it go,
     // while the window still stands.

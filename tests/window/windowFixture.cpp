@@ -8,11 +8,14 @@ namespace vistrel::testing {
 WindowFixture::WindowFixture(const QStringList& arguments, bool start) {
     m_window = std::make_unique<TfrmMain>(arguments, IniPath());
     m_window->SetPrompts(std::make_unique<TForwardingPrompts>(m_prompts));
-    if (start) {
-        m_window->show();
-        m_window->FormActivate();
-        QApplication::processEvents();
-    }
+    if (start)
+        Start();
+}
+
+void WindowFixture::Start() {
+    m_window->show();
+    m_window->FormActivate();
+    QApplication::processEvents();
 }
 
 WindowFixture::~WindowFixture() {

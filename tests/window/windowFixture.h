@@ -10,11 +10,15 @@
 namespace vistrel::testing {
 
 // The real main window over a temporary folder for its files and INI, with its
-// questions answered by a script. Started as the program starts it.
+// questions answered by a script. Started as the program starts it, at once or,
+// with start false, by Start once the test has scripted what start-up will ask.
 class WindowFixture {
 public:
     explicit WindowFixture(const QStringList& arguments = {}, bool start = true);
     ~WindowFixture();
+
+    // Shows and first activates the window, which reads its command line.
+    void Start();
 
     TfrmMain& Window() { return *m_window; }
     TScriptedPrompts& Prompts() { return m_prompts; }
