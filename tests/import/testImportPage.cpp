@@ -93,6 +93,8 @@ TEST_F(ImportPage, CustomScaleAnswers) {
         ASSERT_TRUE(tested.ImportPicture(WritePicture("scale.png", Halves())));
         tested.findChild<QAction*>(c.before)->trigger();
         fresh.prompts.inputAnswers.push_back(c.answer);
+        if (c.error)
+            fresh.prompts.ExpectError(invalid);
         tested.findChild<QAction*>("mnuitmScaleCustom")->trigger();
 
         const std::string label = c.before + std::string(" then ") +
@@ -144,6 +146,8 @@ TEST_F(ImportPage, ThresholdAnswers) {
         FakeImportHost fresh;
         TImportPage tested(fresh);
         fresh.prompts.inputAnswers.push_back(c.answer);
+        if (c.error)
+            fresh.prompts.ExpectError("Invalid threshold value - must be between 0 and 255.");
         tested.findChild<QAction*>("SetThreshold1")->trigger();
         const std::string label = c.answer.value_or(QStringLiteral("<cancel>")).toStdString();
         ASSERT_EQ(fresh.prompts.inputs.size(), 1u);
@@ -273,6 +277,7 @@ TEST_F(ImportPage, AnUnreadablePictureIsReportedAndThePageKeepsItsPicture) {
     file.write(JpegBytes(Halves()).left(100));
     file.close();
     host.prompts.fileAnswers.push_back(broken);
+    host.prompts.ExpectError("Unable to open broken.jpg: ");
     page.Import1Click();
     ASSERT_EQ(host.prompts.messages.size(), 1u);
     EXPECT_TRUE(host.prompts.messages[0].text.startsWith("Unable to open broken.jpg: "))

@@ -161,6 +161,7 @@ TEST(AnimProperties, OkOnACountOutOfRangeSaysTheRangeAndKeepsTheDialogOpen) {
             edit->selectAll();
             QTest::keyClicks(edit, typed);
             const auto before = f.Prompts().messages.size();
+            f.Prompts().ExpectError(message);
             QTest::keyClick(edit, Qt::Key_Return);
             EXPECT_TRUE(dialog.isVisible()) << typed;
             ASSERT_EQ(f.Prompts().messages.size(), before + 1) << typed;

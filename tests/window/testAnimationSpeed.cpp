@@ -64,8 +64,10 @@ TEST(AnimationSpeed, TheCustomItemAsksForAPercentage) {
         WindowFixture f;
         f.Window().OpenDocument(f.LcdFile("anim.lcd", {2, 4, 6}));
         f.Prompts().inputAnswers.push_back(c.answer);
-        if (isRefused)
+        if (isRefused) {
+            f.Prompts().ExpectError("Invalid speed factor - must be between 1% and 25500%.");
             f.Prompts().inputAnswers.push_back("200%");
+        }
         f.Action("mnuitmRateCustom")->trigger();
         ASSERT_EQ(f.Prompts().inputs.size(), isRefused ? 2u : 1u) << what.toStdString();
         EXPECT_EQ(f.Prompts().inputs[0].caption, "Vistrel v1.0 beta");
@@ -88,6 +90,7 @@ TEST(AnimationSpeed, TheCustomItemAsksForAPercentage) {
     WindowFixture f;
     f.Window().OpenDocument(f.LcdFile("anim.lcd", {2, 4, 6}));
     f.Prompts().inputAnswers = {QString("fast"), std::nullopt};
+    f.Prompts().ExpectError("Invalid speed factor - must be between 1% and 25500%.");
     f.Action("mnuitmRateCustom")->trigger();
     EXPECT_EQ(f.Prompts().inputs.size(), 2u);
     EXPECT_EQ(Durations(f.Window().Animation()), unchanged);

@@ -78,6 +78,7 @@ TEST(DocumentLifecycle, OpeningAFileTheWindowCannotReadLeavesItClosed) {
     const QString picture = f.Folder().Write("photo.bmp", "BM");
     const QString broken = f.Folder().Write("cut.lcd", LCDBytes({1}).left(30));
     for (const QString& name : {picture, broken}) {
+        f.Prompts().ExpectError("Unable to open " + QFileInfo(name).fileName());
         f.Window().OpenDocument(name);
         EXPECT_EQ(f.Prompts().messages.back().text, "Unable to open " + QFileInfo(name).fileName());
         EXPECT_EQ(f.Prompts().messages.back().caption, "Error");
@@ -165,6 +166,7 @@ TEST(DocumentLifecycle, AFailedSaveKeepsTheDocumentModifiedAndUnfiled) {
     for (int i = 0; i < 255; ++i)
         f.Window().Animation().AddFrame(); // 256 frames: more than the file holds
     f.Edit();
+    f.Prompts().ExpectError("Unable to save walk.lcd: the animation has 256 frames");
     EXPECT_FALSE(f.Window().SaveDocument(false));
     // The message says why, so the user knows to delete frames.
     EXPECT_EQ(f.Prompts().messages.back().text,
@@ -190,6 +192,7 @@ TEST(DocumentLifecycle, AFailedSaveSaysWhyInTheSystemsWords) {
     for (const auto& c : cases) {
         f.Edit();
         f.Prompts().fileAnswers.push_back(c.answer);
+        f.Prompts().ExpectError(c.message);
         EXPECT_FALSE(f.Window().SaveDocument(true));
         ASSERT_FALSE(f.Prompts().messages.empty());
         EXPECT_TRUE(f.Prompts().messages.back().text.startsWith(c.message))
@@ -220,6 +223,7 @@ TEST(DocumentLifecycle, RecentListsAndTheReopenMenuFollowOpensSavesAndCloses) {
 
     // A file that fails to open keeps its entry.
     f.Window().Preferences().Opened = QStringList{f.Folder().Path("gone.lcd")};
+    f.Prompts().ExpectError("Unable to open gone.lcd");
     f.Window().OpenDocument(f.Folder().Path("gone.lcd"));
     EXPECT_TRUE(f.Window().Preferences().Opened.contains(f.Folder().Path("gone.lcd")));
 }
@@ -372,6 +376,7 @@ TEST(DocumentLifecycle, TheSettingsAreWrittenWhenTheWindowClosesAndAFailedWriteI
     WindowFixture f;
     QDir().mkpath(f.IniPath()); // a folder where the file should be: the write fails
     TScriptedPrompts& prompts = f.Prompts();
+    prompts.ExpectError("Unable to write to " + f.IniPath());
     EXPECT_TRUE(f.Window().close());
     ASSERT_EQ(prompts.MessageTexts(), QStringList{"Unable to write to " + f.IniPath()});
     // Destroying the window asks nothing more.
@@ -429,6 +434,7 @@ TEST(DocumentLifecycle, SavingADocumentWithoutFramesSaysWhy) {
     ASSERT_FALSE(f.Window().Closed());
     ASSERT_EQ(f.Window().Animation().FrameCount(), 0);
     f.Edit();
+    f.Prompts().ExpectError("Unable to save empty.lcd: the animation has no frames");
     EXPECT_FALSE(f.Window().SaveDocument(false));
     EXPECT_EQ(f.Prompts().MessageTexts(),
               QStringList{"Unable to save empty.lcd: the animation has no frames"});
@@ -507,6 +513,7 @@ TEST(DocumentLifecycle, AFailedSaveAfterYesKeepsTheDocumentOpenAndModified) {
         ASSERT_TRUE(QDir().mkpath(taken));
         f.Prompts().buttonAnswers = {PromptButton::Yes};
         f.Prompts().fileAnswers = {taken};
+        f.Prompts().ExpectError("Unable to save taken.lcd: ");
         EXPECT_TRUE(command(f)) << what << ": the window closed";
         ASSERT_EQ(f.Prompts().messages.size(), 2u) << what;
         EXPECT_EQ(f.Prompts().messages[0].text, "Save changes to Untitled1.lcd?") << what;

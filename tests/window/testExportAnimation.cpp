@@ -181,6 +181,7 @@ TEST(AnimationExportSide, CancelledOrFailedExportsWriteNothingAndSayWhy) {
     f.folder.Write("file", "not a folder");
     f.Answer(TExportFormat::CHeader, 1);
     f.host.prompts.fileAnswers = {f.folder.Path("file/walk.h")};
+    f.host.prompts.ExpectError("Unable to write walk.h: ");
     EXPECT_FALSE(f.side.ExportAnimation1Click());
     ASSERT_EQ(f.host.prompts.messages.size(), 2u);
     EXPECT_TRUE(f.host.prompts.messages[1].text.startsWith("Unable to write walk.h: "));

@@ -118,6 +118,8 @@ TEST(PreferencesDialog, AnFPSOutsideOneToAThousandIsRefusedWithTheRange) {
     for (const auto& [typed, stored] : cases) {
         const bool refused = stored == 0;
         w.Prompts().messages.clear();
+        if (refused)
+            w.Prompts().ExpectError(message);
         w.Prompts().dialogAnswers.push_back([&, text = QString::fromLatin1(typed)](QDialog& d) {
             auto& preferences = dynamic_cast<TfrmPreferences&>(d);
             TypeFPS(preferences, text);
@@ -203,6 +205,7 @@ TEST(PreferencesDialog, AFailedRegistrationIsReportedAndLosesNoSetting) {
         d.chkbxGrid->setChecked(true);
         TypeFPS(d, "30");
     }));
+    w.Prompts().ExpectError("Unable to create the folder " + blocked.Path("file/share"));
     w.Window().Preferences1Click();
 
     ASSERT_EQ(w.Prompts().messages.size(), 1u);
@@ -223,7 +226,9 @@ TEST(StartupRegistration, EachKindFollowsItsOwnSetting) {
 TEST(StartupRegistration, AnUnwritableDataFolderIsReportedOnceAndStartUpCompletes) {
     TempFolder blocked;
     blocked.Write("file", "x");
-    DesktopWindow w({}, blocked.Path("file/share"));
+    DesktopWindow w({}, blocked.Path("file/share"), false);
+    w.Prompts().ExpectError("Unable to create the folder " + blocked.Path("file/share"));
+    w.Start();
     ASSERT_EQ(w.Prompts().messages.size(), 1u);
     EXPECT_EQ(w.Prompts().messages[0].caption, "Error");
     EXPECT_EQ(w.Prompts().messages[0].icon, PromptIcon::Error);

@@ -35,7 +35,10 @@ TEST(Startup, TheCommandLineChoosesTheDocumentAndThePage) {
         QStringList arguments;
         for (const QString& argument : c.arguments)
             arguments << (argument == "{a}" ? a : argument == "{b}" ? b : argument);
-        WindowFixture f(arguments);
+        WindowFixture f(arguments, false);
+        if (c.frames == 0)
+            f.Prompts().ExpectError("Unable to open missing.lcd");
+        f.Start();
         const std::string context = c.arguments.join(u' ').toStdString();
         EXPECT_EQ(f.Caption(), c.caption) << context;
         EXPECT_EQ(f.Window().Animation().FrameCount(), c.frames) << context;
