@@ -1,11 +1,13 @@
 #include "desktopIcons.h"
 #include "fileNames.h"
 #include "formMain.h"
+#include "localFiles.h"
 #include "unitPreferences.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    vistrel::IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistrel"));
     QApplication::setApplicationVersion(QStringLiteral(VISTREL_VERSION));

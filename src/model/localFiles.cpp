@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -160,6 +161,10 @@ bool SaveLocalFile(const QString& fileName, const QByteArray& bytes, QString* re
     if (!HasForeignBytes(fileName))
         return SaveThroughQt(fileName, bytes, reason);
     return SaveBytesAtomically(FileNameToBytes(fileName), bytes, reason);
+}
+
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool LocalFileExists(const QString& fileName) {

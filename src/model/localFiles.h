@@ -22,6 +22,11 @@ bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason = nullp
 // the file it names.
 bool SaveLocalFile(const QString& fileName, const QByteArray& bytes, QString* reason = nullptr);
 
+// A write past the process's file-size limit (ulimit -f) then fails with "File
+// too large", as on a full disk, instead of the system ending the program and
+// its unsaved work with SIGXFSZ. Both programs call it first thing.
+void IgnoreFileSizeSignal();
+
 bool LocalFileExists(const QString& fileName);
 bool IsLocalFolder(const QString& fileName);
 // Whether both names lead to one file (a link, another spelling of its path); two
