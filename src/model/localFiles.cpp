@@ -6,12 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,7 +51,52 @@ bool WriteAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-// What QSaveFile does, for a path given as bytes.
+// A save writes beside its file, under the file's name followed by this and six
+// random letters or digits, and renames that over the file when complete.
+constexpr char TemporaryMark[] = ".vistrel-";
+constexpr int TemporaryLetters = 6;
+constexpr char TemporaryAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+bool IsTemporaryName(const QByteArray& entry, const QByteArray& fileLeaf) {
+    const QByteArray prefix = fileLeaf + TemporaryMark;
+    if (entry.size() != prefix.size() + TemporaryLetters || !entry.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < entry.size(); ++i)
+        if (std::strchr(TemporaryAlphabet, entry[i]) == nullptr || entry[i] == '\0')
+            return false;
+    return true;
+}
+
+// A save killed between writing its temporary file and renaming it leaves that
+// file behind; the next save of the same name removes it. Only a regular file of
+// ours, under exactly the name our saves make, is removed, and never one a save
+// still running holds locked.
+void RemoveStaleTemporaries(const QByteArray& target) {
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder =
+        slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
+    const QByteArray leaf = target.mid(slash + 1);
+    DIR* dir = ::opendir(folder.constData());
+    if (dir == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!IsTemporaryName(name, leaf))
+            continue;
+        const QByteArray path = folder + '/' + name;
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// Writes bytes beside the file and renames them over it only when complete.
 bool SaveBytesAtomically(const QByteArray& path, const QByteArray& bytes, QString* reason) {
     QByteArray target = path;
     if (char* real = ::realpath(path.constData(), nullptr)) {
@@ -61,89 +107,71 @@ bool SaveBytesAtomically(const QByteArray& path, const QByteArray& bytes, QStrin
     const bool existed = StatBytes(target, old);
     if (existed && S_ISDIR(old.st_mode))
         return Fail(reason, EISDIR);
+    // A device or a FIFO would be replaced by a plain file, and lost.
+    if (existed && !S_ISREG(old.st_mode)) {
+        if (reason)
+            *reason = NotARegularFile();
+        return false;
+    }
+    RemoveStaleTemporaries(target);
     const mode_t mode = existed ? (old.st_mode & 07777) : 0666;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary =
-            target + '.' + QByteArray::number(QRandomGenerator::global()->bounded(0x1000000), 36);
+        temporary = target + TemporaryMark;
+        for (int i = 0; i < TemporaryLetters; ++i)
+            temporary += TemporaryAlphabet[QRandomGenerator::global()->bounded(
+                static_cast<int>(sizeof TemporaryAlphabet) - 1)];
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST)
             return Fail(reason, errno);
     }
     if (fd < 0)
         return Fail(reason, EEXIST);
+    // Held until the rename: another save of this name sees a save at work, not
+    // a stale file.
+    ::flock(fd, LOCK_EX);
     // The umask may have cleared permissions the old file had.
     bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0 && (!existed || ::fchmod(fd, mode) == 0);
     int error = written ? 0 : errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
     if (written && ::rename(temporary.constData(), target.constData()) != 0) {
         written = false;
         error = errno;
     }
-    if (written)
-        return true;
-    ::unlink(temporary.constData());
-    return Fail(reason, error);
-}
-
-// Drops what was written to the temporary file; the old file stays as it was.
-bool Discard(QSaveFile& file, QString* reason) {
-    if (reason)
-        *reason = file.errorString();
-    file.cancelWriting();
-    file.commit(); // discards the temporary file
-    return false;
-}
-
-bool SaveThroughQt(const QString& fileName, const QByteArray& bytes, QString* reason) {
-    QSaveFile file(fileName);
-    // Unbuffered, a write that fails (a full disk, a size limit) fails at once
-    // with the system's reason, which a buffered flush would lose.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    // A write cut short by the system says nothing of why; the next one fails
-    // with the reason.
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return Discard(file, reason);
-        done += written;
-    }
-    // Qt 6.4 commits even after a failed flush, which would replace the old file
-    // with a cut one.
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return Discard(file, reason);
-    if (file.commit())
-        return true;
-    if (reason)
-        *reason = file.errorString();
-    return false;
+    if (!written)
+        ::unlink(temporary.constData());
+    // Synced before the rename, so closing can lose nothing any more.
+    ::close(fd);
+    return written || Fail(reason, error);
 }
 
 } // namespace
 
+QString NotARegularFile() {
+    return QStringLiteral("not a regular file");
+}
+
 bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
-    if (!HasForeignBytes(fileName)) {
-        file.setFileName(fileName);
-        if (file.open(QIODevice::ReadOnly))
-            return true;
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    const int fd = ::open(FileNameToBytes(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never
+    // come; the file is only read once it is known to be a regular file.
+    const int fd =
+        ::open(FileNameToBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return Fail(reason, errno);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    else if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        if (reason)
+            *reason = NotARegularFile();
+        return false;
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error != 0) {
         ::close(fd);
         return Fail(reason, error);
     }
@@ -158,8 +186,6 @@ bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
 bool SaveLocalFile(const QString& fileName, const QByteArray& bytes, QString* reason) {
     if (reason)
         reason->clear();
-    if (!HasForeignBytes(fileName))
-        return SaveThroughQt(fileName, bytes, reason);
     return SaveBytesAtomically(FileNameToBytes(fileName), bytes, reason);
 }
 
