@@ -2,6 +2,7 @@
 #include "fileNames.h"
 #include "formMain.h"
 #include "localFiles.h"
+#include "prompts.h"
 #include "unitPreferences.h"
 
 #include <QApplication>
@@ -19,6 +20,12 @@ int main(int argc, char* argv[]) {
     // where QApplication::arguments() would spoil those that are not UTF-8.
     vistrel::TfrmMain window(vistrel::CommandLineArguments(argc, argv),
                              vistrel::TVMUPreferences::DefaultIniPath());
+    // Said once, before the window's own start-up messages: settings that could
+    // not be read leave the program on its defaults.
+    if (const QString note = window.Preferences().LoadNote(); !note.isEmpty())
+        vistrel::TWidgetPrompts(nullptr).MessageBox(note, QStringLiteral("Vistrel"),
+                                                    vistrel::PromptIcon::Warning,
+                                                    vistrel::PromptButtons::Ok);
     window.show();
     return QApplication::exec();
 }

@@ -32,14 +32,22 @@ TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
 void TIniFile::Load() {
     m_sections.clear();
+    m_loadProblem.clear();
     QFile file;
-    if (!OpenLocalFile(file, m_fileName))
+    QString reason;
+    if (!OpenLocalFile(file, m_fileName, &reason)) {
+        if (LocalFileExists(m_fileName))
+            m_loadProblem = reason;
         return;
-    // A settings file is small; anything far larger is not ours and is ignored.
-    constexpr qint64 MaxSize = 1 << 20;
-    if (file.size() > MaxSize)
-        return;
-    FromBytes(file.readAll());
+    }
+    // Read no further than the bound, should the file grow meanwhile.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        m_loadProblem = file.errorString();
+    else if (bytes.size() > MaxFileSize)
+        m_loadProblem = QStringLiteral("it is larger than %1 MiB").arg(MaxFileSize >> 20);
+    else
+        FromBytes(bytes);
 }
 
 void TIniFile::FromBytes(const QByteArray& bytes) {
