@@ -5,8 +5,10 @@
 #include "modelFixtures.h"
 
 #include <QDir>
+#include <QFile>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -96,4 +98,69 @@ TEST(CliProgram, AWriteBeyondTheFileSizeLimitFailsWithTheReasonAndLeavesNothing)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Unable to save copy.lcd: File too large\n");
     EXPECT_EQ(QDir(folder.Path("")).entryList(QDir::Files | QDir::Hidden), QStringList{"long.lcd"});
+}
+
+// A FIFO named like a document would wait for a writer for ever; a device never
+// ends. Both are refused at once. (The reason follows the name once the command
+// reports it.)
+TEST(CliProgram, FilesThatAreNoRegularFilesAreRefusedAtOnce) {
+    TempFolder folder;
+    const QString fifo = folder.Path("x.lcd");
+    ASSERT_TRUE(MakeFifo(fifo));
+    const QString zero = folder.Path("zero.bmp");
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(zero).constData()), 0);
+    const struct {
+        QStringList arguments;
+        const char* err;
+    } cases[] = {
+        {{"info", fifo}, "Unable to open x.lcd"},
+        {{"script", fifo}, "Unable to open x.lcd"},
+        {{"import", fifo}, "Unable to open x.lcd: not a regular file\n"},
+        {{"import", zero}, "Unable to open zero.bmp: not a regular file\n"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(c.arguments, -1, std::chrono::seconds(5));
+        ASSERT_TRUE(run.finished) << "hangs: " << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.substr(0, std::strlen(c.err)), c.err);
+    }
+}
+
+// Saving through a FIFO's name, or a link to it, would put a plain file in its
+// place.
+TEST(CliProgram, NothingButARegularFileIsReplacedBySavingOrExporting) {
+    TempFolder folder;
+    TAnimation animation;
+    FillAnimation(animation, 2);
+    const QString walk = folder.Path("walk.lcd");
+    ASSERT_TRUE(animation.SaveToFile(walk));
+    const QString fifo = folder.Path("fifo.lcd");
+    ASSERT_TRUE(MakeFifo(fifo));
+    const QString fifoLink = folder.Path("link.gif");
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(fifo).constData(), QFile::encodeName(fifoLink).constData()), 0);
+    const QString bmp = folder.Path("frame.bmp");
+    ASSERT_TRUE(MakeFifo(bmp));
+    const struct {
+        QStringList arguments;
+        const char* err;
+    } cases[] = {
+        {{"convert", walk, fifo}, "Unable to save fifo.lcd: not a regular file\n"},
+        {{"speed", walk, "200", fifo}, "Unable to save fifo.lcd: not a regular file\n"},
+        {{"export", walk, "0", bmp}, "Unable to write frame.bmp: not a regular file\n"},
+        {{"export-animation", walk, fifoLink}, "Unable to write link.gif: not a regular file\n"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(c.arguments);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, 1) << c.err;
+        EXPECT_EQ(run.err, c.err);
+    }
+    struct stat info {};
+    for (const QString& name : {fifo, bmp}) {
+        ASSERT_EQ(::lstat(QFile::encodeName(name).constData(), &info), 0);
+        EXPECT_TRUE(S_ISFIFO(info.st_mode)) << name.toStdString();
+    }
+    ASSERT_EQ(::lstat(QFile::encodeName(fifoLink).constData(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
