@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <csignal>
@@ -181,6 +182,28 @@ bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
     if (reason)
         *reason = file.errorString();
     return false;
+}
+
+bool ReadLocalFile(const QString& fileName, qint64 maxSize, QByteArray& bytes, QString* reason) {
+    QFile file;
+    if (!OpenLocalFile(file, fileName, reason))
+        return false;
+    // No further than the bound, should the file grow meanwhile.
+    bytes = file.read(maxSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        if (reason)
+            *reason = file.errorString();
+        return false;
+    }
+    if (bytes.size() > maxSize) {
+        bytes.clear();
+        if (reason)
+            *reason =
+                QStringLiteral("the file is larger than %1")
+                    .arg(QLocale::c().formattedDataSize(maxSize, 0, QLocale::DataSizeIecFormat));
+        return false;
+    }
+    return true;
 }
 
 bool SaveLocalFile(const QString& fileName, const QByteArray& bytes, QString* reason) {

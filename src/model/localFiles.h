@@ -21,6 +21,12 @@ QString NotARegularFile();
 // NotARegularFile().
 bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason = nullptr);
 
+// Reads the whole of fileName, a regular file of at most maxSize bytes, into
+// bytes. On failure, reason (when given) receives the system's words,
+// NotARegularFile(), or that the file is larger than maxSize.
+bool ReadLocalFile(const QString& fileName, qint64 maxSize, QByteArray& bytes,
+                   QString* reason = nullptr);
+
 // Replaces (or creates) fileName with bytes. They are written beside it (as
 // "NAME.vistrel-" and six letters or digits) and renamed over it only when
 // complete, so a failed save leaves the old file as it was; the old file's

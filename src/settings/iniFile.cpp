@@ -4,7 +4,6 @@
 #include "integerText.h"
 #include "localFiles.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace vistrel {
@@ -33,21 +32,12 @@ TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 void TIniFile::Load() {
     m_sections.clear();
     m_loadProblem.clear();
-    QFile file;
+    QByteArray bytes;
     QString reason;
-    if (!OpenLocalFile(file, m_fileName, &reason)) {
-        if (LocalFileExists(m_fileName))
-            m_loadProblem = reason;
-        return;
-    }
-    // Read no further than the bound, should the file grow meanwhile.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        m_loadProblem = file.errorString();
-    else if (bytes.size() > MaxFileSize)
-        m_loadProblem = QStringLiteral("it is larger than %1 MiB").arg(MaxFileSize >> 20);
-    else
+    if (ReadLocalFile(m_fileName, MaxFileSize, bytes, &reason))
         FromBytes(bytes);
+    else if (LocalFileExists(m_fileName))
+        m_loadProblem = reason;
 }
 
 void TIniFile::FromBytes(const QByteArray& bytes) {

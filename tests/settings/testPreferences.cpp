@@ -64,7 +64,7 @@ TEST(Preferences, ASettingsFileThatIsNoRegularFileOrTooLargeGivesTheDefaultsAndA
     } cases[] = {
         {fifo, "not a regular file"},
         {zero, "not a regular file"},
-        {large, "it is larger than 16 MiB"},
+        {large, "the file is larger than 16 MiB"},
         {largest, nullptr},
     };
     for (const auto& c : cases) {
