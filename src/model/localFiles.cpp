@@ -97,13 +97,34 @@ void RemoveStaleTemporaries(const QByteArray& target) {
     ::closedir(dir);
 }
 
+// The file a save of path writes: the end of its chain of symbolic links, also
+// when that file does not exist yet.
+QByteArray LinkTarget(const QByteArray& path) {
+    if (char* real = ::realpath(path.constData(), nullptr)) {
+        QByteArray target(real);
+        std::free(real);
+        return target;
+    }
+    QByteArray target = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::lstat(target.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            break;
+        QByteArray link(4096, '\0');
+        const ssize_t size =
+            ::readlink(target.constData(), link.data(), static_cast<std::size_t>(link.size()));
+        if (size <= 0 || size >= link.size())
+            break;
+        link.truncate(size);
+        const qsizetype slash = target.lastIndexOf('/');
+        target = link.startsWith('/') || slash < 0 ? link : target.left(slash + 1) + link;
+    }
+    return target;
+}
+
 // Writes bytes beside the file and renames them over it only when complete.
 bool SaveBytesAtomically(const QByteArray& path, const QByteArray& bytes, QString* reason) {
-    QByteArray target = path;
-    if (char* real = ::realpath(path.constData(), nullptr)) {
-        target = real;
-        std::free(real);
-    }
+    const QByteArray target = LinkTarget(path);
     struct stat old {};
     const bool existed = StatBytes(target, old);
     if (existed && S_ISDIR(old.st_mode))
