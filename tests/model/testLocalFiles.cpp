@@ -100,8 +100,8 @@ TEST(LocalFiles, ANameThatIsNotUtf8ReachesTheFileSystemUnchanged) {
               ReadFile(folder.Path("walk.lcd")).left(16 + 3 * 1540));
 }
 
-// The names Qt cannot address are written by code of our own; it has to keep the
-// promises QSaveFile keeps for the others.
+// Every save is written by code of our own, names Qt cannot address included: it
+// keeps the promises of a whole-or-nothing save.
 TEST(LocalFiles, ReplacingAFileByForeignNameKeepsItsModeItsLinksAndItOnFailure) {
     TempFolder folder;
     const QString dir = QDir::cleanPath(folder.Path("."));
