@@ -85,11 +85,16 @@ void RemoveStaleTemporaries(const QByteArray& target) {
         if (!IsTemporaryName(name, leaf))
             continue;
         const QByteArray path = folder + '/' + name;
+        // Nothing but a regular file is even opened: opening a device can act.
+        struct stat seen {};
+        if (::lstat(path.constData(), &seen) != 0 || !S_ISREG(seen.st_mode) ||
+            seen.st_uid != ::geteuid())
+            continue;
         const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+        if (::fstat(fd, &info) == 0 && info.st_dev == seen.st_dev && info.st_ino == seen.st_ino &&
             ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(path.constData());
         ::close(fd);
