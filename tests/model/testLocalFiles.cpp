@@ -236,6 +236,8 @@ TEST(LocalFiles, ASaveRemovesTheTemporariesAKilledSaveOfThatNameLeft) {
         ASSERT_EQ(::symlink(kept[3].constData(), link.constData()), 0);
         const QByteArray folderName = path(".vistrel-dir000");
         ASSERT_EQ(::mkdir(folderName.constData(), 0700), 0);
+        const QByteArray fifo = path(".vistrel-fifo00");
+        ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
         // One that a save at work holds locked is that save's.
         const QByteArray live = path(".vistrel-live00");
         const int liveFd = ::open(live.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
@@ -249,12 +251,13 @@ TEST(LocalFiles, ASaveRemovesTheTemporariesAKilledSaveOfThatNameLeft) {
             EXPECT_EQ(::lstat(name.constData(), &info), 0) << name.constData();
         EXPECT_EQ(::lstat(link.constData(), &info), 0);
         EXPECT_EQ(::lstat(folderName.constData(), &info), 0);
+        EXPECT_EQ(::lstat(fifo.constData(), &info), 0);
         EXPECT_EQ(::lstat(live.constData(), &info), 0);
         ::close(liveFd);
         // Qt cannot remove names that are not UTF-8.
         for (const QByteArray& name : kept)
             ::unlink(name.constData());
-        for (const QByteArray& name : {link, live, FileNameToBytes(target)})
+        for (const QByteArray& name : {link, live, fifo, FileNameToBytes(target)})
             ::unlink(name.constData());
         ::rmdir(folderName.constData());
     }
