@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::size_t BitmapSize = 192;
 constexpr std::size_t MaxScriptedBitmaps = 255;
+// A memory card holds 128 KiB in all; no larger file is read.
+constexpr std::size_t MaxFileSize = 128 * 1024;
 
 struct ExpectedFrame {
     int duration = 0;
@@ -117,6 +119,8 @@ Expected Scripted(const std::uint8_t* data, std::size_t size, std::size_t start)
 }
 
 Expected Expect(const std::uint8_t* data, std::size_t size) {
+    if (size > MaxFileSize)
+        return {};
     const std::size_t start = DataStart(data, size);
     if (start == 0 || start >= size)
         return {};

@@ -1,11 +1,14 @@
 #include "desktopIcons.h"
 #include "fileNames.h"
 #include "formMain.h"
+#include "localFiles.h"
+#include "prompts.h"
 #include "unitPreferences.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    vistrel::IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistrel"));
     QApplication::setApplicationVersion(QStringLiteral(VISTREL_VERSION));
@@ -17,6 +20,12 @@ int main(int argc, char* argv[]) {
     // where QApplication::arguments() would spoil those that are not UTF-8.
     vistrel::TfrmMain window(vistrel::CommandLineArguments(argc, argv),
                              vistrel::TVMUPreferences::DefaultIniPath());
+    // Said once, before the window's own start-up messages: settings that could
+    // not be read leave the program on its defaults.
+    if (const QString note = window.Preferences().LoadNote(); !note.isEmpty())
+        vistrel::TWidgetPrompts(nullptr).MessageBox(note, QStringLiteral("Vistrel"),
+                                                    vistrel::PromptIcon::Warning,
+                                                    vistrel::PromptButtons::Ok);
     window.show();
     return QApplication::exec();
 }

@@ -20,8 +20,8 @@ FramePixels FramePixelsOf(const QImage& frame);
 // The name an exported frame is written under: ".bmp" added when the name has
 // no extension of its own.
 QString FrameBitmapFileName(const QString& fileName);
-// Writes the BMP through a QSaveFile, so a failed write leaves the old file; the
-// reason says why on failure.
+// Writes the BMP whole or not at all (SaveLocalFile), so a failed write leaves the
+// old file; the reason says why on failure.
 bool WriteFrameBitmap(const FramePixels& pixels, const QString& fileName,
                       QString* reason = nullptr);
 

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 namespace vistrel {
 
@@ -35,9 +37,8 @@ bool LayOnWhite(QImage& picture) {
         picture.convertTo(QImage::Format_RGB32);
         if (picture.isNull())
             return false;
-        // A reader that runs out of data (a GIF cut short) leaves the rest of its
-        // 32-bit picture as zero, which is no colour at all; like a hole, that
-        // part shows white.
+        // Pixels a reader left as zero are no colour at all; like holes, they
+        // show white.
         for (int y = 0; y < picture.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
             for (int x = 0; x < picture.width(); ++x)
@@ -66,13 +67,226 @@ bool LayOnWhite(QImage& picture) {
     return !picture.isNull();
 }
 
+// Qt refuses allocations above a limit of its own, one for the whole process
+// (256 MB by default), which the clipboard's pictures rely on. It is raised only
+// while an import reads, and put back when the read ends.
+class TRaisedAllocationLimit {
+public:
+    explicit TRaisedAllocationLimit(int megabytes) : m_old(QImageReader::allocationLimit()) {
+        if (m_old < megabytes)
+            QImageReader::setAllocationLimit(megabytes);
+    }
+    ~TRaisedAllocationLimit() { QImageReader::setAllocationLimit(m_old); }
+    TRaisedAllocationLimit(const TRaisedAllocationLimit&) = delete;
+    TRaisedAllocationLimit& operator=(const TRaisedAllocationLimit&) = delete;
+
+private:
+    int m_old;
+};
+
+const QString EndsEarly = QStringLiteral("the file ends before the picture does");
+const QString Damaged = QStringLiteral("the picture data are damaged");
+const QString DataEndEarly = QStringLiteral("the picture data end before the picture does");
+
+qint64 LittleEndian(const QByteArray& bytes, int at, int size) {
+    qint64 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+}
+
+// Walks a run-length coded BMP's data to its end mark; false when the file ends
+// first.
+bool RunLengthDataComplete(QIODevice& device, qint64 start, qint64 rows, bool fourBits) {
+    if (!device.seek(start))
+        return false;
+    qint64 row = 0;
+    char pair[2];
+    while (row < rows) {
+        if (device.read(pair, 2) != 2)
+            return false;
+        const auto count = static_cast<std::uint8_t>(pair[0]);
+        const auto value = static_cast<std::uint8_t>(pair[1]);
+        if (count > 0)
+            continue;     // a run of one colour
+        if (value == 0) { // end of a row
+            ++row;
+        } else if (value == 1) { // end of the picture
+            return true;
+        } else if (value == 2) { // a jump right and down
+            if (device.read(pair, 2) != 2)
+                return false;
+            row += static_cast<std::uint8_t>(pair[1]);
+        } else { // that many pixels given one by one, padded to a whole word
+            qint64 bytes = fourBits ? (value + 1) / 2 : value;
+            bytes += bytes % 2;
+            if (device.read(bytes).size() != bytes)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Qt's BMP reader stops quietly where the file ends, leaving the rest of the
+// picture blank: the header says how much data there must be.
+QString CheckBmpData(QIODevice& device, qint64 origin) {
+    if (!device.seek(origin))
+        return {};
+    const QByteArray header = device.peek(34);
+    if (header.size() < 30 || !header.startsWith("BM"))
+        return {};
+    const qint64 infoSize = LittleEndian(header, 14, 4);
+    const bool core = infoSize == 12;
+    if (!core && header.size() < 34)
+        return {};
+    const qint64 width =
+        core ? LittleEndian(header, 18, 2) : static_cast<qint32>(LittleEndian(header, 18, 4));
+    const qint64 height =
+        core ? LittleEndian(header, 20, 2) : static_cast<qint32>(LittleEndian(header, 22, 4));
+    const qint64 bits = LittleEndian(header, core ? 24 : 28, 2);
+    const qint64 compression = core ? 0 : LittleEndian(header, 30, 4);
+    // The data start where the header says, and never inside the header.
+    const qint64 start = std::max(LittleEndian(header, 10, 4), 14 + infoSize);
+    const qint64 rows = std::abs(height);
+    constexpr qint64 Uncompressed = 0, RunLength8 = 1, RunLength4 = 2, BitFields = 3,
+                     AlphaBitFields = 6;
+    if (compression == RunLength8 || compression == RunLength4)
+        return RunLengthDataComplete(device, origin + start, rows, compression == RunLength4)
+                   ? QString()
+                   : EndsEarly;
+    if (compression != Uncompressed && compression != BitFields && compression != AlphaBitFields)
+        return {};
+    const qint64 rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+    return device.size() - origin < start + rowBytes * rows ? EndsEarly : QString();
+}
+
+// Qt's GIF reader shows what it decoded of a picture whose data end early: the
+// first picture's LZW codes are counted out to its last pixel.
+QString CheckGifData(QIODevice& device, qint64 origin) {
+    if (!device.seek(origin))
+        return {};
+    const QByteArray screen = device.read(13);
+    if (screen.size() < 13 || !screen.startsWith("GIF"))
+        return {};
+    const auto skip = [&device](qint64 count) { return device.read(count).size() == count; };
+    const auto byte = [&device]() -> int {
+        char c = 0;
+        return device.getChar(&c) ? static_cast<std::uint8_t>(c) : -1;
+    };
+    const auto skipSubBlocks = [&]() {
+        for (int size = byte(); size != 0; size = byte())
+            if (size < 0 || !skip(size))
+                return false;
+        return true;
+    };
+    const auto flags = static_cast<std::uint8_t>(screen[10]);
+    if ((flags & 0x80) && !skip(3 << ((flags & 7) + 1)))
+        return EndsEarly;
+    while (true) {
+        const int introducer = byte();
+        if (introducer < 0)
+            return EndsEarly;
+        if (introducer == 0x21) { // an extension: its label, then its blocks
+            if (byte() < 0 || !skipSubBlocks())
+                return EndsEarly;
+            continue;
+        }
+        if (introducer != 0x2C)
+            return {}; // no picture, or one Qt judges for itself
+        break;
+    }
+    const QByteArray descriptor = device.read(9);
+    if (descriptor.size() < 9)
+        return EndsEarly;
+    const qint64 pixels = LittleEndian(descriptor, 4, 2) * LittleEndian(descriptor, 6, 2);
+    const auto local = static_cast<std::uint8_t>(descriptor[8]);
+    if ((local & 0x80) && !skip(3 << ((local & 7) + 1)))
+        return EndsEarly;
+    const int minimumCodeSize = byte();
+    if (minimumCodeSize < 0)
+        return EndsEarly;
+    if (minimumCodeSize < 1 || minimumCodeSize > 11)
+        return Damaged;
+
+    const int clear = 1 << minimumCodeSize;
+    const int end = clear + 1;
+    constexpr int MaxCodes = 4096;
+    std::vector<qint64> lengths(MaxCodes, 1); // pixels each code stands for
+    int codeSize = minimumCodeSize + 1;
+    int next = clear + 2;
+    int previous = -1;
+    qint64 decoded = 0;
+    std::uint32_t bitBuffer = 0;
+    int bitCount = 0;
+    int blockLeft = 0;
+    while (decoded < pixels) {
+        while (bitCount < codeSize) {
+            if (blockLeft == 0) {
+                blockLeft = byte();
+                if (blockLeft <= 0) // the file or the picture's data end
+                    return blockLeft < 0 ? EndsEarly : DataEndEarly;
+            }
+            const int value = byte();
+            if (value < 0)
+                return EndsEarly;
+            --blockLeft;
+            bitBuffer |= static_cast<std::uint32_t>(value) << bitCount;
+            bitCount += 8;
+        }
+        const int code = static_cast<int>(bitBuffer & ((1u << codeSize) - 1));
+        bitBuffer >>= codeSize;
+        bitCount -= codeSize;
+        if (code == clear) {
+            codeSize = minimumCodeSize + 1;
+            next = clear + 2;
+            previous = -1;
+            continue;
+        }
+        if (code == end)
+            return DataEndEarly;
+        if (previous < 0) {
+            if (code > clear)
+                return Damaged;
+            ++decoded;
+            previous = code;
+            continue;
+        }
+        qint64 length = 0;
+        if (code < next)
+            length = lengths[static_cast<std::size_t>(code)];
+        else if (code == next)
+            length = lengths[static_cast<std::size_t>(previous)] + 1;
+        else
+            return Damaged;
+        if (next < MaxCodes) {
+            lengths[static_cast<std::size_t>(next)] =
+                lengths[static_cast<std::size_t>(previous)] + 1;
+            ++next;
+            if (next == 1 << codeSize && codeSize < 12)
+                ++codeSize;
+        }
+        decoded += length;
+        previous = code;
+    }
+    return {};
+}
+
+// Readers that stop quietly where their data end would give part of a picture.
+// origin: where the picture starts in device.
+QString CheckComplete(QIODevice& device, qint64 origin, const QByteArray& format) {
+    if (device.isSequential())
+        return {};
+    if (format == "bmp")
+        return CheckBmpData(device, origin);
+    if (format == "gif")
+        return CheckGifData(device, origin);
+    return {};
+}
+
 TPictureLoad ReadWithQt(QIODevice& device, const QByteArray& formatHint, std::int64_t maxPixels) {
-    // Qt refuses allocations above its own limit (256 MB by default); pictures
-    // up to the importer's limit must get through, the size check below stops
-    // larger ones first.
-    const int neededMegabytes = static_cast<int>(maxPixels * 4 / (1024 * 1024) + 64);
-    if (QImageReader::allocationLimit() < neededMegabytes)
-        QImageReader::setAllocationLimit(neededMegabytes);
+    // Pictures up to the importer's limit must get through Qt's allocation
+    // limit; the size check below stops larger ones first.
+    const TRaisedAllocationLimit raised(static_cast<int>(maxPixels * 4 / (1024 * 1024) + 64));
 
     // The content decides where it can (a PNG named .bmp still loads); icons
     // carry no strong signature, so the extension is the fallback.
@@ -81,6 +295,7 @@ TPictureLoad ReadWithQt(QIODevice& device, const QByteArray& formatHint, std::in
         format = IsQtFormat(formatHint) ? formatHint : QByteArray();
     if (format.isEmpty())
         return {QImage(), QStringLiteral("it is not a JPEG, BMP, ICO, PNG or GIF picture")};
+    const qint64 origin = device.pos();
     QImageReader reader(&device, format);
     reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(true);
@@ -94,9 +309,10 @@ TPictureLoad ReadWithQt(QIODevice& device, const QByteArray& formatHint, std::in
     QImage picture;
     if (!reader.read(&picture) || picture.isNull()) {
         const QString why = reader.errorString();
-        return {QImage(), why.isEmpty() ? QStringLiteral("the picture data are damaged")
-                                        : why.left(1).toLower() + why.mid(1)};
+        return {QImage(), why.isEmpty() ? Damaged : why.left(1).toLower() + why.mid(1)};
     }
+    if (const QString cut = CheckComplete(device, origin, format); !cut.isEmpty())
+        return {QImage(), cut};
     if (std::int64_t{picture.width()} * picture.height() > maxPixels)
         return {QImage(), TooLarge(picture.width(), picture.height(), maxPixels)};
     if (!LayOnWhite(picture))

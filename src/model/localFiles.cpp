@@ -5,12 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,100 +52,153 @@ bool WriteAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-// What QSaveFile does, for a path given as bytes.
-bool SaveBytesAtomically(const QByteArray& path, const QByteArray& bytes, QString* reason) {
-    QByteArray target = path;
-    if (char* real = ::realpath(path.constData(), nullptr)) {
-        target = real;
-        std::free(real);
+// A save writes beside its file, under the file's name followed by this and six
+// random letters or digits, and renames that over the file when complete.
+constexpr char TemporaryMark[] = ".vistrel-";
+constexpr int TemporaryLetters = 6;
+constexpr char TemporaryAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+bool IsTemporaryName(const QByteArray& entry, const QByteArray& fileLeaf) {
+    const QByteArray prefix = fileLeaf + TemporaryMark;
+    if (entry.size() != prefix.size() + TemporaryLetters || !entry.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < entry.size(); ++i)
+        if (std::strchr(TemporaryAlphabet, entry[i]) == nullptr || entry[i] == '\0')
+            return false;
+    return true;
+}
+
+// A save killed between writing its temporary file and renaming it leaves that
+// file behind; the next save of the same name removes it. Only a regular file of
+// ours, under exactly the name our saves make, is removed, and never one a save
+// still running holds locked.
+void RemoveStaleTemporaries(const QByteArray& target) {
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder =
+        slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
+    const QByteArray leaf = target.mid(slash + 1);
+    DIR* dir = ::opendir(folder.constData());
+    if (dir == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!IsTemporaryName(name, leaf))
+            continue;
+        const QByteArray path = folder + '/' + name;
+        // Nothing but a regular file is even opened: opening a device can act.
+        struct stat seen {};
+        if (::lstat(path.constData(), &seen) != 0 || !S_ISREG(seen.st_mode) ||
+            seen.st_uid != ::geteuid())
+            continue;
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && info.st_dev == seen.st_dev && info.st_ino == seen.st_ino &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+        ::close(fd);
     }
+    ::closedir(dir);
+}
+
+// The file a save of path writes: the end of its chain of symbolic links, also
+// when that file does not exist yet.
+QByteArray LinkTarget(const QByteArray& path) {
+    if (char* real = ::realpath(path.constData(), nullptr)) {
+        QByteArray target(real);
+        std::free(real);
+        return target;
+    }
+    QByteArray target = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::lstat(target.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            break;
+        QByteArray link(4096, '\0');
+        const ssize_t size =
+            ::readlink(target.constData(), link.data(), static_cast<std::size_t>(link.size()));
+        if (size <= 0 || size >= link.size())
+            break;
+        link.truncate(size);
+        const qsizetype slash = target.lastIndexOf('/');
+        target = link.startsWith('/') || slash < 0 ? link : target.left(slash + 1) + link;
+    }
+    return target;
+}
+
+// Writes bytes beside the file and renames them over it only when complete.
+bool SaveBytesAtomically(const QByteArray& path, const QByteArray& bytes, QString* reason) {
+    const QByteArray target = LinkTarget(path);
     struct stat old {};
     const bool existed = StatBytes(target, old);
     if (existed && S_ISDIR(old.st_mode))
         return Fail(reason, EISDIR);
+    // A device or a FIFO would be replaced by a plain file, and lost.
+    if (existed && !S_ISREG(old.st_mode)) {
+        if (reason)
+            *reason = NotARegularFile();
+        return false;
+    }
+    RemoveStaleTemporaries(target);
     const mode_t mode = existed ? (old.st_mode & 07777) : 0666;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary =
-            target + '.' + QByteArray::number(QRandomGenerator::global()->bounded(0x1000000), 36);
+        temporary = target + TemporaryMark;
+        for (int i = 0; i < TemporaryLetters; ++i)
+            temporary += TemporaryAlphabet[QRandomGenerator::global()->bounded(
+                static_cast<int>(sizeof TemporaryAlphabet) - 1)];
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST)
             return Fail(reason, errno);
     }
     if (fd < 0)
         return Fail(reason, EEXIST);
+    // Held until the rename: another save of this name sees a save at work, not
+    // a stale file.
+    ::flock(fd, LOCK_EX);
     // The umask may have cleared permissions the old file had.
     bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0 && (!existed || ::fchmod(fd, mode) == 0);
     int error = written ? 0 : errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
     if (written && ::rename(temporary.constData(), target.constData()) != 0) {
         written = false;
         error = errno;
     }
-    if (written)
-        return true;
-    ::unlink(temporary.constData());
-    return Fail(reason, error);
-}
-
-// Drops what was written to the temporary file; the old file stays as it was.
-bool Discard(QSaveFile& file, QString* reason) {
-    if (reason)
-        *reason = file.errorString();
-    file.cancelWriting();
-    file.commit(); // discards the temporary file
-    return false;
-}
-
-bool SaveThroughQt(const QString& fileName, const QByteArray& bytes, QString* reason) {
-    QSaveFile file(fileName);
-    // Unbuffered, a write that fails (a full disk, a size limit) fails at once
-    // with the system's reason, which a buffered flush would lose.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    // A write cut short by the system says nothing of why; the next one fails
-    // with the reason.
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return Discard(file, reason);
-        done += written;
-    }
-    // Qt 6.4 commits even after a failed flush, which would replace the old file
-    // with a cut one.
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return Discard(file, reason);
-    if (file.commit())
-        return true;
-    if (reason)
-        *reason = file.errorString();
-    return false;
+    if (!written)
+        ::unlink(temporary.constData());
+    // Synced before the rename, so closing can lose nothing any more.
+    ::close(fd);
+    return written || Fail(reason, error);
 }
 
 } // namespace
 
+QString NotARegularFile() {
+    return QStringLiteral("not a regular file");
+}
+
 bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
-    if (!HasForeignBytes(fileName)) {
-        file.setFileName(fileName);
-        if (file.open(QIODevice::ReadOnly))
-            return true;
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    const int fd = ::open(FileNameToBytes(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never
+    // come; the file is only read once it is known to be a regular file.
+    const int fd =
+        ::open(FileNameToBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return Fail(reason, errno);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    else if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        if (reason)
+            *reason = NotARegularFile();
+        return false;
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error != 0) {
         ::close(fd);
         return Fail(reason, error);
     }
@@ -154,12 +210,36 @@ bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
     return false;
 }
 
+bool ReadLocalFile(const QString& fileName, qint64 maxSize, QByteArray& bytes, QString* reason) {
+    QFile file;
+    if (!OpenLocalFile(file, fileName, reason))
+        return false;
+    // No further than the bound, should the file grow meanwhile.
+    bytes = file.read(maxSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        if (reason)
+            *reason = file.errorString();
+        return false;
+    }
+    if (bytes.size() > maxSize) {
+        bytes.clear();
+        if (reason)
+            *reason =
+                QStringLiteral("the file is larger than %1")
+                    .arg(QLocale::c().formattedDataSize(maxSize, 0, QLocale::DataSizeIecFormat));
+        return false;
+    }
+    return true;
+}
+
 bool SaveLocalFile(const QString& fileName, const QByteArray& bytes, QString* reason) {
     if (reason)
         reason->clear();
-    if (!HasForeignBytes(fileName))
-        return SaveThroughQt(fileName, bytes, reason);
     return SaveBytesAtomically(FileNameToBytes(fileName), bytes, reason);
+}
+
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool LocalFileExists(const QString& fileName) {

@@ -12,15 +12,34 @@ namespace vistrel {
 // classes; any other reaches the system calls byte for byte, so a file called
 // "caf\xe9.lcd" is that file and never "caf\uFFFD.lcd".
 
-// Opens fileName for reading into file; on failure, reason (when given) receives
-// the system's words.
+// The reason given for a FIFO, a device or a socket where a file was expected.
+QString NotARegularFile();
+
+// Opens fileName for reading into file, only when it is a regular file (a link
+// to one counts): a FIFO or a device is refused at once, without waiting on it.
+// On failure, reason (when given) receives the system's words or
+// NotARegularFile().
 bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason = nullptr);
 
-// Replaces (or creates) fileName with bytes. They are written beside it and
-// renamed over it only when complete, so a failed save leaves the old file as it
-// was; the old file's permissions are kept, and a symbolic link is followed to
-// the file it names.
+// Reads the whole of fileName, a regular file of at most maxSize bytes, into
+// bytes. On failure, reason (when given) receives the system's words,
+// NotARegularFile(), or that the file is larger than maxSize.
+bool ReadLocalFile(const QString& fileName, qint64 maxSize, QByteArray& bytes,
+                   QString* reason = nullptr);
+
+// Replaces (or creates) fileName with bytes. They are written beside it (as
+// "NAME.vistrel-" and six letters or digits) and renamed over it only when
+// complete, so a failed save leaves the old file as it was; the old file's
+// permissions are kept, and a symbolic link is followed to the file it names.
+// Anything but a regular file (a FIFO, a device) is never replaced: the save is
+// refused with NotARegularFile(). Such temporaries that an earlier save, killed
+// before its rename, left beside the file are removed.
 bool SaveLocalFile(const QString& fileName, const QByteArray& bytes, QString* reason = nullptr);
+
+// A write past the process's file-size limit (ulimit -f) then fails with "File
+// too large", as on a full disk, instead of the system ending the program and
+// its unsaved work with SIGXFSZ. Both programs call it first thing.
+void IgnoreFileSizeSignal();
 
 bool LocalFileExists(const QString& fileName);
 bool IsLocalFolder(const QString& fileName);

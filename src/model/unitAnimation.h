@@ -73,15 +73,20 @@ public:
     void PaintCell(int index);
 
     // Files.
-    bool LoadFromFile(const QString& fileName);
+    // Loads an LCD or VMS file (by its extension). On failure, reason (when given)
+    // receives why when the file itself could not be read (the system's words,
+    // "not a regular file", a VMS file larger than a memory card); it stays empty
+    // when the file was read but holds no animation of that kind.
+    bool LoadFromFile(const QString& fileName, QString* reason = nullptr);
     bool LoadLCD(QIODevice& stream);
     bool SaveLCD(QIODevice& stream);
     // On a failure of the file system, reason (when given) receives the system's
     // words for it; it stays empty when the document itself cannot be an LCD file
     // (no frames, or more than one can hold).
     bool SaveToFile(const QString& fileName, QString* reason = nullptr);
-    bool AppendAnimation(const QString& fileName);
-    bool InsertAnimation(int index, const QString& fileName);
+    // reason as for LoadFromFile.
+    bool AppendAnimation(const QString& fileName, QString* reason = nullptr);
+    bool InsertAnimation(int index, const QString& fileName, QString* reason = nullptr);
     // Inserts the frames (durations and pixels) of a loaded animation before
     // index, -1 appending; false when the frame limit stopped it, the frames
     // inserted so far staying.

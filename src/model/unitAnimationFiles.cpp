@@ -84,15 +84,25 @@ bool TAnimation::SaveToFile(const QString& fileName, QString* reason) {
     return false;
 }
 
-bool TAnimation::LoadFromFile(const QString& fileName) {
+bool TAnimation::LoadFromFile(const QString& fileName, QString* reason) {
+    if (reason)
+        reason->clear();
     const QString extension = UpperExtension(fileName);
+    const bool isLCD = extension == QLatin1String(".LCD");
     bool loaded = false;
-    if (extension == QLatin1String(".LCD") || extension == QLatin1String(".VMS")) {
+    if (isLCD || extension == QLatin1String(".VMS")) {
         QFile file;
-        if (OpenLocalFile(file, fileName))
-            loaded = extension == QLatin1String(".LCD") ? LoadLCD(file) : LoadVMS(file);
-        else
+        if (!OpenLocalFile(file, fileName, reason)) {
             SourceKind = SourceNone;
+        } else if (!isLCD && file.size() > TVMSFile::MaxFileSize) {
+            // Scanned whole for its markers, a huge file would freeze the window.
+            SourceKind = SourceNone;
+            if (reason)
+                *reason = QStringLiteral("the file is larger than the %1 KiB a memory card holds")
+                              .arg(TVMSFile::MaxFileSize / 1024);
+        } else {
+            loaded = isLCD ? LoadLCD(file) : LoadVMS(file);
+        }
     }
     BuildScript();
     return loaded;
@@ -143,15 +153,17 @@ bool TAnimation::InsertAnimation(int index, const TAnimation& source) {
     return true;
 }
 
-bool TAnimation::AppendAnimation(const QString& fileName) {
-    return InsertAnimation(-1, fileName);
+bool TAnimation::AppendAnimation(const QString& fileName, QString* reason) {
+    return InsertAnimation(-1, fileName, reason);
 }
 
-bool TAnimation::InsertAnimation(int index, const QString& fileName) {
+bool TAnimation::InsertAnimation(int index, const QString& fileName, QString* reason) {
+    if (reason)
+        reason->clear();
     if (index < -1)
         return false;
     TAnimation source;
-    if (!source.LoadFromFile(fileName))
+    if (!source.LoadFromFile(fileName, reason))
         return false;
     return InsertAnimation(index, source);
 }

@@ -71,6 +71,8 @@ std::uint16_t TVMSFile::FindDataStart(QIODevice& stream) {
 
 bool TVMSFile::LoadFromStream(QIODevice& stream) {
     Kind = KindNone;
+    if (stream.size() > MaxFileSize)
+        return false;
     const std::uint16_t dataStart = FindDataStart(stream);
     if (dataStart == 0)
         return false;

@@ -34,6 +34,11 @@ public:
     enum FileKind : int { KindNone = 0, KindPlain = 3, KindScripted = 4 };
     // Most frame bitmaps read from one file; bitmaps past it are ignored.
     static constexpr int MaxBitmaps = 255;
+    // A VMS file lives on a memory card whose flash holds 128 KiB in all, so no
+    // real one is larger; a larger stream is refused before it is scanned. (The
+    // layouts' 16-bit offsets reach a little past it only in theory: a plain frame
+    // table at 0xFFFF pointing 0xFFFF further.)
+    static constexpr qint64 MaxFileSize = 128 * 1024;
 
     int Kind = KindNone;
     std::uint8_t RepeatCount = 0;
@@ -47,6 +52,7 @@ public:
     // 0 means the file carries no animation data.
     static std::uint16_t FindDataStart(QIODevice& stream);
 
+    // False for a stream larger than MaxFileSize, or a broken layout.
     bool LoadFromStream(QIODevice& stream);
 
 private:

@@ -19,6 +19,9 @@ namespace {
 // that is not ours, whatever its name.
 const QString OwnerKey = QStringLiteral("X-Vistrel-FileType");
 constexpr int ToolTimeoutMs = 30000;
+// Desktop entries and mimeapps.list are small; a FIFO or a device in their place
+// is not read at all, and a file larger than this is no entry of ours.
+constexpr qint64 MaxDesktopFileSize = 16 * 1024 * 1024;
 
 QString FolderFromEnvironment(const char* variable, const QString& fallback) {
     const QString value = qEnvironmentVariable(variable);
@@ -240,8 +243,8 @@ bool TFileType::Fail(const QString& message) {
 }
 
 bool TFileType::WriteFile(const QString& path, const QByteArray& bytes, bool& changed) {
-    QFile existing(path);
-    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+    QByteArray existing;
+    if (ReadLocalFile(path, bytes.size(), existing) && existing == bytes)
         return true;
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
@@ -309,8 +312,9 @@ QStringList TFileType::OurDesktopEntries() const {
     for (const QString& name : folder.entryList(
              {Stem() + QLatin1String(".desktop"), Stem() + QLatin1String("-*.desktop")},
              QDir::Files)) {
-        QFile file(folder.filePath(name));
-        if (file.open(QIODevice::ReadOnly) && file.readAll().split('\n').contains(marker))
+        QByteArray bytes;
+        if (ReadLocalFile(folder.filePath(name), MaxDesktopFileSize, bytes) &&
+            bytes.split('\n').contains(marker))
             ours << folder.filePath(name);
     }
     return ours;
@@ -323,10 +327,10 @@ bool TFileType::ProgramIconStillUsed() const {
     const QByteArray marker =
         (QLatin1String("Icon=") + EscapeString(Application.IconName)).toUtf8();
     for (const QString& name : folder.entryList({QStringLiteral("*.desktop")}, QDir::Files)) {
-        QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
+        QByteArray bytes;
+        if (!ReadLocalFile(folder.filePath(name), MaxDesktopFileSize, bytes))
             continue;
-        for (const QByteArray& line : file.readAll().split('\n'))
+        for (const QByteArray& line : bytes.split('\n'))
             if (line.trimmed() == marker)
                 return true;
     }
@@ -334,13 +338,11 @@ bool TFileType::ProgramIconStillUsed() const {
 }
 
 bool TFileType::ReadMimeApps(QByteArray& bytes) {
-    QFile file(MimeAppsPath());
-    if (!file.exists())
+    if (!LocalFileExists(MimeAppsPath()))
         return true;
-    if (!file.open(QIODevice::ReadOnly))
-        return Fail(
-            QStringLiteral("Unable to read %1: %2").arg(MimeAppsPath(), file.errorString()));
-    bytes = file.readAll();
+    QString reason;
+    if (!ReadLocalFile(MimeAppsPath(), MaxDesktopFileSize, bytes, &reason))
+        return Fail(QStringLiteral("Unable to read %1: %2").arg(MimeAppsPath(), reason));
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include "integerText.h"
 #include "localFiles.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace vistrel {
@@ -32,14 +31,13 @@ TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
 void TIniFile::Load() {
     m_sections.clear();
-    QFile file;
-    if (!OpenLocalFile(file, m_fileName))
-        return;
-    // A settings file is small; anything far larger is not ours and is ignored.
-    constexpr qint64 MaxSize = 1 << 20;
-    if (file.size() > MaxSize)
-        return;
-    FromBytes(file.readAll());
+    m_loadProblem.clear();
+    QByteArray bytes;
+    QString reason;
+    if (ReadLocalFile(m_fileName, MaxFileSize, bytes, &reason))
+        FromBytes(bytes);
+    else if (LocalFileExists(m_fileName))
+        m_loadProblem = reason;
 }
 
 void TIniFile::FromBytes(const QByteArray& bytes) {

@@ -17,8 +17,16 @@ public:
 
     QString FileName() const { return m_fileName; }
 
-    // Reads the file; a missing or unreadable file gives an empty store.
+    // The largest settings file read: anything larger is not ours.
+    static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+
+    // Reads the file; a missing or unreadable file gives an empty store. Only a
+    // regular file of at most MaxFileSize is read: a FIFO would wait for ever and
+    // a link to /dev/zero never end.
     void Load();
+    // Why the last Load read nothing from a file that is there; empty when the
+    // file was read or does not exist.
+    QString LoadProblem() const { return m_loadProblem; }
     // Writes the whole store through a temporary file; false when that failed,
     // the old file then being left as it was.
     bool Save() const;
@@ -60,6 +68,7 @@ private:
     std::optional<QString> Value(const QString& section, const QString& key) const;
 
     QString m_fileName;
+    QString m_loadProblem;
     std::vector<Section> m_sections;
 };
 

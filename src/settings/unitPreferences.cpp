@@ -60,7 +60,18 @@ void TVMUPreferences::Load(QSize screenSize) {
     Opened = ReadNames(ini, OpenedSection);
 }
 
+QString TVMUPreferences::LoadNote() const {
+    if (m_iniFile.LoadProblem().isEmpty())
+        return {};
+    return QStringLiteral("Unable to read the settings in %1: %2. Vistrel starts with its default "
+                          "settings and leaves that file as it is.")
+        .arg(m_iniFile.FileName(), m_iniFile.LoadProblem());
+}
+
 bool TVMUPreferences::Save() {
+    // Whatever that file is, it is not settings this program can keep up to date.
+    if (!m_iniFile.LoadProblem().isEmpty())
+        return true;
     TIniFile& ini = m_iniFile;
     ini.WriteBool(MainSection, QStringLiteral("RegisterLCD"), RegisterLCD);
     ini.WriteBool(MainSection, QStringLiteral("RegisterVMS"), RegisterVMS);

@@ -51,7 +51,12 @@ public:
     // The whole store: sides keep sections of their own in it, written by Save.
     TIniFile& IniFile() { return m_iniFile; }
     // Writes every setting and both lists; false when the file could not be written.
+    // A file that is there but could not be read (LoadNote) is left as it is.
     bool Save();
+    // Said once at start-up when the settings file is there but could not be read
+    // (not a regular file, too large, unreadable): the program then runs on the
+    // defaults. Empty when the file was read or does not exist yet.
+    QString LoadNote() const;
 
     // VISTREL.INI beside the executable; when that folder cannot be written and
     // holds no VISTREL.INI, the user's configuration folder instead.

@@ -178,6 +178,35 @@ QByteArray GifBytes(int width, int height, const std::vector<std::uint8_t>& inde
     return bytes;
 }
 
+QByteArray RunLengthBmpBytes() {
+    // Rows bottom up: four white; then two black, two white; then the end mark.
+    const QByteArray data("\x04\x01\x00\x00\x02\x00\x02\x01\x00\x01", 10);
+    constexpr int DataStart = 14 + 40 + 2 * 4;
+    QByteArray bytes;
+    const auto put = [&bytes](quint32 value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+    };
+    bytes += "BM";
+    put(DataStart + data.size(), 4);
+    put(0, 4);
+    put(DataStart, 4);
+    put(40, 4); // the information header
+    put(4, 4);  // width
+    put(2, 4);  // height, bottom up
+    put(1, 2);  // planes
+    put(8, 2);  // bits per pixel
+    put(1, 4);  // runs of 8-bit indexes
+    put(static_cast<quint32>(data.size()), 4);
+    put(0, 4);
+    put(0, 4);
+    put(2, 4); // palette entries
+    put(0, 4);
+    put(0x000000, 4); // black
+    put(0xFFFFFF, 4); // white
+    return bytes + data;
+}
+
 QByteArray PictureBytes(const QImage& picture, const char* format) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

@@ -31,6 +31,10 @@ QByteArray WithPngSize(const QByteArray& png, int width, int height);
 QByteArray GifBytes(int width, int height, const std::vector<std::uint8_t>& indexes,
                     const std::array<QRgb, 4>& palette, int transparent = -1);
 
+// A 4 x 2 BMP coded by runs of 8-bit palette indexes (which Qt does not write):
+// the top row black, black, white, white; the bottom row white.
+QByteArray RunLengthBmpBytes();
+
 // Other formats written by Qt.
 QByteArray PictureBytes(const QImage& picture, const char* format);
 

@@ -4,10 +4,17 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -156,21 +163,121 @@ TEST(PictureLoader, RefusesPicturesAboveThePixelLimitFromTheHeader) {
     qToLittleEndian<qint32>(-30'000'000, bmp.data() + 22);
     const TPictureLoad topDown = Read(bmp, "bmp");
     EXPECT_FALSE(topDown.Loaded());
-    EXPECT_TRUE(topDown.Reason.contains(QLatin1String("4 x 30000000"))) << qPrintable(topDown.Reason);
+    EXPECT_TRUE(topDown.Reason.contains(QLatin1String("4 x 30000000")))
+        << qPrintable(topDown.Reason);
     // The limit is the caller's: 16 x 16 is 256 pixels.
     EXPECT_FALSE(Read(JpegBytes(Grey(16, 16, 0)), {}, 255).Loaded());
     EXPECT_TRUE(Read(JpegBytes(Grey(16, 16, 0)), {}, 256).Loaded());
 }
 
-TEST(PictureLoader, AGifWhosePixelsEndEarlyIsWhiteWhereItHasNone) {
-    // 16 x 16 declared, the pixel data ends after the top 8 rows of blue.
+// Qt's BMP and GIF readers stop quietly where their data end and give what they
+// have, blank or cut; such a picture is refused as a cut JPEG or PNG is. Cut
+// anywhere, a picture either loads whole (a GIF needs no bytes after its last
+// pixel code) or is refused with the reason.
+TEST(PictureLoader, BmpAndGifPicturesCutShortAreRefusedWhereverTheyEnd) {
+    const std::vector<std::uint8_t> indexes = [] {
+        std::vector<std::uint8_t> values(16 * 16);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            values[i] = static_cast<std::uint8_t>(i * 7 % 4);
+        return values;
+    }();
+    const std::array<QRgb, 4> palette{qRgb(9, 9, 9), qRgb(0, 0, 0), qRgb(0, 0, 255),
+                                      qRgb(200, 40, 0)};
+    QImage indexed = Grey(16, 8, 0).convertToFormat(QImage::Format_Indexed8,
+                                                    {qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    indexed.setPixel(3, 3, 1);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QByteArray hint;
+    } pictures[] = {
+        {"a 24-bit BMP", PictureBytes(RedCorner(), "bmp"), "bmp"},
+        {"an 8-bit BMP", PictureBytes(indexed, "bmp"), "bmp"},
+        {"a 1-bit BMP", PictureBytes(indexed.convertToFormat(QImage::Format_Mono), "bmp"), "bmp"},
+        {"a BMP coded by runs", RunLengthBmpBytes(), "bmp"},
+        {"a GIF", GifBytes(16, 16, indexes, palette), "gif"},
+        {"a GIF seen through", GifBytes(16, 16, indexes, palette, 0), "gif"},
+    };
+    for (const auto& picture : pictures) {
+        const TPictureLoad whole = Read(picture.bytes, picture.hint);
+        ASSERT_TRUE(whole.Loaded()) << picture.what << ": " << qPrintable(whole.Reason);
+        for (qsizetype size = 14; size < picture.bytes.size(); ++size) {
+            const TPictureLoad cut = Read(picture.bytes.left(size), picture.hint);
+            if (cut.Loaded()) {
+                EXPECT_TRUE(cut.Picture == whole.Picture) << picture.what << " cut to " << size;
+                continue;
+            }
+            EXPECT_FALSE(cut.Reason.isEmpty()) << picture.what << " cut to " << size;
+        }
+    }
+    const TPictureLoad runs = Read(RunLengthBmpBytes(), "bmp");
+    EXPECT_EQ(runs.Picture.pixel(1, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(runs.Picture.pixel(2, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(runs.Picture.pixel(0, 1), qRgb(255, 255, 255));
+    // A whole 24-bit BMP cut by one byte, and one whose pixel data the header puts
+    // past the end of the file.
+    QByteArray far = PictureBytes(RedCorner(), "bmp");
+    qToLittleEndian<quint32>(100'000, far.data() + 10);
+    const QByteArray bmp = PictureBytes(RedCorner(), "bmp");
+    for (const QByteArray& bytes : {bmp.left(bmp.size() - 1), far})
+        EXPECT_EQ(Read(bytes, "bmp").Reason.toStdString(), "the file ends before the picture does");
+}
+
+// A GIF whose codes end the picture after its top half: the rest would be blank.
+TEST(PictureLoader, AGifWhosePixelDataEndEarlyIsRefused) {
     const std::vector<std::uint8_t> topHalf(16 * 8, 2);
-    const TPictureLoad load =
-        Read(GifBytes(16, 16, topHalf, {qRgb(9, 9, 9), qRgb(0, 0, 0), qRgb(0, 0, 255), 0}, -1),
-             "gif");
-    ASSERT_TRUE(load.Loaded()) << qPrintable(load.Reason);
-    EXPECT_EQ(load.Picture.pixel(3, 3), qRgb(0, 0, 255));
-    EXPECT_EQ(load.Picture.pixel(3, 12), qRgb(255, 255, 255));
+    const TPictureLoad load = Read(
+        GifBytes(16, 16, topHalf, {qRgb(9, 9, 9), qRgb(0, 0, 0), qRgb(0, 0, 255), 0}, -1), "gif");
+    EXPECT_FALSE(load.Loaded());
+    EXPECT_EQ(load.Reason.toStdString(), "the picture data end before the picture does");
+}
+
+// The importer raises Qt's allocation limit for pictures up to its own pixel
+// limit; that limit is the whole process's, and a paste after an import must
+// still be held to the normal one.
+TEST(PictureLoader, TheRaisedAllocationLimitLastsOnlyAsLongAsTheRead) {
+    const int normal = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // megabytes: less than the picture below
+    const QByteArray large = PictureBytes(Grey(800, 800, 0), "png"); // 2.5 MB at 32 bits
+    const TPictureLoad load = Read(large);
+    EXPECT_TRUE(load.Loaded()) << qPrintable(load.Reason);
+    EXPECT_FALSE(Read("not a picture", "png").Loaded());
+    EXPECT_EQ(QImageReader::allocationLimit(), 1);
+    QBuffer buffer;
+    buffer.setData(large);
+    buffer.open(QIODevice::ReadOnly);
+    QImage pasted;
+    EXPECT_FALSE(QImageReader(&buffer, "png").read(&pasted)) << "read beyond the normal limit";
+    QImageReader::setAllocationLimit(normal);
+}
+
+// Opening a FIFO waits for a writer, a device never ends: a picture is read only
+// from a regular file.
+TEST(PictureLoader, OnlyRegularFilesAreRead) {
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath(QStringLiteral("x.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = folder.filePath(QStringLiteral("zero.bmp"));
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(zero).constData()), 0);
+    for (const QString& name : {fifo, zero}) {
+        std::atomic<bool> done{false};
+        // A reader left waiting on the FIFO is set free, so the test fails
+        // instead of hanging.
+        std::thread watchdog([&] {
+            for (int i = 0; !done; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                if (i > 300)
+                    ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+            }
+        });
+        const auto started = std::chrono::steady_clock::now();
+        const TPictureLoad load = LoadPicture(name);
+        done = true;
+        watchdog.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+        EXPECT_FALSE(load.Loaded());
+        EXPECT_EQ(load.Reason.toStdString(), "not a regular file");
+    }
 }
 
 TEST(PictureLoader, ReportsWhyAPictureCannotBeRead) {

@@ -5,9 +5,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace vistrel::testing {
 
@@ -117,6 +123,33 @@ FileSizeLimit::~FileSizeLimit() {
     limit.rlim_cur = static_cast<rlim_t>(m_oldSoft);
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, m_oldHandler);
+}
+
+bool MakeFifo(const QString& path) {
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+bool FinishesWithoutWaitingOnFifo(const QString& fifoPath, const std::function<void()>& action) {
+    std::atomic<bool> done{false};
+    std::atomic<bool> freed{false};
+    std::thread watchdog([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (std::chrono::steady_clock::now() < deadline)
+                continue;
+            // Succeeds only while a reader has the FIFO open, waiting.
+            const int fd = ::open(QFile::encodeName(fifoPath).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                freed = true;
+                ::close(fd);
+            }
+        }
+    });
+    action();
+    done = true;
+    watchdog.join();
+    return !freed;
 }
 
 } // namespace vistrel::testing

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -54,5 +55,13 @@ private:
     void (*m_oldHandler)(int);
     long long m_oldSoft;
 };
+
+// Makes a FIFO at path (false when it cannot be made).
+bool MakeFifo(const QString& path);
+// Runs action, which may open the FIFO at fifoPath, and tells whether it finished
+// on its own. A reader that waits on the FIFO for more than a few seconds is set
+// free by opening it for writing and closing it again (it then reads an empty
+// file), so a test of a hang fails instead of hanging.
+bool FinishesWithoutWaitingOnFifo(const QString& fifoPath, const std::function<void()>& action);
 
 } // namespace vistrel::testing

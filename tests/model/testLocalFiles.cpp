@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,8 +100,8 @@ TEST(LocalFiles, ANameThatIsNotUtf8ReachesTheFileSystemUnchanged) {
               ReadFile(folder.Path("walk.lcd")).left(16 + 3 * 1540));
 }
 
-// The names Qt cannot address are written by code of our own; it has to keep the
-// promises QSaveFile keeps for the others.
+// Every save is written by code of our own, names Qt cannot address included: it
+// keeps the promises of a whole-or-nothing save.
 TEST(LocalFiles, ReplacingAFileByForeignNameKeepsItsModeItsLinksAndItOnFailure) {
     TempFolder folder;
     const QString dir = QDir::cleanPath(folder.Path("."));
@@ -147,4 +149,116 @@ TEST(LocalFiles, ReplacingAFileByForeignNameKeepsItsModeItsLinksAndItOnFailure) 
     EXPECT_EQ(reason, QStringLiteral("Is a directory"));
     EXPECT_FALSE(SaveLocalFile(Foreign(dir, "a\xe9"), "x", &reason));
     EXPECT_EQ(reason, QStringLiteral("Is a directory"));
+}
+
+// Opening a FIFO waits for a writer that may never come, and a device such as
+// /dev/zero never ends: documents, pictures and settings are read only from
+// regular files, and only regular files are replaced by a save.
+TEST(LocalFiles, OnlyRegularFilesAreReadOrReplaced) {
+    TempFolder folder;
+    const QString fifo = folder.Path("x.lcd");
+    ASSERT_TRUE(MakeFifo(fifo));
+    const QString fifoLink = folder.Path("fifo-link.lcd");
+    const QString zeroLink = folder.Path("zero.lcd");
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(fifo).constData(), QFile::encodeName(fifoLink).constData()), 0);
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(zeroLink).constData()), 0);
+    const QString regular = folder.Write("walk.lcd", "bytes");
+    const QString regularLink = folder.Path("walk-link.lcd");
+    ASSERT_EQ(::symlink(QFile::encodeName(regular).constData(),
+                        QFile::encodeName(regularLink).constData()),
+              0);
+
+    for (const QString& name : {fifo, fifoLink, zeroLink, QStringLiteral("/dev/null"),
+                                Foreign(folder.Path(""), "\xe9/../x.lcd")}) {
+        QFile file;
+        QString reason;
+        bool opened = true;
+        EXPECT_TRUE(FinishesWithoutWaitingOnFifo(fifo, [&] {
+            opened = OpenLocalFile(file, name, &reason);
+        })) << name.toStdString();
+        EXPECT_FALSE(opened) << name.toStdString();
+        if (name.contains(QChar(0xDCE9)))
+            continue; // no such folder: the system's reason
+        EXPECT_EQ(reason.toStdString(), "not a regular file") << name.toStdString();
+    }
+    for (const QString& name : {regular, regularLink}) {
+        QFile file;
+        ASSERT_TRUE(OpenLocalFile(file, name)) << name.toStdString();
+        EXPECT_EQ(file.readAll(), "bytes");
+    }
+
+    for (const QString& name : {fifo, fifoLink}) {
+        QString reason;
+        EXPECT_FALSE(SaveLocalFile(name, "document", &reason)) << name.toStdString();
+        EXPECT_EQ(reason.toStdString(), "not a regular file");
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(::lstat(QFile::encodeName(fifoLink).constData(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    // A link to a regular file is still followed.
+    ASSERT_TRUE(SaveLocalFile(regularLink, "new bytes"));
+    EXPECT_EQ(ReadFile(regular), "new bytes");
+    EXPECT_EQ(Entries(folder.Path("")), (QList<QByteArray>{"fifo-link.lcd", "walk-link.lcd",
+                                                           "walk.lcd", "x.lcd", "zero.lcd"}));
+}
+
+// A save killed between writing its temporary file and the rename leaves that
+// file beside the document; the next save of that name clears it away, and
+// nothing else.
+TEST(LocalFiles, ASaveRemovesTheTemporariesAKilledSaveOfThatNameLeft) {
+    TempFolder folder;
+    const QString dir = QDir::cleanPath(folder.Path("."));
+    for (const QByteArray& leaf : {QByteArray("walk.lcd"), QByteArray("caf\xe9.lcd")}) {
+        const QString target = Foreign(dir, leaf);
+        const auto path = [&](const QByteArray& suffix) {
+            return FileNameToBytes(Foreign(dir, leaf + suffix));
+        };
+        const QByteArray stale = path(".vistrel-k3x9q0");
+        const QByteArray kept[] = {
+            path(".vistrel-k3x9q"),   // one letter short
+            path(".vistrel-K3X9Q0"),  // not letters a save makes
+            path(".vistrel-k3x9q0a"), // one letter too many
+            path(".backup"),          // a user's copy
+            path("x.vistrel-k3x9q0"), // another file's
+        };
+        const auto touch = [](const QByteArray& name) {
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+            return fd >= 0 && ::close(fd) == 0;
+        };
+        for (const QByteArray& name : kept)
+            ASSERT_TRUE(touch(name)) << name.constData();
+        ASSERT_TRUE(touch(stale));
+        // A link or a folder of that name is no file a save made.
+        const QByteArray link = path(".vistrel-link00");
+        ASSERT_EQ(::symlink(kept[3].constData(), link.constData()), 0);
+        const QByteArray folderName = path(".vistrel-dir000");
+        ASSERT_EQ(::mkdir(folderName.constData(), 0700), 0);
+        const QByteArray fifo = path(".vistrel-fifo00");
+        ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+        // One that a save at work holds locked is that save's.
+        const QByteArray live = path(".vistrel-live00");
+        const int liveFd = ::open(live.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(liveFd, 0);
+        ASSERT_EQ(::flock(liveFd, LOCK_EX), 0);
+
+        ASSERT_TRUE(SaveLocalFile(target, "document"));
+        struct stat info {};
+        EXPECT_NE(::lstat(stale.constData(), &info), 0) << stale.constData();
+        for (const QByteArray& name : kept)
+            EXPECT_EQ(::lstat(name.constData(), &info), 0) << name.constData();
+        EXPECT_EQ(::lstat(link.constData(), &info), 0);
+        EXPECT_EQ(::lstat(folderName.constData(), &info), 0);
+        EXPECT_EQ(::lstat(fifo.constData(), &info), 0);
+        EXPECT_EQ(::lstat(live.constData(), &info), 0);
+        ::close(liveFd);
+        // Qt cannot remove names that are not UTF-8.
+        for (const QByteArray& name : kept)
+            ::unlink(name.constData());
+        for (const QByteArray& name : {link, live, fifo, FileNameToBytes(target)})
+            ::unlink(name.constData());
+        ::rmdir(folderName.constData());
+    }
 }

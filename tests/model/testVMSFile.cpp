@@ -2,6 +2,7 @@
 #include "unitVMSFile.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace vistrel;
@@ -213,4 +214,64 @@ TEST(VMSScriptedLayout, ScriptCommandsAreKeptWithTheOpcodeInTheLowByte) {
     animation.BuildScript();
     EXPECT_EQ(animation.ScriptText,
               QStringList({"", "LABEL1:", "until_buttons_wait(ABU);", "goto(LABEL1);"}));
+}
+
+// No file on a memory card is larger than the card's 128 KiB; a larger one (a
+// sparse 4 GB file, say) is refused before it is scanned, with the reason.
+TEST(VMSFileSize, FilesLargerThanAMemoryCardAreRefusedUnread) {
+    QByteArray data = Bytes({3, 1, 2, 0x00, 0x05});
+    data += Bitmap(0x80);
+    const QByteArray animation = WithData(data);
+    TempFolder folder;
+    const struct {
+        const char* name;
+        qint64 size;
+        bool loads;
+    } cases[] = {
+        {"card.vms", TVMSFile::MaxFileSize, true},
+        {"larger.vms", TVMSFile::MaxFileSize + 1, false},
+        {"sparse.vms", qint64{4} << 30, false},
+    };
+    for (const auto& c : cases) {
+        const QString path = folder.Write(c.name, animation);
+        ASSERT_TRUE(QFile::resize(path, c.size)) << c.name; // zeros after the animation
+        TAnimation loaded;
+        QString reason;
+        EXPECT_EQ(loaded.LoadFromFile(path, &reason), c.loads) << c.name;
+        if (c.loads) {
+            EXPECT_EQ(loaded.FrameCount(), 1);
+            continue;
+        }
+        EXPECT_EQ(reason.toStdString(), "the file is larger than the 128 KiB a memory card holds");
+        // The reader refuses such a stream too.
+        QBuffer buffer;
+        buffer.setData(animation + QByteArray(TVMSFile::MaxFileSize, '\0'));
+        buffer.open(QIODevice::ReadOnly);
+        TVMSFile file;
+        EXPECT_FALSE(file.LoadFromStream(buffer));
+    }
+}
+
+// What stops a document from opening is told; a file that is read but holds no
+// animation leaves the reason empty.
+TEST(AnimationFiles, LoadingSaysWhyAFileCouldNotBeRead) {
+    TempFolder folder;
+    ASSERT_TRUE(MakeFifo(folder.Path("x.lcd")));
+    const struct {
+        QString name;
+        const char* reason;
+    } cases[] = {
+        {folder.Path("x.lcd"), "not a regular file"},
+        {folder.Path("missing.vms"), "No such file or directory"},
+        {folder.Write("broken.lcd", "LCDi"), ""},
+    };
+    for (const auto& c : cases) {
+        TAnimation animation;
+        QString reason = QStringLiteral("left over");
+        EXPECT_FALSE(animation.LoadFromFile(c.name, &reason));
+        EXPECT_EQ(reason.toStdString(), c.reason);
+        TAnimation target;
+        EXPECT_FALSE(target.InsertAnimation(-1, c.name, &reason));
+        EXPECT_EQ(reason.toStdString(), c.reason);
+    }
 }

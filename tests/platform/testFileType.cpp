@@ -8,12 +8,18 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vistrel;
 using vistrel::testing::ReadFile;
 using vistrel::testing::TempFolder;
 
 namespace {
+
+bool IsFifo(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
 
 QByteArray Picture(int size) {
     return QByteArray("picture ") + QByteArray::number(size);
@@ -321,4 +327,30 @@ TEST_F(FileTypeTest, AWriteCutShortKeepsTheOldFileAndSaysWhy) {
     EXPECT_TRUE(type.ErrorString().endsWith(QLatin1String(": File too large")))
         << type.ErrorString().toStdString();
     EXPECT_EQ(ReadFile(type.MimePackagePath()), "old package");
+}
+
+// A FIFO in place of mimeapps.list or of one of our entries would hang every
+// start of the window, which registers its types; it is neither read nor replaced.
+TEST_F(FileTypeTest, AFifoInPlaceOfADesktopFileIsNeitherReadNorReplaced) {
+    AddCommands();
+    ASSERT_TRUE(QDir().mkpath(folder.Path("config")));
+    ASSERT_TRUE(vistrel::testing::MakeFifo(MimeApps()));
+    bool registered = true;
+    EXPECT_TRUE(vistrel::testing::FinishesWithoutWaitingOnFifo(
+        MimeApps(), [&] { registered = type.Register(); }));
+    EXPECT_FALSE(registered);
+    EXPECT_EQ(type.ErrorString().toStdString(),
+              ("Unable to read " + MimeApps() + ": not a regular file").toStdString());
+    EXPECT_TRUE(IsFifo(MimeApps()));
+
+    ASSERT_TRUE(QFile::remove(MimeApps()));
+    QFile::remove(type.MimePackagePath()); // written before mimeapps.list was read
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(type.MimePackagePath()).path()));
+    ASSERT_TRUE(vistrel::testing::MakeFifo(type.MimePackagePath()));
+    EXPECT_TRUE(vistrel::testing::FinishesWithoutWaitingOnFifo(
+        type.MimePackagePath(), [&] { registered = type.Register(); }));
+    EXPECT_FALSE(registered);
+    EXPECT_TRUE(type.ErrorString().endsWith(QLatin1String(": not a regular file")))
+        << type.ErrorString().toStdString();
+    EXPECT_TRUE(IsFifo(type.MimePackagePath()));
 }

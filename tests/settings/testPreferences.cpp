@@ -1,8 +1,13 @@
 #include "modelFixtures.h"
 #include "unitPreferences.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -34,6 +39,61 @@ TEST(Preferences, WithoutAFileEverySettingHasItsDefault) {
               QRect(640, 300, 640, 480));
     EXPECT_TRUE(prefs.Saved.isEmpty());
     EXPECT_TRUE(prefs.Opened.isEmpty());
+    EXPECT_TRUE(prefs.LoadNote().isEmpty()); // no file yet is no problem
+}
+
+// VISTREL.INI as a FIFO would hang the start, and as a link to /dev/zero be read
+// until memory ran out. Such a file, or one far larger than settings ever are,
+// gives the defaults, a note to show once, and stays as it was.
+TEST(Preferences, ASettingsFileThatIsNoRegularFileOrTooLargeGivesTheDefaultsAndANote) {
+    TempFolder folder;
+    const QString fifo = folder.Path("fifo/VISTREL.INI");
+    ASSERT_TRUE(QDir().mkpath(folder.Path("fifo")));
+    ASSERT_TRUE(MakeFifo(fifo));
+    const QString zero = folder.Path("zero.ini");
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(zero).constData()), 0);
+    const QByteArray settings = "[Main]\nPlayerFPS=30\n";
+    const QString large = folder.Write("large.ini", settings);
+    ASSERT_TRUE(QFile::resize(large, TIniFile::MaxFileSize + 1));
+    const QString largest = folder.Write("largest.ini", settings);
+    ASSERT_TRUE(QFile::resize(largest, TIniFile::MaxFileSize));
+
+    const struct {
+        QString path;
+        const char* reason; // nullptr: read
+    } cases[] = {
+        {fifo, "not a regular file"},
+        {zero, "not a regular file"},
+        {large, "the file is larger than 16 MiB"},
+        {largest, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<TVMUPreferences> prefs;
+        EXPECT_TRUE(FinishesWithoutWaitingOnFifo(
+            fifo, [&] { prefs = std::make_unique<TVMUPreferences>(c.path, Screen); }));
+        if (c.reason == nullptr) {
+            EXPECT_EQ(prefs->PlayerFPS, 30);
+            EXPECT_TRUE(prefs->LoadNote().isEmpty()) << prefs->LoadNote().toStdString();
+            continue;
+        }
+        EXPECT_EQ(prefs->PlayerFPS, TVMUPreferences::DefaultPlayerFPS);
+        EXPECT_EQ(prefs->LoadNote().toStdString(),
+                  QStringLiteral("Unable to read the settings in %1: %2. Vistrel starts with its "
+                                 "default settings and leaves that file as it is.")
+                      .arg(c.path, QLatin1String(c.reason))
+                      .toStdString());
+    }
+    // Nothing is written over them at exit.
+    for (const QString& path : {fifo, large}) {
+        TVMUPreferences prefs(path, Screen);
+        prefs.PlayerFPS = 40;
+        EXPECT_TRUE(prefs.Save());
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(QFileInfo(large).size(), TIniFile::MaxFileSize + 1);
+    EXPECT_TRUE(ReadFile(large).startsWith(settings));
 }
 
 TEST(Preferences, LoadsEveryNameAndWritesBackWithinTheLimits) {
