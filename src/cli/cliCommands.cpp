@@ -4,6 +4,7 @@
 #include "cliImport.h"
 #include "cliSpeed.h"
 #include "fileNames.h"
+#include "localFiles.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
@@ -94,9 +95,10 @@ QString ShortName(const QString& path) {
 }
 
 bool Load(TAnimation& animation, const QString& fileName, std::ostream& err) {
-    if (animation.LoadFromFile(fileName))
+    QString reason;
+    if (animation.LoadFromFile(fileName, &reason))
         return true;
-    err << "Unable to open " << Local(ShortName(fileName)) << '\n';
+    err << Local(UnableToOpenMessage(ShortName(fileName), reason)) << '\n';
     return false;
 }
 

@@ -141,10 +141,8 @@ int ExportAnimation(const QStringList& arguments, std::ostream& out, std::ostrea
     if (!Parse(arguments, request, err) || !ChooseFormat(request, err))
         return Failure;
     TAnimation animation;
-    if (!animation.LoadFromFile(request.animation)) {
-        err << "Unable to open " << Local(QFileInfo(request.animation).fileName()) << '\n';
+    if (!Load(animation, request.animation, err))
         return Failure;
-    }
     if (request.options.Format == TExportFormat::PngFrames &&
         !MakeLocalFolder(QFileInfo(request.target).path())) {
         err << "Unable to create the folder " << Local(QFileInfo(request.target).path()) << '\n';

@@ -178,6 +178,11 @@ QString NotARegularFile() {
     return QStringLiteral("not a regular file");
 }
 
+QString UnableToOpenMessage(const QString& shortName, const QString& reason) {
+    const QString message = QStringLiteral("Unable to open %1").arg(shortName);
+    return reason.isEmpty() ? message : QStringLiteral("%1: %2").arg(message, reason);
+}
+
 bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never
     // come; the file is only read once it is known to be a regular file.

@@ -15,6 +15,10 @@ namespace vistrel {
 // The reason given for a FIFO, a device or a socket where a file was expected.
 QString NotARegularFile();
 
+// "Unable to open NAME", followed by the reason when there is one (a file that
+// was read but holds no animation has none).
+QString UnableToOpenMessage(const QString& shortName, const QString& reason);
+
 // Opens fileName for reading into file, only when it is a regular file (a link
 // to one counts): a FIFO or a device is refused at once, without waiting on it.
 // On failure, reason (when given) receives the system's words or

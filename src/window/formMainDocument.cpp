@@ -205,8 +205,9 @@ void TfrmMain::OpenDocument(const QString& name) {
         m_fileName = AbsoluteFileName(name);
     }
     if (!m_fileName.isEmpty()) {
-        if (!m_animation.LoadFromFile(m_fileName)) {
-            ShowError(QStringLiteral("Unable to open %1").arg(ShortName(m_fileName)));
+        QString reason;
+        if (!m_animation.LoadFromFile(m_fileName, &reason)) {
+            ShowError(UnableToOpenMessage(ShortName(m_fileName), reason));
             m_fileName.clear();
             SetCaption(QStringLiteral("Vistrel"));
         } else {

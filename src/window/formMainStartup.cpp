@@ -57,6 +57,11 @@ void TfrmMain::FormActivate() {
     if (m_startupDone)
         return;
     m_startupDone = true;
+    // Said once, first: settings that could not be read leave the program on its
+    // defaults, and their file is left as it is.
+    if (const QString note = m_preferences->LoadNote(); !note.isEmpty())
+        m_prompts->MessageBox(note, QLatin1String(ApplicationTitle), PromptIcon::Warning,
+                              PromptButtons::Ok);
     ReportStartupRegistration();
     const TStartupArguments arguments = TStartupArguments::Parse(m_arguments);
     bool play = arguments.Play;

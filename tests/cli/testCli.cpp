@@ -71,7 +71,8 @@ TEST_F(Cli, FailuresGoToStandardErrorWithStatusOne) {
     const QString taken = folder.Path("taken.lcd");
     ASSERT_TRUE(QDir().mkpath(taken));
     const Case cases[] = {
-        {{"info", folder.Path("missing.lcd")}, "Unable to open missing.lcd\n"},
+        {{"info", folder.Path("missing.lcd")},
+         "Unable to open missing.lcd: No such file or directory\n"},
         {{"info", broken}, "Unable to open broken.lcd\n"},
         {{"script", folder.Write("picture.bmp", "BM")}, "Unable to open picture.bmp\n"},
         {{"frame", walk, "3"}, "No frame 3: frames are numbered 0 to 2\n"},

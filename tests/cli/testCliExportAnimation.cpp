@@ -107,7 +107,7 @@ TEST_F(CliExportAnimation, BadArgumentsSayWhatIsWrongAndWriteNothing) {
     const Result missing =
         RunCli({"export-animation", folder.Path("none.lcd"), folder.Path("o.gif")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Unable to open none.lcd\n");
+    EXPECT_EQ(missing.err, "Unable to open none.lcd: No such file or directory\n");
     EXPECT_EQ(QDir(folder.Path("")).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{"walk.lcd"});
 }
