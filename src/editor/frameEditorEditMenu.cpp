@@ -3,7 +3,6 @@
 // picture's selection on the Frame page.
 
 #include "frameEditor.h"
-
 #include "paintBox.h"
 #include "pixelClipboard.h"
 #include "prompts.h"
@@ -70,6 +69,7 @@ void TFrameEditor::Undo1Click() {
     if (!FrameBranch(m_undo, [](QPlainTextEdit& memo) { memo.undo(); }))
         return;
     EndEditing();
+    m_bitmaps.UndoList.KeepShown(m_bitmaps.WorkBitmap);
     m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Undo().copy();
     m_host.SetModified(true);
     RepaintEditor();
@@ -80,6 +80,7 @@ void TFrameEditor::Redo1Click() {
     if (!Allowed(m_redo))
         return;
     EndEditing();
+    m_bitmaps.UndoList.KeepShown(m_bitmaps.WorkBitmap);
     m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Redo().copy();
     m_host.SetModified(true);
     RepaintEditor();

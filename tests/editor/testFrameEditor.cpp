@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -254,6 +255,65 @@ TEST(FrameEditor, InvertIsARecordedChangeAndWithASelectionInvertsWhatLiesUnder) 
     EXPECT_EQ(s.Work().pixel(0, 0), Black);
     EXPECT_EQ(s.Work().pixel(1, 0), Black);
     EXPECT_EQ(s.Work().pixel(2, 0), Black);
+}
+
+// A moved selection is no undo step of its own: Undo takes it back with the
+// step before it, and Redo must give back the picture as it was, moved.
+TEST(FrameEditor, RedoGivesBackExactlyThePictureBeforeTheUndo) {
+    struct Case {
+        const char* what;
+        std::function<void(Editor&)> edit;
+        std::vector<QPoint> blackAfterUndo;
+    };
+    const Case cases[] = {
+        {"a dragged band moved twice",
+         [](Editor& e) {
+             e.Click(TTool::Select);
+             e.Drag({{0, 0}, {1, 1}});
+             e.Drag({{0, 0}, {5, 5}});
+             e.Drag({{5, 5}, {7, 9}});
+         },
+         {{0, 0}, {1, 1}}},
+        {"a paste moved",
+         [](Editor& e) {
+             e.E().SelectAll1Click();
+             e.E().Copy1Click();
+             e.E().Paste1Click();
+             e.Drag({{0, 0}, {10, 3}});
+         },
+         {{0, 0}, {1, 1}}},
+        {"Select All moved after a stroke",
+         [](Editor& e) {
+             e.Click(TTool::Pen);
+             e.Drag({{20, 20}});
+             e.E().SelectAll1Click();
+             e.Drag({{0, 0}, {3, 0}});
+         },
+         {{0, 0}, {1, 1}}},
+    };
+    for (const Case& c : cases) {
+        Editor e;
+        e.Work().setPixel(0, 0, Black);
+        e.Work().setPixel(1, 1, Black);
+        e.E().Bitmaps().UndoList.Reset(e.Work());
+        c.edit(e);
+        const QImage edited = e.Work().copy();
+        ASSERT_TRUE(e.Enabled("Undo1")) << c.what;
+        e.E().Undo1Click();
+        QImage before(48, 32, QImage::Format_RGB32);
+        before.fill(White);
+        for (const QPoint p : c.blackAfterUndo)
+            before.setPixel(p, Black);
+        EXPECT_EQ(e.Work(), before) << c.what;
+        ASSERT_TRUE(e.Enabled("Redo1")) << c.what;
+        e.E().Redo1Click();
+        EXPECT_EQ(e.Work(), edited) << c.what;
+        // And back and forth again: the same two pictures.
+        e.E().Undo1Click();
+        EXPECT_EQ(e.Work(), before) << c.what;
+        e.E().Redo1Click();
+        EXPECT_EQ(e.Work(), edited) << c.what;
+    }
 }
 
 int BlackCount(const QImage& picture) {
