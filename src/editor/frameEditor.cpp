@@ -290,12 +290,37 @@ void TFrameEditor::StartText(QPoint pixel) {
 bool TFrameEditor::FormKeyPress(const QString& text) {
     if (!TextMode() || text.isEmpty())
         return false;
+    bool escape = false;
+    bool typed = false;
     for (const QChar c : text) {
-        if (c == QLatin1Char('\b'))
+        if (c == QLatin1Char('\x1b')) {
+            escape = true;
+            break;
+        }
+        if (c == QLatin1Char('\b')) {
             m_typed.chop(1);
-        else
-            m_typed += c == QLatin1Char('\n') ? TextLineBreak : c;
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            m_typed += TextLineBreak;
+        } else if (c.category() == QChar::Other_Control) {
+            // Tab, Delete and the other control keys have no letter to draw:
+            // the font would show them as boxes.
+            continue;
+        } else {
+            m_typed += c;
+        }
+        typed = true;
     }
+    if (typed)
+        RenderTypedText();
+    if (escape) {
+        // The text typed so far stays as it is drawn.
+        EndTextMode();
+        RepaintEditor();
+    }
+    return true;
+}
+
+void TFrameEditor::RenderTypedText() {
     // Rendered afresh from the picture at the click on every key.
     m_bitmaps.WorkBitmap = m_bitmaps.BackupBitmap.copy();
     const TFontMeasure measure(m_textFont);
@@ -307,7 +332,6 @@ bool TFrameEditor::FormKeyPress(const QString& text) {
     m_host.SetModified(true);
     m_caretShown = true;
     RepaintEditor();
-    return true;
 }
 
 void TFrameEditor::tmrTextCursorTimer() {

@@ -70,6 +70,7 @@ public:
     // ends; only then do typed characters reach the picture.
     bool TextMode() const;
     // Typed characters; false when not in text mode (the key is not used).
+    // Escape ends text mode; other control characters are ignored.
     bool FormKeyPress(const QString& text);
     void tmrTextCursorTimer();
     QFont TextFont() const { return m_textFont; }
@@ -107,6 +108,8 @@ private:
     bool FrameBranch(QAction* item, void (*script)(QPlainTextEdit& memo));
     void EndTextMode();
     void StartText(QPoint pixel);
+    // Draws the typed text afresh over the picture at the click.
+    void RenderTypedText();
     void ShowToolCursor();
     // The picture changed by a recorded command: an undo step, and a document
     // that needs saving.

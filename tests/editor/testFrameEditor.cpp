@@ -420,6 +420,42 @@ TEST(FrameEditor, TypedTextIsBlackAndWhiteWrapsAtEnterAndIsOneUndoStep) {
     EXPECT_EQ(BlackCount(e.Work()), 0);
 }
 
+TEST(FrameEditor, ControlKeysDrawNothingWhileTypingAndEscapeEndsIt) {
+    Editor e;
+    e.prompts.fontAnswers.push_back(std::nullopt);
+    e.Click(TTool::Text);
+    e.Drag({{2, 12}});
+    e.E().FormKeyPress(QStringLiteral("ab"));
+    const QImage ab = e.Work().copy();
+    e.modified = false;
+    // Tab, Delete, a C0 control and a C1 control: taken, and nothing drawn.
+    for (const QString& key : {QStringLiteral("\t"), QStringLiteral("\x7f"), QStringLiteral("\x01"),
+                               QString(QChar(0x85))}) {
+        EXPECT_TRUE(e.E().FormKeyPress(key));
+        EXPECT_EQ(e.E().TypedText(), QStringLiteral("ab"));
+        EXPECT_EQ(e.Work(), ab);
+        EXPECT_TRUE(e.E().TextMode());
+    }
+    EXPECT_FALSE(e.modified);
+    // Among letters they leave the letters as typed alone would.
+    e.E().FormKeyPress(QStringLiteral("\tc\x7f"));
+    EXPECT_EQ(e.E().TypedText(), QStringLiteral("abc"));
+    e.E().FormKeyPress(QStringLiteral("\b"));
+    EXPECT_EQ(e.Work(), ab);
+
+    // Escape ends typing; what was typed before it stays, nothing after it.
+    EXPECT_TRUE(e.E().FormKeyPress(QStringLiteral("\x1b")));
+    EXPECT_FALSE(e.E().TextMode());
+    EXPECT_FALSE(e.E().CaretShown());
+    EXPECT_EQ(e.Work(), ab);
+    EXPECT_FALSE(e.E().FormKeyPress(QStringLiteral("d")));
+    EXPECT_EQ(e.Work(), ab);
+    e.Drag({{2, 12}});
+    EXPECT_TRUE(e.E().FormKeyPress(QStringLiteral("x\x1by")));
+    EXPECT_EQ(e.E().TypedText(), QStringLiteral("x"));
+    EXPECT_FALSE(e.E().TextMode());
+}
+
 TEST(FrameEditor, RightButtonTextIsWhiteAndAClickAtTheRightEdgeStillTypes) {
     Editor e;
     e.Work().fill(Black);
