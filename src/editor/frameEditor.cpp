@@ -214,16 +214,38 @@ void TFrameEditor::spdbtnPenClick(TTool tool) {
         EndTextMode();
     RepaintEditor();
     m_tools.SelectTool(tool);
-    if (tool == TTool::Text) {
-        if (std::optional<QFont> chosen = m_host.Prompts().ChooseFont(m_textFont)) {
-            // Text on a 48 x 32 frame is readable only in small sizes.
-            if (chosen->pointSize() > 0)
-                chosen->setPointSize(std::clamp(chosen->pointSize(), MinFontPoints, MaxFontPoints));
-            m_textFont = *chosen;
-        }
-    }
+    if (tool == TTool::Text)
+        ChooseTextFont();
     ShowToolCursor();
     Edit1Click();
+}
+
+void TFrameEditor::ChooseTextFont() {
+    // Text on a 48 x 32 frame is readable only in small sizes: a size outside
+    // them is refused with the range, and the dialog asks again with the
+    // chosen face at the nearest size it takes. Cancel keeps the font before.
+    QFont offered = m_textFont;
+    while (std::optional<QFont> chosen = m_host.Prompts().ChooseFont(offered)) {
+        const int points = FontPoints(*chosen);
+        if (points >= MinFontPoints && points <= MaxFontPoints) {
+            m_textFont = *chosen;
+            return;
+        }
+        m_host.Prompts().MessageBox(QStringLiteral("Invalid font size - must be between %1 and "
+                                                   "%2 points.")
+                                        .arg(MinFontPoints)
+                                        .arg(MaxFontPoints),
+                                    QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+        offered = *chosen;
+        offered.setPointSize(std::clamp(points, MinFontPoints, MaxFontPoints));
+    }
+}
+
+int TFrameEditor::FontPoints(const QFont& font) {
+    // A font given in pixels (the first text font is) counts at 96 pixels an
+    // inch, as the frame pictures measure it.
+    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
+    return qRound(points);
 }
 
 void TFrameEditor::pntbxEditorMouseDown(Qt::MouseButton button, QPoint position) {

@@ -32,6 +32,8 @@ public:
     static constexpr int CaretInterval = 500; // ms between caret blinks
     static constexpr int MinFontPoints = 7;
     static constexpr int MaxFontPoints = 12;
+    // A font's size in whole points, also for one given in pixels.
+    static int FontPoints(const QFont& font);
 
     explicit TFrameEditor(IFrameEditorHost& host, QObject* parent = nullptr);
 
@@ -107,6 +109,9 @@ private:
     // Frame page's branch is to run instead.
     bool FrameBranch(QAction* item, void (*script)(QPlainTextEdit& memo));
     void EndTextMode();
+    // The font dialog of the Text tool, asked until it gives a size the tool
+    // takes or is cancelled.
+    void ChooseTextFont();
     void StartText(QPoint pixel);
     // Draws the typed text afresh over the picture at the click.
     void RenderTypedText();

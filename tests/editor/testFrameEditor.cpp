@@ -477,19 +477,72 @@ TEST(FrameEditor, RightButtonTextIsWhiteAndAClickAtTheRightEdgeStillTypes) {
     EXPECT_GT(BlackCount(edge.Work()), 0);
 }
 
-TEST(FrameEditor, TheFontDialogOffersTheLastChoiceAndKeepsSizesSmall) {
+QFont FontOfPoints(int points) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(points);
+    return font;
+}
+
+QFont FontOfPixels(int pixels) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+TEST(FrameEditor, TheFontDialogTakesOnlySevenToTwelvePointsAndAsksAgainOtherwise) {
+    const QString refused = QStringLiteral("Invalid font size - must be between 7 and 12 points.");
+    struct Case {
+        QFont chosen;
+        bool taken;
+        int offeredAgain; // the size the dialog asks again with
+    };
+    const Case cases[] = {
+        {FontOfPoints(7), true, 0},
+        {FontOfPoints(12), true, 0},
+        {FontOfPoints(16), false, 12},
+        {FontOfPoints(13), false, 12},
+        {FontOfPoints(6), false, 7},
+        {FontOfPoints(72), false, 12},
+        // Given in pixels, as the first font is: 9 to 16 pixels are 7 to 12 points.
+        {FontOfPixels(9), true, 0},
+        {FontOfPixels(16), true, 0},
+        {FontOfPixels(17), false, 12},
+        {FontOfPixels(8), false, 7},
+    };
+    for (const Case& c : cases) {
+        const std::string what = c.chosen.toString().toStdString();
+        Editor e;
+        const QFont first = e.E().TextFont();
+        e.prompts.fontAnswers.push_back(c.chosen);
+        e.Click(TTool::Text);
+        EXPECT_EQ(e.E().Tools().CurrentTool(), TTool::Text) << what;
+        if (c.taken) {
+            EXPECT_EQ(e.E().TextFont(), c.chosen) << what;
+            EXPECT_TRUE(e.prompts.messages.isEmpty()) << what;
+            EXPECT_EQ(e.prompts.fontsOffered.size(), 1u) << what;
+            continue;
+        }
+        // Refused, said why, and asked again with the chosen face at the
+        // nearest size taken; cancelled then, the font before stays.
+        EXPECT_EQ(e.prompts.messages, QStringList{refused}) << what;
+        ASSERT_EQ(e.prompts.fontsOffered.size(), 2u) << what;
+        EXPECT_EQ(e.prompts.fontsOffered[1].family(), c.chosen.family()) << what;
+        EXPECT_EQ(e.prompts.fontsOffered[1].pointSize(), c.offeredAgain) << what;
+        EXPECT_EQ(e.E().TextFont(), first) << what;
+    }
+
+    // Two refusals, then a size that is taken; the next time the dialog opens
+    // with that choice.
     Editor e;
-    QFont big(QStringLiteral("DejaVu Sans"));
-    big.setPointSize(20);
-    e.prompts.fontAnswers.push_back(big);
+    e.prompts.fontAnswers = {FontOfPoints(20), FontOfPoints(16), FontOfPoints(10)};
     e.Click(TTool::Text);
-    EXPECT_EQ(e.E().TextFont().pointSize(), TFrameEditor::MaxFontPoints);
-    // Cancelled: the choice before stays, and the dialog opens with it.
+    EXPECT_EQ(e.prompts.messages, QStringList({refused, refused}));
+    EXPECT_EQ(e.E().TextFont(), FontOfPoints(10));
     e.prompts.fontAnswers.push_back(std::nullopt);
     e.Click(TTool::Text);
-    ASSERT_EQ(e.prompts.fontsOffered.size(), 2u);
-    EXPECT_EQ(e.prompts.fontsOffered[1].pointSize(), TFrameEditor::MaxFontPoints);
-    EXPECT_EQ(e.E().TextFont().family(), QStringLiteral("DejaVu Sans"));
+    ASSERT_EQ(e.prompts.fontsOffered.size(), 4u);
+    EXPECT_EQ(e.prompts.fontsOffered[3], FontOfPoints(10));
+    EXPECT_EQ(e.E().TextFont(), FontOfPoints(10));
 }
 
 TEST(FrameEditor, TheCaretIsDrawnInTheEditorPictureAndBlinks) {
