@@ -356,6 +356,15 @@ void TFrameEditor::RenderTypedText() {
     RepaintEditor();
 }
 
+bool TFrameEditor::DeleteKeyPress() {
+    if (TextMode())
+        return true;
+    if (!Selection().Active())
+        return false;
+    ClearSelection1Click();
+    return true;
+}
+
 void TFrameEditor::tmrTextCursorTimer() {
     m_caretShown = !m_caretShown;
     if (m_editorBox != nullptr)

@@ -75,6 +75,10 @@ public:
     // Escape ends text mode; other control characters are ignored.
     bool FormKeyPress(const QString& text);
     void tmrTextCursorTimer();
+    // The Del key on the Frame page: a floating selection is cleared as Clear
+    // Selection does; while text is typed the key does nothing. False when
+    // neither is the case and the key is free for other uses.
+    bool DeleteKeyPress();
     QFont TextFont() const { return m_textFont; }
     QString TypedText() const { return m_typed; }
     // The caret's left bar and bottom bar in editor screen pixels, whether shown

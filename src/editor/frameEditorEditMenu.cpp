@@ -97,7 +97,9 @@ void TFrameEditor::Cut1Click() {
     if (!FrameBranch(m_cut, [](QPlainTextEdit& memo) { memo.cut(); }))
         return;
     PutSelectionOnClipboard();
-    // What lay under the pixels shows again, also after a move or a paste.
+    // What lay under the pixels shows again, also after a move or a paste; a
+    // drag of them under way ends, so that no later move draws them again.
+    m_tools.Cancel();
     Selection().Remove();
     ShowToolCursor();
     Recorded();
@@ -160,6 +162,7 @@ void TFrameEditor::ClearSelection1Click() {
     if (!FrameBranch(m_clearSelection,
                      [](QPlainTextEdit& memo) { memo.textCursor().removeSelectedText(); }))
         return;
+    m_tools.Cancel();
     Selection().Remove();
     ShowToolCursor();
     Recorded();

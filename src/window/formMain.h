@@ -124,6 +124,7 @@ public:
 
     // What the Animation menu needs of the window.
     bool FramePageActive() const override;
+    bool EditorTakesDeleteKey() override { return m_frameEditor.DeleteKeyPress(); }
     void BeforeFramesChange() override;
     void StoreCurrentFrame() override;
     void ShowCurrentFrame() override;

@@ -92,8 +92,9 @@ void TFrameCommands::RunShortcut(QAction* item) {
     Animation1Click();
     if (!item->isEnabled())
         return;
-    // Del deletes frames only from the Frame page; elsewhere it belongs to the page.
-    if (item == m_deleteFrame && !m_host.FramePageActive())
+    // Del deletes frames only from the Frame page; elsewhere it belongs to the
+    // page. On the Frame page a floating selection or typed text takes it first.
+    if (item == m_deleteFrame && (!m_host.FramePageActive() || m_host.EditorTakesDeleteKey()))
         return;
     item->trigger();
 }

@@ -25,7 +25,8 @@ public:
 
     // The menu opens: enables its items for the document as it is now.
     void Animation1Click();
-    // Del deletes frames only on the Frame page; elsewhere the key belongs to the
+    // Del deletes frames only on the Frame page, and there only while no
+    // selection floats and no text is typed; elsewhere the key belongs to the
     // page's own controls and the item shows no key.
     void SetDeleteKeyActive(bool active);
 

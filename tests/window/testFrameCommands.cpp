@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -88,6 +89,17 @@ struct Commands : WindowFixture {
         source.CopySelectedFrames();
     }
     void DrawDot(QPoint dot) { Window().Editor().WorkBitmap.setPixel(dot, qRgb(0, 0, 0)); }
+    // The mouse on the editor, from one frame pixel over the others to the last.
+    void Drag(std::initializer_list<QPoint> pixels) {
+        auto* editor = Window().findChild<QWidget*>("pntbxEditor");
+        const auto at = [](QPoint pixel) { return pixel * 8 + QPoint(3, 5); };
+        QTest::mousePress(editor, Qt::LeftButton, {}, at(*pixels.begin()));
+        for (auto p = pixels.begin() + 1; p != pixels.end(); ++p)
+            QTest::mouseMove(editor, at(*p));
+        QTest::mouseRelease(editor, Qt::LeftButton, {}, at(*std::prev(pixels.end())));
+    }
+    void Tool(const char* button) { Window().findChild<QToolButton*>(button)->click(); }
+    QImage Work() { return Window().Editor().WorkBitmap.convertToFormat(QImage::Format_RGB32); }
 };
 
 bool Lit(const TFrame& frame, QPoint dot) {
@@ -267,6 +279,63 @@ TEST(FrameCommands, DelActsOnlyOnTheFramePageTheMenuItemOnEveryPage) {
     f.Window().ShowPage(f.Window().findChild<QWidget*>("tbshtPlayer"));
     f.Key(Qt::Key_Insert);
     EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
+}
+
+// Del belongs to the picture while a selection floats or text is typed: it
+// never takes the frame away then.
+TEST(FrameCommands, DelClearsAFloatingSelectionAndDoesNothingWhileTyping) {
+    Commands f;
+    // Frame 0 has dot 0 lit; one more dot inside the band, one outside it.
+    f.DrawDot({5, 5});
+    f.DrawDot({20, 20});
+    f.Tool("spdbtnSelect");
+    f.Drag({{6, 6}, {0, 0}});
+    ASSERT_TRUE(f.Window().FrameEditor().Selection().Active());
+    const QImage lifted = f.Work();
+    const int steps = f.Window().Editor().UndoList.Count();
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(Markers(f.Window().Animation()), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(f.Window().CurFrame(), 0);
+    EXPECT_FALSE(f.Window().FrameEditor().Selection().Active());
+    QImage cleared = NewFrameBitmap(Qt::white);
+    cleared.setPixel(20, 20, qRgb(0, 0, 0));
+    EXPECT_EQ(f.Work(), cleared);
+    // One editor step, which Undo takes back.
+    EXPECT_EQ(f.Window().Editor().UndoList.Count(), steps + 1);
+    f.Window().Undo1Click();
+    EXPECT_EQ(f.Work(), lifted);
+
+    // A selection dragged when Del comes: the drag ends with it.
+    f.Drag({{0, 0}, {1, 1}});
+    auto* editor = f.Window().findChild<QWidget*>("pntbxEditor");
+    QTest::mousePress(editor, Qt::LeftButton, {}, QPoint(3, 5));
+    QTest::mouseMove(editor, QPoint(83, 85));
+    f.Key(Qt::Key_Delete);
+    const QImage afterDel = f.Work();
+    QTest::mouseMove(editor, QPoint(243, 85));
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, QPoint(243, 85));
+    EXPECT_EQ(f.Work(), afterDel);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 4);
+
+    // Typing: Del (and Tab) draw nothing, and Del deletes nothing.
+    f.Prompts().fontAnswers.push_back(std::nullopt);
+    f.Tool("spdbtnText");
+    f.Drag({{4, 14}});
+    QTest::keyClicks(&f.Window(), "ab");
+    const QImage typed = f.Work();
+    f.Key(Qt::Key_Delete);
+    f.Key(Qt::Key_Tab);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 4);
+    EXPECT_EQ(f.Window().FrameEditor().TypedText(), "ab");
+    EXPECT_TRUE(f.Window().FrameEditor().TextMode());
+    EXPECT_EQ(f.Work(), typed);
+
+    // With neither, Del deletes the frame as before, also after Escape ends the typing.
+    f.Key(Qt::Key_Escape);
+    EXPECT_FALSE(f.Window().FrameEditor().TextMode());
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(Markers(f.Window().Animation()), (std::vector<int>{1, 2, 3}));
+    EXPECT_TRUE(f.Prompts().messages.empty());
 }
 
 TEST(FrameCommands, DeletingOrCuttingARangeEndsItAndKeepsTheCurrentFrameInBounds) {
