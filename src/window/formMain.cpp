@@ -312,6 +312,9 @@ void TfrmMain::SetCurFrame(int index) {
         m_importSide->UpdateButtons();
         return;
     }
+    // Typing or a floating selection would go on drawing the picture of a
+    // frame that is no longer there, and mark a closed document modified.
+    m_frameEditor.EndEditing();
     Editor().ClearForNoFrame();
     m_editorPanel->hide();
     m_previewPanel->hide();
