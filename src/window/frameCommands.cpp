@@ -251,7 +251,6 @@ void TFrameCommands::PasteFrame1Click() {
     BeforeFramesChange();
     EndRange();
     m_host.StoreCurrentFrame();
-    m_host.SetModified(true);
     const int current = m_host.CurFrame();
     const int countBefore = animation.FrameCount();
     try {
@@ -261,10 +260,15 @@ void TFrameCommands::PasteFrame1Click() {
     } catch (const EBinClipboardError& error) {
         ShowError(QString::fromLocal8Bit(error.what()));
     }
-    if (!animation.IsValidIndex(current) && animation.FrameCount() > countBefore)
-        m_host.SetCurFrame(countBefore);
-    else
-        m_host.ShowCurrentFrame();
+    // A refused paste leaves the document as it was: not modified, and the
+    // current frame keeps its picture and its undo steps in the editor.
+    if (animation.FrameCount() > countBefore) {
+        m_host.SetModified(true);
+        if (!animation.IsValidIndex(current))
+            m_host.SetCurFrame(countBefore);
+        else
+            m_host.ShowCurrentFrame();
+    }
     m_host.RefreshFrames(true);
 }
 

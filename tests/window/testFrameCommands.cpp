@@ -4,8 +4,11 @@
 #include "timeFormat.h"
 #include "windowFixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -189,6 +192,7 @@ TEST(FrameCommands, InsertKeysPlaceABlankFrameAndMarkTheDocument) {
 }
 
 // Frames that do not all fit are refused whole: the document keeps its count.
+// (A refused Paste Frame(s) leaves the document unmarked: see below.)
 TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
     struct Case {
         const char* what;
@@ -209,12 +213,6 @@ TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
         {"Shift+Ins", MaxDocumentFrames, 5,
          [](Commands& f) { f.Key(Qt::Key_Insert, Qt::ShiftModifier); },
          "Unable to insert new frame (maximum = 324)."},
-        {"Paste of 10 into 320", 320, 5,
-         [](Commands& f) {
-             Commands::PutFramesOnClipboard(10);
-             f.Run("PasteFrame1");
-         },
-         "Unable to insert all frames (maximum = 324)."},
         {"Insert Animation After on the last frame", 320, 319, insertFile("AfterCurrent2"),
          "Unable to insert all frames (maximum = 324)."},
         {"Insert Animation After in the middle", 320, 5, insertFile("AfterCurrent2"),
@@ -389,6 +387,56 @@ TEST(FrameCommands, CutFramesComeBackWithPasteBeforeTheCurrentFrame) {
     // The first pasted frame is current and shown.
     EXPECT_EQ(f.Window().CurFrame(), 2);
     EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(1, 0), qRgb(0, 0, 0));
+}
+
+// A paste happens whole or not at all: refused, it leaves the document, its
+// Modified mark and the editor's undo steps as they were.
+TEST(FrameCommands, ARefusedPasteFramesChangesNothingAndSaysWhy) {
+    // One frame entry is a duration byte and the frame's 1,536 dots.
+    const QByteArray entry(1 + FramePixelCount, '\x01');
+    struct Case {
+        const char* what;
+        QByteArray block; // as the clipboard holds it
+        int frames;
+        QString message;
+    };
+    const QString invalid = QStringLiteral("Invalid data in Clipboard!");
+    const Case cases[] = {
+        {"an entry cut short", TBinClipboard::EncodeBlock(entry + entry.left(100)), 4, invalid},
+        {"a length beyond the block", TBinClipboard::EncodeBlock(entry).left(200), 4, invalid},
+        {"no room for the length", QByteArray("\x05\x00", 2), 4, invalid},
+        {"more frames than fit", TBinClipboard::EncodeBlock(entry.repeated(5)), 320,
+         QStringLiteral("Unable to insert all frames (maximum = 324).")},
+    };
+    for (const Case& c : cases) {
+        Commands f;
+        f.GrowTo(c.frames);
+        f.Window().SetCurFrame(2);
+        const QImage beforeStroke = f.Work();
+        f.Tool("spdbtnPen");
+        f.Drag({{20, 20}, {22, 20}});
+        // As a save leaves it.
+        f.Window().StoreCurrentFrame();
+        f.Window().SetModified(false);
+        const std::vector<int> markers = Markers(f.Window().Animation());
+        const std::vector<int> durations = Durations(f.Window().Animation());
+        const QImage shown = f.Work();
+        auto* data = new QMimeData;
+        data->setData(FrameClipboardFormat, c.block);
+        QGuiApplication::clipboard()->setMimeData(data);
+        f.Run("PasteFrame1");
+        EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{c.message}) << c.what;
+        EXPECT_EQ(Markers(f.Window().Animation()), markers) << c.what;
+        EXPECT_EQ(Durations(f.Window().Animation()), durations) << c.what;
+        EXPECT_TRUE(Lit(f.Window().Animation().Frame(2), {21, 20})) << c.what;
+        EXPECT_EQ(f.Window().CurFrame(), 2) << c.what;
+        EXPECT_EQ(f.Work(), shown) << c.what;
+        EXPECT_FALSE(f.Window().Modified()) << c.what;
+        EXPECT_FALSE(f.Action("Save1")->isEnabled()) << c.what;
+        // The stroke can still be taken back.
+        f.Window().Undo1Click();
+        EXPECT_EQ(f.Work(), beforeStroke) << c.what;
+    }
 }
 
 TEST(FrameCommands, CopyTakesTheEditorsPictureAndChangesNothingElse) {
