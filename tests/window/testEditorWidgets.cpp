@@ -4,6 +4,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -195,4 +197,29 @@ TEST(EditorWidgets, SelectAllAndClearSelectionByTheirShortcutsLeaveAWhiteFrame) 
     // Ctrl+Del again, with nothing selected, does nothing.
     QTest::keyClick(&e.Window(), Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(e.Window().Editor().UndoList.Count(), undos + 1);
+}
+
+// The window's members go before its child widgets: a page switch that the
+// page control still reports then must reach none of the window's page steps.
+TEST(EditorWidgets, APageSwitchWhileTheWindowIsDestroyedRunsNoPageStep) {
+    EditorWindow e;
+    QPointer<QTabWidget> pages = e.Window().findChild<QTabWidget*>("pgcntlMain");
+    QPointer<QWidget> popupButton = e.Window().findChild<QWidget*>("spdbtnFrame0");
+    QWidget* player = e.Window().findChild<QWidget*>("tbshtPlayer");
+    ASSERT_TRUE(popupButton->isEnabled());
+    bool switched = false;
+    bool popupEnabledAfterSwitch = false;
+    // The menu bar is the window's first child: it goes after the members and
+    // before the pages.
+    QObject::connect(e.Window().menuBar(), &QObject::destroyed, [&] {
+        ASSERT_FALSE(pages.isNull());
+        ASSERT_FALSE(popupButton.isNull());
+        pages->setCurrentWidget(player);
+        switched = pages->currentWidget() == player;
+        popupEnabledAfterSwitch = popupButton->isEnabled();
+    });
+    e.Destroy();
+    EXPECT_TRUE(switched);
+    // Leaving the Frame page would have disabled the strip's popup buttons.
+    EXPECT_TRUE(popupEnabledAfterSwitch);
 }
