@@ -120,7 +120,7 @@ public:
     void AfterCurrent2Click();
     void Properties1Click();
     // Insert Frame > After Current for the other pages: see TFrameCommands.
-    bool InsertFrameAfterCurrent(const QImage& picture = QImage());
+    bool InsertFrameAfterCurrent();
 
     // What the Animation menu needs of the window.
     bool FramePageActive() const override;

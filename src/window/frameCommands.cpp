@@ -125,7 +125,7 @@ void TFrameCommands::ShowError(const QString& text) {
                                 PromptButtons::Ok);
 }
 
-bool TFrameCommands::InsertFrameAfterCurrent(const QImage& picture) {
+bool TFrameCommands::InsertFrameAfterCurrent() {
     BeforeFramesChange();
     EndRange();
     m_host.SetModified(true);
@@ -141,12 +141,8 @@ bool TFrameCommands::InsertFrameAfterCurrent(const QImage& picture) {
         if (inserted)
             m_host.SetCurFrame(animation.FrameCount() - 1);
     }
-    if (!inserted) {
+    if (!inserted)
         ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
-    } else if (!picture.isNull()) {
-        animation.StoreFrame(m_host.CurFrame(), picture);
-        m_host.ShowCurrentFrame();
-    }
     m_host.RefreshFrames(true);
     return inserted;
 }

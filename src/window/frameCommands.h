@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QObject>
 
 class QAction;
@@ -44,10 +43,9 @@ public:
 
     // Insert Frame > After Current for other parts of the window: a blank frame
     // goes after the current one and becomes current, the range ends, the strip
-    // and the panels follow and the document is marked modified. When picture is
-    // given it becomes the new frame's picture. False, after the frame-limit
-    // message, when the animation is full.
-    bool InsertFrameAfterCurrent(const QImage& picture = QImage());
+    // and the panels follow and the document is marked modified. False, after
+    // the frame-limit message, when the animation is full.
+    bool InsertFrameAfterCurrent();
 
 private:
     QAction* AddItem(QMenu& menu, const char* name, const QString& caption,

@@ -1,4 +1,5 @@
 #include "frameStrip.h"
+#include "pictureFixtures.h"
 #include "playerPage.h"
 #include "threadPlayer.h"
 #include "timeFormat.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -606,27 +608,38 @@ TEST(FrameCommands, DeletingALayerFrameClearsItsLayerPicture) {
     EXPECT_EQ(layer.pixel(1, 0), qRgb(0, 0, 0));
 }
 
-// What the Import page's Insert button calls: After Current with a picture.
-TEST(FrameCommands, InsertingAPictureAfterTheCurrentFrameMakesItTheNewCurrentFrame) {
+// The Import page's Insert: After Current, then the imported picture replaces
+// the new blank frame as an editor step.
+TEST(FrameCommands, TheImportPagesInsertPutsThePictureAfterTheCurrentFrame) {
     Commands f({1, 1, 1});
-    f.Window().SetCurFrame(1);
     f.SelectRange(0, 1, 1);
-    QImage picture(FrameWidth, FrameHeight, QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    QImage picture = Filled(FrameWidth, FrameHeight, qRgb(255, 255, 255));
     picture.setPixel(40, 30, qRgb(0, 0, 0));
-    EXPECT_TRUE(f.Window().InsertFrameAfterCurrent(picture));
+    const QString file = f.Folder().Write("dot.png", PictureBytes(picture, "png"));
+    f.Prompts().fileAnswers.push_back(file);
+    f.Action("Import1")->trigger();
+    ASSERT_EQ(f.Page()->objectName(), "tbshtImport");
+    f.Window().findChild<QPushButton*>("btnImportInsert")->click();
     const TAnimation& animation = f.Window().Animation();
-    EXPECT_EQ(f.Window().CurFrame(), 2);
-    EXPECT_TRUE(Lit(animation.Frame(2), {40, 30}));
-    EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(40, 30), qRgb(0, 0, 0));
     EXPECT_EQ(Markers(animation), (std::vector<int>{0, 1, PixelIndex(40, 30), 2}));
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_EQ(f.Work(), picture);
     EXPECT_TRUE(f.Window().Modified());
     EXPECT_FALSE(f.Window().MultipleSel());
+    EXPECT_TRUE(f.Marks().empty());
     EXPECT_EQ(f.SlotNumber(2), "003/004");
+    // Back on the Frame page, Undo leaves the inserted frame blank.
+    f.Window().findChild<QPushButton*>("btnImportDone")->click();
+    f.Window().Undo1Click();
+    EXPECT_EQ(f.Work(), NewFrameBitmap(Qt::white));
 
+    // A full animation takes nothing and says why.
     f.GrowTo(MaxDocumentFrames);
-    EXPECT_FALSE(f.Window().InsertFrameAfterCurrent(picture));
+    f.Prompts().fileAnswers.push_back(file);
+    f.Action("Import1")->trigger();
+    f.Window().findChild<QPushButton*>("btnImportInsert")->click();
     EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_EQ(animation.FrameCount(), MaxDocumentFrames);
     EXPECT_EQ(f.Prompts().MessageTexts(),
               QStringList{"Unable to insert new frame (maximum = 324)."});
 }
