@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -644,19 +645,56 @@ TEST(FrameCommands, TheImportPagesInsertPutsThePictureAfterTheCurrentFrame) {
               QStringList{"Unable to insert new frame (maximum = 324)."});
 }
 
-// A floating selection over the frame that a command removes or moves must not
-// come down on the frame that takes its place.
-TEST(FrameCommands, FrameCommandsEndAFloatingSelectionFirst) {
-    for (const char* item : {"DeleteFrame1", "CutFrame1", "PasteFrame1", "BeforeCurrent1"}) {
-        Commands f({1, 2, 3});
-        f.Run("CopyFrame1");
-        f.Window().SelectAll1Click();
-        ASSERT_TRUE(f.Window().FrameEditor().Selection().Active()) << item;
-        f.Run(item);
-        EXPECT_FALSE(f.Window().FrameEditor().Selection().Active()) << item;
-        QImage stored(FrameWidth, FrameHeight, QImage::Format_RGB32);
-        f.Window().Animation().DrawFrame(f.Window().CurFrame(), stored);
-        EXPECT_EQ(f.Window().Editor().WorkBitmap.convertToFormat(QImage::Format_RGB32), stored)
-            << item;
+// Typing or a floating selection over the frame that a command removes or moves
+// must not come down on the frame that takes its place: editing ends before the
+// frames change. Cut shows that moment: it hands the frames to the clipboard
+// after ending editing and before removing them.
+TEST(FrameCommands, FrameCommandsEndEditingBeforeTheFramesChange) {
+    const std::pair<const char*, std::function<void(Commands&)>> edits[] = {
+        {"a moved selection",
+         [](Commands& f) {
+             f.Tool("spdbtnSelect");
+             f.Drag({{0, 0}, {3, 3}});
+             f.Drag({{1, 1}, {9, 9}});
+         }},
+        {"typing",
+         [](Commands& f) {
+             f.Prompts().fontAnswers.push_back(std::nullopt);
+             f.Tool("spdbtnText");
+             f.Drag({{4, 14}});
+             QTest::keyClicks(&f.Window(), "ab");
+         }},
+    };
+    for (const auto& [what, edit] : edits) {
+        Commands cut({1, 2, 3});
+        edit(cut);
+        const QImage edited = cut.Work();
+        TFrameEditor& editor = cut.Window().FrameEditor();
+        std::optional<bool> editingWhenCut;
+        const auto watch =
+            QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [&] {
+                editingWhenCut = editor.Selection().Active() || editor.TextMode();
+            });
+        cut.Run("CutFrame1");
+        QObject::disconnect(watch);
+        EXPECT_EQ(editingWhenCut, std::optional<bool>(false)) << what;
+        // The frame went with its edit.
+        cut.Window().SetCurFrame(0);
+        cut.Run("PasteFrame1");
+        EXPECT_EQ(cut.Work(), edited) << what;
+
+        for (const char* item : {"DeleteFrame1", "CutFrame1", "PasteFrame1", "BeforeCurrent1"}) {
+            Commands f({1, 2, 3});
+            f.Run("CopyFrame1");
+            edit(f);
+            f.Run(item);
+            EXPECT_FALSE(f.Window().FrameEditor().Selection().Active()) << what << item;
+            EXPECT_FALSE(f.Window().FrameEditor().TextMode()) << what << item;
+            // Keys typed afterwards draw nothing over the frame now current.
+            QTest::keyClicks(&f.Window(), "xy");
+            QImage stored(FrameWidth, FrameHeight, QImage::Format_RGB32);
+            f.Window().Animation().DrawFrame(f.Window().CurFrame(), stored);
+            EXPECT_EQ(f.Work(), stored) << what << item;
+        }
     }
 }
