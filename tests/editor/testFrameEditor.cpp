@@ -1,6 +1,7 @@
 #include "BinClipboard.h"
 #include "fakeEditorHost.h"
 #include "pixelClipboard.h"
+#include "textLayout.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -456,25 +457,42 @@ TEST(FrameEditor, ControlKeysDrawNothingWhileTypingAndEscapeEndsIt) {
     EXPECT_FALSE(e.E().TextMode());
 }
 
-TEST(FrameEditor, RightButtonTextIsWhiteAndAClickAtTheRightEdgeStillTypes) {
+// The picture after a click with the Text tool at pixel and typing text.
+QImage Typed(QImage picture, QPoint pixel, const QString& text,
+             Qt::MouseButton button = Qt::LeftButton) {
     Editor e;
-    e.Work().fill(Black);
+    e.Work() = picture;
     e.prompts.fontAnswers.push_back(std::nullopt);
     e.Click(TTool::Text);
-    e.Drag({{2, 20}}, Qt::RightButton);
-    e.E().FormKeyPress(QStringLiteral("H"));
-    EXPECT_GT(48 * 32 - BlackCount(e.Work()), 3);
-    EXPECT_TRUE(OnlyBlackAndWhite(e.Work()));
+    e.Drag({pixel}, button);
+    EXPECT_TRUE(e.E().FormKeyPress(text));
+    return e.Work().copy();
+}
+
+TEST(FrameEditor, RightButtonTextIsWhiteAndAClickAtTheRightEdgeStillTypes) {
+    const QImage white = Picture({48, 32}, White);
+    const QImage black = Picture({48, 32}, Black);
+    // On black, the right button draws the very letters the left one draws on white.
+    QImage expected = Typed(white, {2, 20}, QStringLiteral("H"));
+    ASSERT_GT(BlackCount(expected), 3);
+    expected.invertPixels();
+    EXPECT_EQ(Typed(black, {2, 20}, QStringLiteral("H"), Qt::RightButton), expected);
 
     // Near the right edge, where not even one letter fits, a long word goes
-    // down one letter a line and the layout ends; what falls outside the frame
-    // is clipped.
-    Editor edge;
-    edge.prompts.fontAnswers.push_back(std::nullopt);
-    edge.Click(TTool::Text);
-    edge.Drag({{44, 12}});
-    EXPECT_TRUE(edge.E().FormKeyPress(QString(200, QLatin1Char('M'))));
-    EXPECT_GT(BlackCount(edge.Work()), 0);
+    // down one letter a line, a line height apart, and the layout ends; what
+    // falls outside the frame is clipped.
+    const QFont font = Editor().E().TextFont();
+    const TFontMeasure measure(font);
+    ASSERT_GT(44 + measure.Width(QStringLiteral("M")), 48);
+    const QImage one = Typed(white, {44, 12}, QStringLiteral("M"));
+    ASSERT_GT(BlackCount(one), 0);
+    QImage lines = white;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x)
+            for (int from = y; from >= 0; from -= measure.Height())
+                if (one.pixel(x, from) == Black)
+                    lines.setPixel(x, y, Black);
+    EXPECT_EQ(Typed(white, {44, 12}, QString(200, QLatin1Char('M'))), lines);
 }
 
 QFont FontOfPoints(int points) {
