@@ -41,6 +41,13 @@ void DrawOutline(QPainter& painter, const QRect& area) {
     painter.drawPolyline(corners, 5);
 }
 
+// A font's size in whole points. One given in pixels (the first text font is)
+// counts at 96 pixels an inch.
+int FontPoints(const QFont& font) {
+    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
+    return qRound(points);
+}
+
 QFont InitialTextFont() {
     QFont font(QStringLiteral("Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
@@ -239,13 +246,6 @@ void TFrameEditor::ChooseTextFont() {
         offered = *chosen;
         offered.setPointSize(std::clamp(points, MinFontPoints, MaxFontPoints));
     }
-}
-
-int TFrameEditor::FontPoints(const QFont& font) {
-    // A font given in pixels (the first text font is) counts at 96 pixels an
-    // inch, as the frame pictures measure it.
-    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
-    return qRound(points);
 }
 
 void TFrameEditor::pntbxEditorMouseDown(Qt::MouseButton button, QPoint position) {

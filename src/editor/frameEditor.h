@@ -32,8 +32,6 @@ public:
     static constexpr int CaretInterval = 500; // ms between caret blinks
     static constexpr int MinFontPoints = 7;
     static constexpr int MaxFontPoints = 12;
-    // A font's size in whole points, also for one given in pixels.
-    static int FontPoints(const QFont& font);
 
     explicit TFrameEditor(IFrameEditorHost& host, QObject* parent = nullptr);
 
