@@ -41,6 +41,13 @@ void DrawOutline(QPainter& painter, const QRect& area) {
     painter.drawPolyline(corners, 5);
 }
 
+// A font's size in whole points. One given in pixels (the first text font is)
+// counts at 96 pixels an inch.
+int FontPoints(const QFont& font) {
+    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
+    return qRound(points);
+}
+
 QFont InitialTextFont() {
     QFont font(QStringLiteral("Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
@@ -214,16 +221,31 @@ void TFrameEditor::spdbtnPenClick(TTool tool) {
         EndTextMode();
     RepaintEditor();
     m_tools.SelectTool(tool);
-    if (tool == TTool::Text) {
-        if (std::optional<QFont> chosen = m_host.Prompts().ChooseFont(m_textFont)) {
-            // Text on a 48 x 32 frame is readable only in small sizes.
-            if (chosen->pointSize() > 0)
-                chosen->setPointSize(std::clamp(chosen->pointSize(), MinFontPoints, MaxFontPoints));
-            m_textFont = *chosen;
-        }
-    }
+    if (tool == TTool::Text)
+        ChooseTextFont();
     ShowToolCursor();
     Edit1Click();
+}
+
+void TFrameEditor::ChooseTextFont() {
+    // Text on a 48 x 32 frame is readable only in small sizes: a size outside
+    // them is refused with the range, and the dialog asks again with the
+    // chosen face at the nearest size it takes. Cancel keeps the font before.
+    QFont offered = m_textFont;
+    while (std::optional<QFont> chosen = m_host.Prompts().ChooseFont(offered)) {
+        const int points = FontPoints(*chosen);
+        if (points >= MinFontPoints && points <= MaxFontPoints) {
+            m_textFont = *chosen;
+            return;
+        }
+        m_host.Prompts().MessageBox(QStringLiteral("Invalid font size - must be between %1 and "
+                                                   "%2 points.")
+                                        .arg(MinFontPoints)
+                                        .arg(MaxFontPoints),
+                                    QStringLiteral("Error"), PromptIcon::Error, PromptButtons::Ok);
+        offered = *chosen;
+        offered.setPointSize(std::clamp(points, MinFontPoints, MaxFontPoints));
+    }
 }
 
 void TFrameEditor::pntbxEditorMouseDown(Qt::MouseButton button, QPoint position) {
@@ -290,12 +312,37 @@ void TFrameEditor::StartText(QPoint pixel) {
 bool TFrameEditor::FormKeyPress(const QString& text) {
     if (!TextMode() || text.isEmpty())
         return false;
+    bool escape = false;
+    bool typed = false;
     for (const QChar c : text) {
-        if (c == QLatin1Char('\b'))
+        if (c == QLatin1Char('\x1b')) {
+            escape = true;
+            break;
+        }
+        if (c == QLatin1Char('\b')) {
             m_typed.chop(1);
-        else
-            m_typed += c == QLatin1Char('\n') ? TextLineBreak : c;
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            m_typed += TextLineBreak;
+        } else if (c.category() == QChar::Other_Control) {
+            // Tab, Delete and the other control keys have no letter to draw:
+            // the font would show them as boxes.
+            continue;
+        } else {
+            m_typed += c;
+        }
+        typed = true;
     }
+    if (typed)
+        RenderTypedText();
+    if (escape) {
+        // The text typed so far stays as it is drawn.
+        EndTextMode();
+        RepaintEditor();
+    }
+    return true;
+}
+
+void TFrameEditor::RenderTypedText() {
     // Rendered afresh from the picture at the click on every key.
     m_bitmaps.WorkBitmap = m_bitmaps.BackupBitmap.copy();
     const TFontMeasure measure(m_textFont);
@@ -307,6 +354,14 @@ bool TFrameEditor::FormKeyPress(const QString& text) {
     m_host.SetModified(true);
     m_caretShown = true;
     RepaintEditor();
+}
+
+bool TFrameEditor::DeleteKeyPress() {
+    if (TextMode())
+        return true;
+    if (!Selection().Active())
+        return false;
+    ClearSelection1Click();
     return true;
 }
 

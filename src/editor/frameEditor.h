@@ -70,8 +70,13 @@ public:
     // ends; only then do typed characters reach the picture.
     bool TextMode() const;
     // Typed characters; false when not in text mode (the key is not used).
+    // Escape ends text mode; other control characters are ignored.
     bool FormKeyPress(const QString& text);
     void tmrTextCursorTimer();
+    // The Del key on the Frame page: a floating selection is cleared as Clear
+    // Selection does; while text is typed the key does nothing. False when
+    // neither is the case and the key is free for other uses.
+    bool DeleteKeyPress();
     QFont TextFont() const { return m_textFont; }
     QString TypedText() const { return m_typed; }
     // The caret's left bar and bottom bar in editor screen pixels, whether shown
@@ -106,7 +111,12 @@ private:
     // Frame page's branch is to run instead.
     bool FrameBranch(QAction* item, void (*script)(QPlainTextEdit& memo));
     void EndTextMode();
+    // The font dialog of the Text tool, asked until it gives a size the tool
+    // takes or is cancelled.
+    void ChooseTextFont();
     void StartText(QPoint pixel);
+    // Draws the typed text afresh over the picture at the click.
+    void RenderTypedText();
     void ShowToolCursor();
     // The picture changed by a recorded command: an undo step, and a document
     // that needs saving.

@@ -3,7 +3,6 @@
 // picture's selection on the Frame page.
 
 #include "frameEditor.h"
-
 #include "paintBox.h"
 #include "pixelClipboard.h"
 #include "prompts.h"
@@ -70,6 +69,7 @@ void TFrameEditor::Undo1Click() {
     if (!FrameBranch(m_undo, [](QPlainTextEdit& memo) { memo.undo(); }))
         return;
     EndEditing();
+    m_bitmaps.UndoList.KeepShown(m_bitmaps.WorkBitmap);
     m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Undo().copy();
     m_host.SetModified(true);
     RepaintEditor();
@@ -80,6 +80,7 @@ void TFrameEditor::Redo1Click() {
     if (!Allowed(m_redo))
         return;
     EndEditing();
+    m_bitmaps.UndoList.KeepShown(m_bitmaps.WorkBitmap);
     m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Redo().copy();
     m_host.SetModified(true);
     RepaintEditor();
@@ -96,7 +97,9 @@ void TFrameEditor::Cut1Click() {
     if (!FrameBranch(m_cut, [](QPlainTextEdit& memo) { memo.cut(); }))
         return;
     PutSelectionOnClipboard();
-    // What lay under the pixels shows again, also after a move or a paste.
+    // What lay under the pixels shows again, also after a move or a paste; a
+    // drag of them under way ends, so that no later move draws them again.
+    m_tools.Cancel();
     Selection().Remove();
     ShowToolCursor();
     Recorded();
@@ -159,6 +162,7 @@ void TFrameEditor::ClearSelection1Click() {
     if (!FrameBranch(m_clearSelection,
                      [](QPlainTextEdit& memo) { memo.textCursor().removeSelectedText(); }))
         return;
+    m_tools.Cancel();
     Selection().Remove();
     ShowToolCursor();
     Recorded();

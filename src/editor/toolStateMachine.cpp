@@ -4,7 +4,6 @@
 #include "toolCursors.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace vistrel {
 
@@ -27,10 +26,10 @@ bool TakesBackup(TTool tool) {
     }
 }
 
-// The rectangle between two corners, in either order; right and bottom exclusive.
-QRect Between(QPoint a, QPoint b) {
+// The cells from one pixel to another, both included, whichever way they lie.
+QRect CellsBetween(QPoint a, QPoint b) {
     return {QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-            QSize(std::abs(a.x() - b.x()), std::abs(a.y() - b.y()))};
+            QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))};
 }
 
 int FloorDiv(int value, int divisor) {
@@ -60,7 +59,11 @@ int TToolStateMachine::ToolCursor() const {
 std::optional<QRect> TToolStateMachine::RubberBand() const {
     if (m_state != TMouseState::msDrawing || m_tool != TTool::Select)
         return std::nullopt;
-    return Between(m_startPoint, m_lastPoint);
+    constexpr int Cell = TEditorBitmaps::CellSize;
+    if (!m_bandDragged)
+        return QRect(m_startPoint * Cell, QSize(0, 0));
+    const QRect cells = CellsBetween(m_startPoint, m_lastPoint);
+    return QRect(cells.topLeft() * Cell, cells.size() * Cell);
 }
 
 bool TToolStateMachine::MouseDown(Qt::MouseButton button, QPoint pixel) {
@@ -89,9 +92,7 @@ bool TToolStateMachine::MouseDown(Qt::MouseButton button, QPoint pixel) {
         FloodFill(Work(), pixel, m_drawColor);
         break;
     case TTool::Select:
-        // The band's corners are in screen pixels: this one is the pressed
-        // pixel's top-left corner.
-        m_startPoint = m_lastPoint = pixel * TEditorBitmaps::CellSize;
+        m_bandDragged = false;
         m_selection.Drop();
         break;
     default:
@@ -161,10 +162,10 @@ bool TToolStateMachine::MouseMove(QPoint pixel, bool shiftHeld) {
     case TTool::Text:
         return false;
     case TTool::Select:
-        // The moving corner is the bottom-right corner of the pixel under the
-        // mouse: a drag down and right takes both end pixels, a drag up and
-        // left neither.
-        m_lastPoint = (pixel + QPoint(1, 1)) * TEditorBitmaps::CellSize;
+        // The band covers the pressed pixel and the one under the mouse,
+        // whichever way it is dragged; a click without a move selects nothing.
+        m_lastPoint = pixel;
+        m_bandDragged = true;
         return true;
     default:
         break;
@@ -193,11 +194,8 @@ bool TToolStateMachine::MouseUp(std::optional<QPoint> releasePixel) {
         DrawShape(m_lastPoint);
         break;
     case TTool::Select:
-        if (m_startPoint.x() != m_lastPoint.x() && m_startPoint.y() != m_lastPoint.y()) {
-            const QRect band = Between(m_startPoint, m_lastPoint);
-            m_selection.Lift(QRect(band.topLeft() / TEditorBitmaps::CellSize,
-                                   band.size() / TEditorBitmaps::CellSize));
-        }
+        if (m_bandDragged)
+            m_selection.Lift(CellsBetween(m_startPoint, m_lastPoint));
         break;
     default:
         break;

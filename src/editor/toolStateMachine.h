@@ -46,7 +46,8 @@ public:
     TSelection& Selection() { return m_selection; }
     const TSelection& Selection() const { return m_selection; }
     // The rubber band being dragged with the Selection tool, in editor screen
-    // pixels; its corners may coincide.
+    // pixels: the cells from the pressed pixel to the one under the mouse, or
+    // an empty rectangle at the pressed pixel before the mouse moves.
     std::optional<QRect> RubberBand() const;
 
     // A left press draws black, a right press white; false (nothing done) for
@@ -78,6 +79,7 @@ private:
     QPoint m_startPoint;
     QPoint m_lastPoint;
     QPoint m_penPosition;
+    bool m_bandDragged = false; // the Selection tool's band has been moved
 };
 
 } // namespace vistrel

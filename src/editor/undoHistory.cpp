@@ -23,6 +23,14 @@ void TUndoHistory::OverwriteLast(const QImage& picture) {
         m_snapshots.back() = picture.copy();
 }
 
+void TUndoHistory::KeepShown(const QImage& picture) {
+    if (m_snapshots.empty())
+        return;
+    QImage& shown = m_snapshots[static_cast<std::size_t>(m_index)];
+    if (shown != picture)
+        shown = picture.copy();
+}
+
 const QImage& TUndoHistory::Undo() {
     if (m_index > 0)
         --m_index;

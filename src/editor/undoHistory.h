@@ -18,6 +18,10 @@ public:
     void Push(const QImage& picture);
     // Replaces the newest snapshot (typing text extends one change).
     void OverwriteLast(const QImage& picture);
+    // The picture shown, which may hold a change no step recorded (a floating
+    // selection moved): it joins the step shown, so that stepping away and
+    // back again returns to exactly this picture.
+    void KeepShown(const QImage& picture);
 
     bool CanUndo() const { return m_index >= 1; }
     bool CanRedo() const { return m_index < Count() - 1; }

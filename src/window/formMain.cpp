@@ -83,6 +83,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
 }
 
 TfrmMain::~TfrmMain() {
+    // The members go before the child widgets: a page switch the page control
+    // reports while it is taken down must not reach the page steps, which use them.
+    disconnect(m_pages, nullptr, this, nullptr);
     // Nothing here may ask the user anything: the window is half gone. The
     // settings were written by the accepted close; the worker ends before the
     // document it plays goes away.
@@ -312,6 +315,9 @@ void TfrmMain::SetCurFrame(int index) {
         m_importSide->UpdateButtons();
         return;
     }
+    // Typing or a floating selection would go on drawing the picture of a
+    // frame that is no longer there, and mark a closed document modified.
+    m_frameEditor.EndEditing();
     Editor().ClearForNoFrame();
     m_editorPanel->hide();
     m_previewPanel->hide();

@@ -120,10 +120,11 @@ public:
     void AfterCurrent2Click();
     void Properties1Click();
     // Insert Frame > After Current for the other pages: see TFrameCommands.
-    bool InsertFrameAfterCurrent(const QImage& picture = QImage());
+    bool InsertFrameAfterCurrent();
 
     // What the Animation menu needs of the window.
     bool FramePageActive() const override;
+    bool EditorTakesDeleteKey() override { return m_frameEditor.DeleteKeyPress(); }
     void BeforeFramesChange() override;
     void StoreCurrentFrame() override;
     void ShowCurrentFrame() override;

@@ -40,8 +40,8 @@ void TfrmMain::AfterCurrent2Click() {
 void TfrmMain::Properties1Click() {
     m_commands->Properties1Click();
 }
-bool TfrmMain::InsertFrameAfterCurrent(const QImage& picture) {
-    return m_commands->InsertFrameAfterCurrent(picture);
+bool TfrmMain::InsertFrameAfterCurrent() {
+    return m_commands->InsertFrameAfterCurrent();
 }
 
 void TfrmMain::BeforeFramesChange() {

@@ -92,8 +92,9 @@ void TFrameCommands::RunShortcut(QAction* item) {
     Animation1Click();
     if (!item->isEnabled())
         return;
-    // Del deletes frames only from the Frame page; elsewhere it belongs to the page.
-    if (item == m_deleteFrame && !m_host.FramePageActive())
+    // Del deletes frames only from the Frame page; elsewhere it belongs to the
+    // page. On the Frame page a floating selection or typed text takes it first.
+    if (item == m_deleteFrame && (!m_host.FramePageActive() || m_host.EditorTakesDeleteKey()))
         return;
     item->trigger();
 }
@@ -124,7 +125,7 @@ void TFrameCommands::ShowError(const QString& text) {
                                 PromptButtons::Ok);
 }
 
-bool TFrameCommands::InsertFrameAfterCurrent(const QImage& picture) {
+bool TFrameCommands::InsertFrameAfterCurrent() {
     BeforeFramesChange();
     EndRange();
     m_host.SetModified(true);
@@ -140,12 +141,8 @@ bool TFrameCommands::InsertFrameAfterCurrent(const QImage& picture) {
         if (inserted)
             m_host.SetCurFrame(animation.FrameCount() - 1);
     }
-    if (!inserted) {
+    if (!inserted)
         ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
-    } else if (!picture.isNull()) {
-        animation.StoreFrame(m_host.CurFrame(), picture);
-        m_host.ShowCurrentFrame();
-    }
     m_host.RefreshFrames(true);
     return inserted;
 }
@@ -250,7 +247,6 @@ void TFrameCommands::PasteFrame1Click() {
     BeforeFramesChange();
     EndRange();
     m_host.StoreCurrentFrame();
-    m_host.SetModified(true);
     const int current = m_host.CurFrame();
     const int countBefore = animation.FrameCount();
     try {
@@ -260,10 +256,15 @@ void TFrameCommands::PasteFrame1Click() {
     } catch (const EBinClipboardError& error) {
         ShowError(QString::fromLocal8Bit(error.what()));
     }
-    if (!animation.IsValidIndex(current) && animation.FrameCount() > countBefore)
-        m_host.SetCurFrame(countBefore);
-    else
-        m_host.ShowCurrentFrame();
+    // A refused paste leaves the document as it was: not modified, and the
+    // current frame keeps its picture and its undo steps in the editor.
+    if (animation.FrameCount() > countBefore) {
+        m_host.SetModified(true);
+        if (!animation.IsValidIndex(current))
+            m_host.SetCurFrame(countBefore);
+        else
+            m_host.ShowCurrentFrame();
+    }
     m_host.RefreshFrames(true);
 }
 

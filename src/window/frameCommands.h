@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QObject>
 
 class QAction;
@@ -25,7 +24,8 @@ public:
 
     // The menu opens: enables its items for the document as it is now.
     void Animation1Click();
-    // Del deletes frames only on the Frame page; elsewhere the key belongs to the
+    // Del deletes frames only on the Frame page, and there only while no
+    // selection floats and no text is typed; elsewhere the key belongs to the
     // page's own controls and the item shows no key.
     void SetDeleteKeyActive(bool active);
 
@@ -43,10 +43,9 @@ public:
 
     // Insert Frame > After Current for other parts of the window: a blank frame
     // goes after the current one and becomes current, the range ends, the strip
-    // and the panels follow and the document is marked modified. When picture is
-    // given it becomes the new frame's picture. False, after the frame-limit
-    // message, when the animation is full.
-    bool InsertFrameAfterCurrent(const QImage& picture = QImage());
+    // and the panels follow and the document is marked modified. False, after
+    // the frame-limit message, when the animation is full.
+    bool InsertFrameAfterCurrent();
 
 private:
     QAction* AddItem(QMenu& menu, const char* name, const QString& caption,

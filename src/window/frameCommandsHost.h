@@ -30,6 +30,10 @@ public:
     virtual bool Closed() const = 0;
     // True while the Frame page is the active page.
     virtual bool FramePageActive() const = 0;
+    // Del on the Frame page goes to the editor first: a floating selection is
+    // cleared as Clear Selection does, and text being typed keeps the key from
+    // the frames. True when the editor took the key.
+    virtual bool EditorTakesDeleteKey() = 0;
 
     // Runs before any command changes the frame list or the durations: nothing
     // may still be working on the frames then (the player is stopped and its

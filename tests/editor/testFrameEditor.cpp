@@ -1,12 +1,14 @@
 #include "BinClipboard.h"
 #include "fakeEditorHost.h"
 #include "pixelClipboard.h"
+#include "textLayout.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -256,6 +258,65 @@ TEST(FrameEditor, InvertIsARecordedChangeAndWithASelectionInvertsWhatLiesUnder) 
     EXPECT_EQ(s.Work().pixel(2, 0), Black);
 }
 
+// A moved selection is no undo step of its own: Undo takes it back with the
+// step before it, and Redo must give back the picture as it was, moved.
+TEST(FrameEditor, RedoGivesBackExactlyThePictureBeforeTheUndo) {
+    struct Case {
+        const char* what;
+        std::function<void(Editor&)> edit;
+        std::vector<QPoint> blackAfterUndo;
+    };
+    const Case cases[] = {
+        {"a dragged band moved twice",
+         [](Editor& e) {
+             e.Click(TTool::Select);
+             e.Drag({{0, 0}, {1, 1}});
+             e.Drag({{0, 0}, {5, 5}});
+             e.Drag({{5, 5}, {7, 9}});
+         },
+         {{0, 0}, {1, 1}}},
+        {"a paste moved",
+         [](Editor& e) {
+             e.E().SelectAll1Click();
+             e.E().Copy1Click();
+             e.E().Paste1Click();
+             e.Drag({{0, 0}, {10, 3}});
+         },
+         {{0, 0}, {1, 1}}},
+        {"Select All moved after a stroke",
+         [](Editor& e) {
+             e.Click(TTool::Pen);
+             e.Drag({{20, 20}});
+             e.E().SelectAll1Click();
+             e.Drag({{0, 0}, {3, 0}});
+         },
+         {{0, 0}, {1, 1}}},
+    };
+    for (const Case& c : cases) {
+        Editor e;
+        e.Work().setPixel(0, 0, Black);
+        e.Work().setPixel(1, 1, Black);
+        e.E().Bitmaps().UndoList.Reset(e.Work());
+        c.edit(e);
+        const QImage edited = e.Work().copy();
+        ASSERT_TRUE(e.Enabled("Undo1")) << c.what;
+        e.E().Undo1Click();
+        QImage before(48, 32, QImage::Format_RGB32);
+        before.fill(White);
+        for (const QPoint p : c.blackAfterUndo)
+            before.setPixel(p, Black);
+        EXPECT_EQ(e.Work(), before) << c.what;
+        ASSERT_TRUE(e.Enabled("Redo1")) << c.what;
+        e.E().Redo1Click();
+        EXPECT_EQ(e.Work(), edited) << c.what;
+        // And back and forth again: the same two pictures.
+        e.E().Undo1Click();
+        EXPECT_EQ(e.Work(), before) << c.what;
+        e.E().Redo1Click();
+        EXPECT_EQ(e.Work(), edited) << c.what;
+    }
+}
+
 int BlackCount(const QImage& picture) {
     int count = 0;
     for (int y = 0; y < picture.height(); ++y)
@@ -360,40 +421,146 @@ TEST(FrameEditor, TypedTextIsBlackAndWhiteWrapsAtEnterAndIsOneUndoStep) {
     EXPECT_EQ(BlackCount(e.Work()), 0);
 }
 
-TEST(FrameEditor, RightButtonTextIsWhiteAndAClickAtTheRightEdgeStillTypes) {
+TEST(FrameEditor, ControlKeysDrawNothingWhileTypingAndEscapeEndsIt) {
     Editor e;
-    e.Work().fill(Black);
     e.prompts.fontAnswers.push_back(std::nullopt);
     e.Click(TTool::Text);
-    e.Drag({{2, 20}}, Qt::RightButton);
-    e.E().FormKeyPress(QStringLiteral("H"));
-    EXPECT_GT(48 * 32 - BlackCount(e.Work()), 3);
-    EXPECT_TRUE(OnlyBlackAndWhite(e.Work()));
+    e.Drag({{2, 12}});
+    e.E().FormKeyPress(QStringLiteral("ab"));
+    const QImage ab = e.Work().copy();
+    e.modified = false;
+    // Tab, Delete, a C0 control and a C1 control: taken, and nothing drawn.
+    for (const QString& key : {QStringLiteral("\t"), QStringLiteral("\x7f"), QStringLiteral("\x01"),
+                               QString(QChar(0x85))}) {
+        EXPECT_TRUE(e.E().FormKeyPress(key));
+        EXPECT_EQ(e.E().TypedText(), QStringLiteral("ab"));
+        EXPECT_EQ(e.Work(), ab);
+        EXPECT_TRUE(e.E().TextMode());
+    }
+    EXPECT_FALSE(e.modified);
+    // Among letters they leave the letters as typed alone would.
+    e.E().FormKeyPress(QStringLiteral("\tc\x7f"));
+    EXPECT_EQ(e.E().TypedText(), QStringLiteral("abc"));
+    e.E().FormKeyPress(QStringLiteral("\b"));
+    EXPECT_EQ(e.Work(), ab);
 
-    // Near the right edge, where not even one letter fits, a long word goes
-    // down one letter a line and the layout ends; what falls outside the frame
-    // is clipped.
-    Editor edge;
-    edge.prompts.fontAnswers.push_back(std::nullopt);
-    edge.Click(TTool::Text);
-    edge.Drag({{44, 12}});
-    EXPECT_TRUE(edge.E().FormKeyPress(QString(200, QLatin1Char('M'))));
-    EXPECT_GT(BlackCount(edge.Work()), 0);
+    // Escape ends typing; what was typed before it stays, nothing after it.
+    EXPECT_TRUE(e.E().FormKeyPress(QStringLiteral("\x1b")));
+    EXPECT_FALSE(e.E().TextMode());
+    EXPECT_FALSE(e.E().CaretShown());
+    EXPECT_EQ(e.Work(), ab);
+    EXPECT_FALSE(e.E().FormKeyPress(QStringLiteral("d")));
+    EXPECT_EQ(e.Work(), ab);
+    e.Drag({{2, 12}});
+    EXPECT_TRUE(e.E().FormKeyPress(QStringLiteral("x\x1by")));
+    EXPECT_EQ(e.E().TypedText(), QStringLiteral("x"));
+    EXPECT_FALSE(e.E().TextMode());
 }
 
-TEST(FrameEditor, TheFontDialogOffersTheLastChoiceAndKeepsSizesSmall) {
+// The picture after a click with the Text tool at pixel and typing text.
+QImage Typed(QImage picture, QPoint pixel, const QString& text,
+             Qt::MouseButton button = Qt::LeftButton) {
     Editor e;
-    QFont big(QStringLiteral("DejaVu Sans"));
-    big.setPointSize(20);
-    e.prompts.fontAnswers.push_back(big);
-    e.Click(TTool::Text);
-    EXPECT_EQ(e.E().TextFont().pointSize(), TFrameEditor::MaxFontPoints);
-    // Cancelled: the choice before stays, and the dialog opens with it.
+    e.Work() = picture;
     e.prompts.fontAnswers.push_back(std::nullopt);
     e.Click(TTool::Text);
-    ASSERT_EQ(e.prompts.fontsOffered.size(), 2u);
-    EXPECT_EQ(e.prompts.fontsOffered[1].pointSize(), TFrameEditor::MaxFontPoints);
-    EXPECT_EQ(e.E().TextFont().family(), QStringLiteral("DejaVu Sans"));
+    e.Drag({pixel}, button);
+    EXPECT_TRUE(e.E().FormKeyPress(text));
+    return e.Work().copy();
+}
+
+TEST(FrameEditor, RightButtonTextIsWhiteAndAClickAtTheRightEdgeStillTypes) {
+    const QImage white = Picture({48, 32}, White);
+    const QImage black = Picture({48, 32}, Black);
+    // On black, the right button draws the very letters the left one draws on white.
+    QImage expected = Typed(white, {2, 20}, QStringLiteral("H"));
+    ASSERT_GT(BlackCount(expected), 3);
+    expected.invertPixels();
+    EXPECT_EQ(Typed(black, {2, 20}, QStringLiteral("H"), Qt::RightButton), expected);
+
+    // Near the right edge, where not even one letter fits, a long word goes
+    // down one letter a line, a line height apart, and the layout ends; what
+    // falls outside the frame is clipped.
+    const QFont font = Editor().E().TextFont();
+    const TFontMeasure measure(font);
+    ASSERT_GT(44 + measure.Width(QStringLiteral("M")), 48);
+    const QImage one = Typed(white, {44, 12}, QStringLiteral("M"));
+    ASSERT_GT(BlackCount(one), 0);
+    QImage lines = white;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x)
+            for (int from = y; from >= 0; from -= measure.Height())
+                if (one.pixel(x, from) == Black)
+                    lines.setPixel(x, y, Black);
+    EXPECT_EQ(Typed(white, {44, 12}, QString(200, QLatin1Char('M'))), lines);
+}
+
+QFont FontOfPoints(int points) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(points);
+    return font;
+}
+
+QFont FontOfPixels(int pixels) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+TEST(FrameEditor, TheFontDialogTakesOnlySevenToTwelvePointsAndAsksAgainOtherwise) {
+    const QString refused = QStringLiteral("Invalid font size - must be between 7 and 12 points.");
+    struct Case {
+        QFont chosen;
+        bool taken;
+        int offeredAgain; // the size the dialog asks again with
+    };
+    const Case cases[] = {
+        {FontOfPoints(7), true, 0},
+        {FontOfPoints(12), true, 0},
+        {FontOfPoints(16), false, 12},
+        {FontOfPoints(13), false, 12},
+        {FontOfPoints(6), false, 7},
+        {FontOfPoints(72), false, 12},
+        // Given in pixels, as the first font is: 9 to 16 pixels are 7 to 12 points.
+        {FontOfPixels(9), true, 0},
+        {FontOfPixels(16), true, 0},
+        {FontOfPixels(17), false, 12},
+        {FontOfPixels(8), false, 7},
+    };
+    for (const Case& c : cases) {
+        const std::string what = c.chosen.toString().toStdString();
+        Editor e;
+        const QFont first = e.E().TextFont();
+        e.prompts.fontAnswers.push_back(c.chosen);
+        e.Click(TTool::Text);
+        EXPECT_EQ(e.E().Tools().CurrentTool(), TTool::Text) << what;
+        if (c.taken) {
+            EXPECT_EQ(e.E().TextFont(), c.chosen) << what;
+            EXPECT_TRUE(e.prompts.messages.isEmpty()) << what;
+            EXPECT_EQ(e.prompts.fontsOffered.size(), 1u) << what;
+            continue;
+        }
+        // Refused, said why, and asked again with the chosen face at the
+        // nearest size taken; cancelled then, the font before stays.
+        EXPECT_EQ(e.prompts.messages, QStringList{refused}) << what;
+        ASSERT_EQ(e.prompts.fontsOffered.size(), 2u) << what;
+        EXPECT_EQ(e.prompts.fontsOffered[1].family(), c.chosen.family()) << what;
+        EXPECT_EQ(e.prompts.fontsOffered[1].pointSize(), c.offeredAgain) << what;
+        EXPECT_EQ(e.E().TextFont(), first) << what;
+    }
+
+    // Two refusals, then a size that is taken; the next time the dialog opens
+    // with that choice.
+    Editor e;
+    e.prompts.fontAnswers = {FontOfPoints(20), FontOfPoints(16), FontOfPoints(10)};
+    e.Click(TTool::Text);
+    EXPECT_EQ(e.prompts.messages, QStringList({refused, refused}));
+    EXPECT_EQ(e.E().TextFont(), FontOfPoints(10));
+    e.prompts.fontAnswers.push_back(std::nullopt);
+    e.Click(TTool::Text);
+    ASSERT_EQ(e.prompts.fontsOffered.size(), 4u);
+    EXPECT_EQ(e.prompts.fontsOffered[3], FontOfPoints(10));
+    EXPECT_EQ(e.E().TextFont(), FontOfPoints(10));
 }
 
 TEST(FrameEditor, TheCaretIsDrawnInTheEditorPictureAndBlinks) {

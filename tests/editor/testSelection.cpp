@@ -29,39 +29,50 @@ struct Editor {
 
 } // namespace
 
-TEST(Selection, TheRubberBandTakesThePressedCornerAndThePixelUnderTheMouse) {
+TEST(Selection, TheRubberBandCoversThePressedPixelAndThePixelUnderTheMouse) {
     struct Case {
         QPoint press;
         std::vector<QPoint> moves;
         std::optional<QRect> selected; // frame pixels
     };
+    // Both end pixels, whichever way the band is dragged.
     const Case cases[] = {
-        // Down and right: both end pixels.
         {{2, 3}, {{4, 5}}, QRect(2, 3, 3, 3)},
-        // Up and left: neither end pixel.
-        {{5, 5}, {{3, 3}}, QRect(4, 4, 1, 1)},
-        {{5, 5}, {{4, 4}}, std::nullopt},
+        {{5, 5}, {{3, 3}}, QRect(3, 3, 3, 3)},
+        {{5, 5}, {{4, 4}}, QRect(4, 4, 2, 2)},
+        {{5, 5}, {{7, 2}}, QRect(5, 2, 3, 4)},
+        {{5, 5}, {{2, 7}}, QRect(2, 5, 4, 3)},
+        // Only the last position counts.
+        {{5, 5}, {{9, 9}, {1, 6}}, QRect(1, 5, 5, 2)},
+        // One row or one column.
+        {{5, 5}, {{5, 1}}, QRect(5, 1, 1, 5)},
+        {{5, 5}, {{0, 5}}, QRect(0, 5, 6, 1)},
         // A move within the pressed pixel selects it.
         {{5, 5}, {{5, 5}}, QRect(5, 5, 1, 1)},
         // A click without a move selects nothing.
         {{5, 5}, {}, std::nullopt},
-        // Up and right: the pressed column, not the pressed row.
-        {{5, 5}, {{7, 2}}, QRect(5, 3, 3, 2)},
-        // Beyond the frame's corner.
+        // Beyond the frame's corners.
         {{46, 30}, {{60, 40}}, QRect(46, 30, 15, 11)},
+        {{1, 1}, {{-2, -3}}, QRect(-2, -3, 4, 5)},
     };
     for (const Case& c : cases) {
         Editor e;
         e.tools.MouseDown(Qt::LeftButton, c.press);
         for (QPoint move : c.moves)
             e.tools.MouseMove(move, false);
+        // The band shown while dragging is what the release selects.
+        const QRect band = e.tools.RubberBand().value_or(QRect(-1, -1, 1, 1));
         e.tools.MouseUp();
-        EXPECT_EQ(e.selection.Active(), c.selected.has_value()) << c.press.x();
+        const QPoint end = c.moves.empty() ? c.press : c.moves.back();
+        EXPECT_EQ(e.selection.Active(), c.selected.has_value()) << end.x() << "," << end.y();
         if (c.selected) {
-            EXPECT_EQ(e.selection.Cells(), *c.selected);
+            EXPECT_EQ(e.selection.Cells(), *c.selected) << end.x() << "," << end.y();
             EXPECT_EQ(e.selection.ScreenRect(),
                       QRect(c.selected->topLeft() * 8, c.selected->size() * 8));
             EXPECT_EQ(e.bitmaps.SelectionBitmap.size(), c.selected->size());
+            EXPECT_EQ(band, e.selection.ScreenRect());
+        } else {
+            EXPECT_TRUE(band.isEmpty());
         }
         // Every release is an undo step, also one that selects nothing.
         EXPECT_EQ(e.bitmaps.UndoList.Count(), 2);

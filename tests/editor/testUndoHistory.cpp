@@ -80,3 +80,16 @@ TEST(UndoHistory, SnapshotsDoNotShareThePictureDrawnOn) {
     EXPECT_EQ(Which(history.Snapshot(1)), 10);
     EXPECT_EQ(history.Count(), 2);
 }
+
+TEST(UndoHistory, AChangeNoStepRecordedJoinsTheStepShownAndKeepsTheOthers) {
+    TUndoHistory history;
+    history.Reset(Picture(0));
+    for (int stroke = 1; stroke <= 3; ++stroke)
+        history.Push(Picture(stroke));
+    history.Undo();
+    history.KeepShown(Picture(7));
+    EXPECT_EQ(States(history), (std::vector<int>{0, 1, 7, 3}));
+    EXPECT_EQ(history.Index(), 2);
+    EXPECT_EQ(Which(history.Redo()), 3);
+    EXPECT_EQ(Which(history.Undo()), 7);
+}

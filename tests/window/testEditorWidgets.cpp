@@ -4,9 +4,12 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace vistrel;
@@ -138,6 +141,49 @@ TEST(EditorWidgets, TextTypedOnTheWindowEndsWithAFrameChangeAShortcutOrThePage) 
     EXPECT_TRUE(e.Window().findChild<QToolButton*>("spdbtnSelect")->isChecked());
 }
 
+// With no current frame left, keys typed afterwards must neither draw the old
+// picture again nor mark the closed document modified.
+TEST(EditorWidgets, TypingEndsWhenCloseOrAnOpenLeavesNoCurrentFrame) {
+    struct Case {
+        const char* what;
+        std::function<void(EditorWindow&)> action;
+        QStringList messagesAfterTheQuestion;
+    };
+    const Case cases[] = {
+        {"Close", [](EditorWindow& e) { e.Window().Close1Click(); }, {}},
+        {"an Open that fails",
+         [](EditorWindow& e) { e.Window().OpenDocument(e.Folder().Write("broken.lcd", "LCDi")); },
+         {"Unable to open broken.lcd"}},
+        {"an Open of a file without frames",
+         [](EditorWindow& e) { e.Window().OpenDocument(e.LcdFile("empty.lcd", {})); },
+         {}},
+    };
+    for (const Case& c : cases) {
+        EditorWindow e;
+        e.Prompts().fontAnswers.push_back(std::nullopt);
+        e.Window().findChild<QToolButton*>("spdbtnText")->click();
+        e.Drag(Qt::LeftButton, {{4, 14}});
+        QTest::keyClicks(&e.Window(), "ab");
+        ASSERT_TRUE(e.Window().Modified()) << c.what;
+        // Save changes? No.
+        e.Prompts().buttonAnswers.push_back(PromptButton::No);
+        c.action(e);
+        ASSERT_EQ(e.Window().CurFrame(), -1) << c.what;
+        EXPECT_FALSE(e.Window().FrameEditor().TextMode()) << c.what;
+        EXPECT_FALSE(e.Window().FrameEditor().CaretShown()) << c.what;
+        QTest::keyClicks(&e.Window(), "xy");
+        EXPECT_EQ(e.Window().Editor().WorkBitmap, NewFrameBitmap(Qt::white)) << c.what;
+        EXPECT_FALSE(e.Window().Modified()) << c.what;
+        EXPECT_EQ(e.Window().FrameEditor().TypedText(), "ab") << c.what;
+        // The next Open has nothing to ask.
+        e.Window().OpenDocument(e.LcdFile("next.lcd", {1}));
+        EXPECT_EQ(e.Window().Animation().FrameCount(), 1) << c.what;
+        ASSERT_GE(e.Prompts().messages.size(), 1u) << c.what;
+        EXPECT_EQ(e.Prompts().MessageTexts().mid(1), c.messagesAfterTheQuestion) << c.what;
+        EXPECT_TRUE(e.Prompts().buttonAnswers.empty()) << c.what;
+    }
+}
+
 TEST(EditorWidgets, SelectAllAndClearSelectionByTheirShortcutsLeaveAWhiteFrame) {
     EditorWindow e;
     e.Drag(Qt::LeftButton, {{3, 3}, {9, 9}});
@@ -151,4 +197,29 @@ TEST(EditorWidgets, SelectAllAndClearSelectionByTheirShortcutsLeaveAWhiteFrame) 
     // Ctrl+Del again, with nothing selected, does nothing.
     QTest::keyClick(&e.Window(), Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(e.Window().Editor().UndoList.Count(), undos + 1);
+}
+
+// The window's members go before its child widgets: a page switch that the
+// page control still reports then must reach none of the window's page steps.
+TEST(EditorWidgets, APageSwitchWhileTheWindowIsDestroyedRunsNoPageStep) {
+    EditorWindow e;
+    QPointer<QTabWidget> pages = e.Window().findChild<QTabWidget*>("pgcntlMain");
+    QPointer<QWidget> popupButton = e.Window().findChild<QWidget*>("spdbtnFrame0");
+    QWidget* player = e.Window().findChild<QWidget*>("tbshtPlayer");
+    ASSERT_TRUE(popupButton->isEnabled());
+    bool switched = false;
+    bool popupEnabledAfterSwitch = false;
+    // The menu bar is the window's first child: it goes after the members and
+    // before the pages.
+    QObject::connect(e.Window().menuBar(), &QObject::destroyed, [&] {
+        ASSERT_FALSE(pages.isNull());
+        ASSERT_FALSE(popupButton.isNull());
+        pages->setCurrentWidget(player);
+        switched = pages->currentWidget() == player;
+        popupEnabledAfterSwitch = popupButton->isEnabled();
+    });
+    e.Destroy();
+    EXPECT_TRUE(switched);
+    // Leaving the Frame page would have disabled the strip's popup buttons.
+    EXPECT_TRUE(popupEnabledAfterSwitch);
 }

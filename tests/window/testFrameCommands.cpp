@@ -1,15 +1,22 @@
 #include "frameStrip.h"
+#include "pictureFixtures.h"
 #include "playerPage.h"
 #include "threadPlayer.h"
 #include "timeFormat.h"
 #include "windowFixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -88,6 +95,17 @@ struct Commands : WindowFixture {
         source.CopySelectedFrames();
     }
     void DrawDot(QPoint dot) { Window().Editor().WorkBitmap.setPixel(dot, qRgb(0, 0, 0)); }
+    // The mouse on the editor, from one frame pixel over the others to the last.
+    void Drag(std::initializer_list<QPoint> pixels) {
+        auto* editor = Window().findChild<QWidget*>("pntbxEditor");
+        const auto at = [](QPoint pixel) { return pixel * 8 + QPoint(3, 5); };
+        QTest::mousePress(editor, Qt::LeftButton, {}, at(*pixels.begin()));
+        for (auto p = pixels.begin() + 1; p != pixels.end(); ++p)
+            QTest::mouseMove(editor, at(*p));
+        QTest::mouseRelease(editor, Qt::LeftButton, {}, at(*std::prev(pixels.end())));
+    }
+    void Tool(const char* button) { Window().findChild<QToolButton*>(button)->click(); }
+    QImage Work() { return Window().Editor().WorkBitmap.convertToFormat(QImage::Format_RGB32); }
 };
 
 bool Lit(const TFrame& frame, QPoint dot) {
@@ -177,6 +195,7 @@ TEST(FrameCommands, InsertKeysPlaceABlankFrameAndMarkTheDocument) {
 }
 
 // Frames that do not all fit are refused whole: the document keeps its count.
+// (A refused Paste Frame(s) leaves the document unmarked: see below.)
 TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
     struct Case {
         const char* what;
@@ -197,12 +216,6 @@ TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
         {"Shift+Ins", MaxDocumentFrames, 5,
          [](Commands& f) { f.Key(Qt::Key_Insert, Qt::ShiftModifier); },
          "Unable to insert new frame (maximum = 324)."},
-        {"Paste of 10 into 320", 320, 5,
-         [](Commands& f) {
-             Commands::PutFramesOnClipboard(10);
-             f.Run("PasteFrame1");
-         },
-         "Unable to insert all frames (maximum = 324)."},
         {"Insert Animation After on the last frame", 320, 319, insertFile("AfterCurrent2"),
          "Unable to insert all frames (maximum = 324)."},
         {"Insert Animation After in the middle", 320, 5, insertFile("AfterCurrent2"),
@@ -269,6 +282,63 @@ TEST(FrameCommands, DelActsOnlyOnTheFramePageTheMenuItemOnEveryPage) {
     EXPECT_EQ(f.Window().Animation().FrameCount(), 3);
 }
 
+// Del belongs to the picture while a selection floats or text is typed: it
+// never takes the frame away then.
+TEST(FrameCommands, DelClearsAFloatingSelectionAndDoesNothingWhileTyping) {
+    Commands f;
+    // Frame 0 has dot 0 lit; one more dot inside the band, one outside it.
+    f.DrawDot({5, 5});
+    f.DrawDot({20, 20});
+    f.Tool("spdbtnSelect");
+    f.Drag({{6, 6}, {0, 0}});
+    ASSERT_TRUE(f.Window().FrameEditor().Selection().Active());
+    const QImage lifted = f.Work();
+    const int steps = f.Window().Editor().UndoList.Count();
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(Markers(f.Window().Animation()), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(f.Window().CurFrame(), 0);
+    EXPECT_FALSE(f.Window().FrameEditor().Selection().Active());
+    QImage cleared = NewFrameBitmap(Qt::white);
+    cleared.setPixel(20, 20, qRgb(0, 0, 0));
+    EXPECT_EQ(f.Work(), cleared);
+    // One editor step, which Undo takes back.
+    EXPECT_EQ(f.Window().Editor().UndoList.Count(), steps + 1);
+    f.Window().Undo1Click();
+    EXPECT_EQ(f.Work(), lifted);
+
+    // A selection dragged when Del comes: the drag ends with it.
+    f.Drag({{0, 0}, {1, 1}});
+    auto* editor = f.Window().findChild<QWidget*>("pntbxEditor");
+    QTest::mousePress(editor, Qt::LeftButton, {}, QPoint(3, 5));
+    QTest::mouseMove(editor, QPoint(83, 85));
+    f.Key(Qt::Key_Delete);
+    const QImage afterDel = f.Work();
+    QTest::mouseMove(editor, QPoint(243, 85));
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, QPoint(243, 85));
+    EXPECT_EQ(f.Work(), afterDel);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 4);
+
+    // Typing: Del (and Tab) draw nothing, and Del deletes nothing.
+    f.Prompts().fontAnswers.push_back(std::nullopt);
+    f.Tool("spdbtnText");
+    f.Drag({{4, 14}});
+    QTest::keyClicks(&f.Window(), "ab");
+    const QImage typed = f.Work();
+    f.Key(Qt::Key_Delete);
+    f.Key(Qt::Key_Tab);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 4);
+    EXPECT_EQ(f.Window().FrameEditor().TypedText(), "ab");
+    EXPECT_TRUE(f.Window().FrameEditor().TextMode());
+    EXPECT_EQ(f.Work(), typed);
+
+    // With neither, Del deletes the frame as before, also after Escape ends the typing.
+    f.Key(Qt::Key_Escape);
+    EXPECT_FALSE(f.Window().FrameEditor().TextMode());
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(Markers(f.Window().Animation()), (std::vector<int>{1, 2, 3}));
+    EXPECT_TRUE(f.Prompts().messages.empty());
+}
+
 TEST(FrameCommands, DeletingOrCuttingARangeEndsItAndKeepsTheCurrentFrameInBounds) {
     struct Case {
         int first, last, current;
@@ -320,6 +390,56 @@ TEST(FrameCommands, CutFramesComeBackWithPasteBeforeTheCurrentFrame) {
     // The first pasted frame is current and shown.
     EXPECT_EQ(f.Window().CurFrame(), 2);
     EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(1, 0), qRgb(0, 0, 0));
+}
+
+// A paste happens whole or not at all: refused, it leaves the document, its
+// Modified mark and the editor's undo steps as they were.
+TEST(FrameCommands, ARefusedPasteFramesChangesNothingAndSaysWhy) {
+    // One frame entry is a duration byte and the frame's 1,536 dots.
+    const QByteArray entry(1 + FramePixelCount, '\x01');
+    struct Case {
+        const char* what;
+        QByteArray block; // as the clipboard holds it
+        int frames;
+        QString message;
+    };
+    const QString invalid = QStringLiteral("Invalid data in Clipboard!");
+    const Case cases[] = {
+        {"an entry cut short", TBinClipboard::EncodeBlock(entry + entry.left(100)), 4, invalid},
+        {"a length beyond the block", TBinClipboard::EncodeBlock(entry).left(200), 4, invalid},
+        {"no room for the length", QByteArray("\x05\x00", 2), 4, invalid},
+        {"more frames than fit", TBinClipboard::EncodeBlock(entry.repeated(5)), 320,
+         QStringLiteral("Unable to insert all frames (maximum = 324).")},
+    };
+    for (const Case& c : cases) {
+        Commands f;
+        f.GrowTo(c.frames);
+        f.Window().SetCurFrame(2);
+        const QImage beforeStroke = f.Work();
+        f.Tool("spdbtnPen");
+        f.Drag({{20, 20}, {22, 20}});
+        // As a save leaves it.
+        f.Window().StoreCurrentFrame();
+        f.Window().SetModified(false);
+        const std::vector<int> markers = Markers(f.Window().Animation());
+        const std::vector<int> durations = Durations(f.Window().Animation());
+        const QImage shown = f.Work();
+        auto* data = new QMimeData;
+        data->setData(FrameClipboardFormat, c.block);
+        QGuiApplication::clipboard()->setMimeData(data);
+        f.Run("PasteFrame1");
+        EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{c.message}) << c.what;
+        EXPECT_EQ(Markers(f.Window().Animation()), markers) << c.what;
+        EXPECT_EQ(Durations(f.Window().Animation()), durations) << c.what;
+        EXPECT_TRUE(Lit(f.Window().Animation().Frame(2), {21, 20})) << c.what;
+        EXPECT_EQ(f.Window().CurFrame(), 2) << c.what;
+        EXPECT_EQ(f.Work(), shown) << c.what;
+        EXPECT_FALSE(f.Window().Modified()) << c.what;
+        EXPECT_FALSE(f.Action("Save1")->isEnabled()) << c.what;
+        // The stroke can still be taken back.
+        f.Window().Undo1Click();
+        EXPECT_EQ(f.Work(), beforeStroke) << c.what;
+    }
 }
 
 TEST(FrameCommands, CopyTakesTheEditorsPictureAndChangesNothingElse) {
@@ -489,44 +609,92 @@ TEST(FrameCommands, DeletingALayerFrameClearsItsLayerPicture) {
     EXPECT_EQ(layer.pixel(1, 0), qRgb(0, 0, 0));
 }
 
-// What the Import page's Insert button calls: After Current with a picture.
-TEST(FrameCommands, InsertingAPictureAfterTheCurrentFrameMakesItTheNewCurrentFrame) {
+// The Import page's Insert: After Current, then the imported picture replaces
+// the new blank frame as an editor step.
+TEST(FrameCommands, TheImportPagesInsertPutsThePictureAfterTheCurrentFrame) {
     Commands f({1, 1, 1});
-    f.Window().SetCurFrame(1);
     f.SelectRange(0, 1, 1);
-    QImage picture(FrameWidth, FrameHeight, QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    QImage picture = Filled(FrameWidth, FrameHeight, qRgb(255, 255, 255));
     picture.setPixel(40, 30, qRgb(0, 0, 0));
-    EXPECT_TRUE(f.Window().InsertFrameAfterCurrent(picture));
+    const QString file = f.Folder().Write("dot.png", PictureBytes(picture, "png"));
+    f.Prompts().fileAnswers.push_back(file);
+    f.Action("Import1")->trigger();
+    ASSERT_EQ(f.Page()->objectName(), "tbshtImport");
+    f.Window().findChild<QPushButton*>("btnImportInsert")->click();
     const TAnimation& animation = f.Window().Animation();
-    EXPECT_EQ(f.Window().CurFrame(), 2);
-    EXPECT_TRUE(Lit(animation.Frame(2), {40, 30}));
-    EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(40, 30), qRgb(0, 0, 0));
     EXPECT_EQ(Markers(animation), (std::vector<int>{0, 1, PixelIndex(40, 30), 2}));
+    EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_EQ(f.Work(), picture);
     EXPECT_TRUE(f.Window().Modified());
     EXPECT_FALSE(f.Window().MultipleSel());
+    EXPECT_TRUE(f.Marks().empty());
     EXPECT_EQ(f.SlotNumber(2), "003/004");
+    // Back on the Frame page, Undo leaves the inserted frame blank.
+    f.Window().findChild<QPushButton*>("btnImportDone")->click();
+    f.Window().Undo1Click();
+    EXPECT_EQ(f.Work(), NewFrameBitmap(Qt::white));
 
+    // A full animation takes nothing and says why.
     f.GrowTo(MaxDocumentFrames);
-    EXPECT_FALSE(f.Window().InsertFrameAfterCurrent(picture));
+    f.Prompts().fileAnswers.push_back(file);
+    f.Action("Import1")->trigger();
+    f.Window().findChild<QPushButton*>("btnImportInsert")->click();
     EXPECT_EQ(f.Window().CurFrame(), 2);
+    EXPECT_EQ(animation.FrameCount(), MaxDocumentFrames);
     EXPECT_EQ(f.Prompts().MessageTexts(),
               QStringList{"Unable to insert new frame (maximum = 324)."});
 }
 
-// A floating selection over the frame that a command removes or moves must not
-// come down on the frame that takes its place.
-TEST(FrameCommands, FrameCommandsEndAFloatingSelectionFirst) {
-    for (const char* item : {"DeleteFrame1", "CutFrame1", "PasteFrame1", "BeforeCurrent1"}) {
-        Commands f({1, 2, 3});
-        f.Run("CopyFrame1");
-        f.Window().SelectAll1Click();
-        ASSERT_TRUE(f.Window().FrameEditor().Selection().Active()) << item;
-        f.Run(item);
-        EXPECT_FALSE(f.Window().FrameEditor().Selection().Active()) << item;
-        QImage stored(FrameWidth, FrameHeight, QImage::Format_RGB32);
-        f.Window().Animation().DrawFrame(f.Window().CurFrame(), stored);
-        EXPECT_EQ(f.Window().Editor().WorkBitmap.convertToFormat(QImage::Format_RGB32), stored)
-            << item;
+// Typing or a floating selection over the frame that a command removes or moves
+// must not come down on the frame that takes its place: editing ends before the
+// frames change. Cut shows that moment: it hands the frames to the clipboard
+// after ending editing and before removing them.
+TEST(FrameCommands, FrameCommandsEndEditingBeforeTheFramesChange) {
+    const std::pair<const char*, std::function<void(Commands&)>> edits[] = {
+        {"a moved selection",
+         [](Commands& f) {
+             f.Tool("spdbtnSelect");
+             f.Drag({{0, 0}, {3, 3}});
+             f.Drag({{1, 1}, {9, 9}});
+         }},
+        {"typing",
+         [](Commands& f) {
+             f.Prompts().fontAnswers.push_back(std::nullopt);
+             f.Tool("spdbtnText");
+             f.Drag({{4, 14}});
+             QTest::keyClicks(&f.Window(), "ab");
+         }},
+    };
+    for (const auto& [what, edit] : edits) {
+        Commands cut({1, 2, 3});
+        edit(cut);
+        const QImage edited = cut.Work();
+        TFrameEditor& editor = cut.Window().FrameEditor();
+        std::optional<bool> editingWhenCut;
+        const auto watch =
+            QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [&] {
+                editingWhenCut = editor.Selection().Active() || editor.TextMode();
+            });
+        cut.Run("CutFrame1");
+        QObject::disconnect(watch);
+        EXPECT_EQ(editingWhenCut, std::optional<bool>(false)) << what;
+        // The frame went with its edit.
+        cut.Window().SetCurFrame(0);
+        cut.Run("PasteFrame1");
+        EXPECT_EQ(cut.Work(), edited) << what;
+
+        for (const char* item : {"DeleteFrame1", "CutFrame1", "PasteFrame1", "BeforeCurrent1"}) {
+            Commands f({1, 2, 3});
+            f.Run("CopyFrame1");
+            edit(f);
+            f.Run(item);
+            EXPECT_FALSE(f.Window().FrameEditor().Selection().Active()) << what << item;
+            EXPECT_FALSE(f.Window().FrameEditor().TextMode()) << what << item;
+            // Keys typed afterwards draw nothing over the frame now current.
+            QTest::keyClicks(&f.Window(), "xy");
+            QImage stored(FrameWidth, FrameHeight, QImage::Format_RGB32);
+            f.Window().Animation().DrawFrame(f.Window().CurFrame(), stored);
+            EXPECT_EQ(f.Work(), stored) << what << item;
+        }
     }
 }
