@@ -1,6 +1,7 @@
 #include "frameCommands.h"
 
 #include "frameCommandsHost.h"
+#include "localFiles.h"
 #include "prompts.h"
 #include "unitAnimation.h"
 
@@ -283,8 +284,9 @@ void TFrameCommands::InsertAnimationFile(bool after) {
     // Read before anything changes: a file that cannot be read is named as such,
     // and leaves the document as it was.
     TAnimation source;
-    if (!source.LoadFromFile(*fileName)) {
-        ShowError(QStringLiteral("Unable to open %1").arg(QFileInfo(*fileName).fileName()));
+    QString reason;
+    if (!source.LoadFromFile(*fileName, &reason)) {
+        ShowError(UnableToOpenMessage(QFileInfo(*fileName).fileName(), reason));
         return;
     }
     BeforeFramesChange();

@@ -167,6 +167,8 @@ TEST(EditorWidgets, TypingEndsWhenCloseOrAnOpenLeavesNoCurrentFrame) {
         ASSERT_TRUE(e.Window().Modified()) << c.what;
         // Save changes? No.
         e.Prompts().buttonAnswers.push_back(PromptButton::No);
+        for (const QString& error : c.messagesAfterTheQuestion)
+            e.Prompts().ExpectError(error);
         c.action(e);
         ASSERT_EQ(e.Window().CurFrame(), -1) << c.what;
         EXPECT_FALSE(e.Window().FrameEditor().TextMode()) << c.what;

@@ -227,6 +227,7 @@ TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
         Commands f;
         f.GrowTo(c.frames);
         f.Window().SetCurFrame(c.current);
+        f.Prompts().ExpectError(c.message);
         c.command(f);
         EXPECT_EQ(f.Window().Animation().FrameCount(), c.frames) << c.what;
         EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{c.message}) << c.what;
@@ -427,6 +428,7 @@ TEST(FrameCommands, ARefusedPasteFramesChangesNothingAndSaysWhy) {
         auto* data = new QMimeData;
         data->setData(FrameClipboardFormat, c.block);
         QGuiApplication::clipboard()->setMimeData(data);
+        f.Prompts().ExpectError(c.message);
         f.Run("PasteFrame1");
         EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{c.message}) << c.what;
         EXPECT_EQ(Markers(f.Window().Animation()), markers) << c.what;
@@ -562,6 +564,7 @@ TEST(FrameCommands, AnEmptyDocumentGetsACurrentFrameOnlyWhenFramesArrive) {
 TEST(FrameCommands, InsertAnimationNamesAFileItCannotReadAndChangesNothing) {
     Commands f;
     f.Prompts().fileAnswers.push_back(f.Folder().Write("broken.lcd", "LCDi"));
+    f.Prompts().ExpectError("Unable to open broken.lcd");
     f.Run("AfterCurrent2");
     EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{"Unable to open broken.lcd"});
     EXPECT_EQ(f.Window().Animation().FrameCount(), 4);
@@ -638,6 +641,7 @@ TEST(FrameCommands, TheImportPagesInsertPutsThePictureAfterTheCurrentFrame) {
     f.GrowTo(MaxDocumentFrames);
     f.Prompts().fileAnswers.push_back(file);
     f.Action("Import1")->trigger();
+    f.Prompts().ExpectError("Unable to insert new frame (maximum = 324).");
     f.Window().findChild<QPushButton*>("btnImportInsert")->click();
     EXPECT_EQ(f.Window().CurFrame(), 2);
     EXPECT_EQ(animation.FrameCount(), MaxDocumentFrames);
