@@ -5,7 +5,6 @@
 #include "localFiles.h"
 #include "pictureLoader.h"
 #include "unitAnimation.h"
-#include "unitAnimationExport.h"
 #include "unitImportFrame.h"
 
 #include <QFileInfo>
@@ -201,30 +200,9 @@ int RunExport(const QStringList& arguments, std::ostream& out, std::ostream& err
     const std::optional<int> index = FrameIndex(animation, arguments[1], err);
     if (!index)
         return Failure;
-    const FramePixels& pixels = animation.Frame(*index).Pixels;
-    const QString& target = arguments[2];
-    const QString suffix = QFileInfo(target).suffix().toLower();
-    if (suffix == QLatin1String("png")) {
-        // The frame as a one-frame sheet: the same dots, black on white.
-        TAnimation frame;
-        frame.AddFrame();
-        frame.Frame(0).Pixels = pixels;
-        TExportOptions options;
-        options.Format = TExportFormat::PngSheet;
-        TAnimationExport exporter(frame, options);
-        if (!exporter.Export(target)) {
-            err << Local(exporter.ErrorText()) << '\n';
-            return Failure;
-        }
-        out << Local(target) << '\n';
-        return Success;
-    }
-    // A BMP; a name that says nothing of its format, or another one, gets ".bmp".
-    const QString written = suffix.isEmpty() || suffix == QLatin1String("bmp")
-                                ? FrameBitmapFileName(target)
-                                : target + QStringLiteral(".bmp");
+    const QString written = FramePictureFileName(arguments[2]);
     QString reason;
-    if (!WriteFrameBitmap(pixels, written, &reason)) {
+    if (!WriteFramePicture(animation.Frame(*index).Pixels, written, &reason)) {
         err << "Unable to write " << Local(ShortName(written)) << ": " << Local(reason) << '\n';
         return Failure;
     }

@@ -3,6 +3,7 @@
 #include "fileNames.h"
 #include "localFiles.h"
 
+#include <QBuffer>
 #include <QtEndian>
 
 namespace vistrel {
@@ -81,12 +82,47 @@ FramePixels FramePixelsOf(const QImage& frame) {
     return pixels;
 }
 
-QString FrameBitmapFileName(const QString& fileName) {
-    return ExtensionLength(fileName) == 0 ? fileName + QStringLiteral(".bmp") : fileName;
-}
-
 bool WriteFrameBitmap(const FramePixels& pixels, const QString& fileName, QString* reason) {
     return SaveLocalFile(fileName, FrameBitmapBytes(pixels), reason);
+}
+
+namespace {
+
+QString Extension(const QString& fileName) {
+    return fileName.right(ExtensionLength(fileName)).toLower();
+}
+
+bool NamesPng(const QString& fileName) {
+    return Extension(fileName) == QLatin1String(".png");
+}
+
+} // namespace
+
+QString FramePictureFileName(const QString& fileName) {
+    if (NamesPng(fileName) || Extension(fileName) == QLatin1String(".bmp"))
+        return fileName;
+    return fileName + QStringLiteral(".bmp");
+}
+
+bool WriteFramePicture(const FramePixels& pixels, const QString& fileName, QString* reason) {
+    if (!NamesPng(fileName))
+        return WriteFrameBitmap(pixels, fileName, reason);
+    QImage picture(FrameWidth, FrameHeight, QImage::Format_Indexed8);
+    picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    for (int y = 0; y < FrameHeight; ++y) {
+        uchar* row = picture.scanLine(y);
+        for (int x = 0; x < FrameWidth; ++x)
+            row[x] = pixels[static_cast<std::size_t>(PixelIndex(x, y))] == 1 ? 1 : 0;
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG")) {
+        if (reason)
+            *reason = QStringLiteral("the PNG could not be encoded");
+        return false;
+    }
+    return SaveLocalFile(fileName, bytes, reason);
 }
 
 } // namespace vistrel

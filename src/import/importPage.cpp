@@ -3,6 +3,7 @@
 #include "frameBitmapFile.h"
 #include "importButtonPictures.h"
 #include "importHost.h"
+#include "localFiles.h"
 #include "paintBox.h"
 #include "prompts.h"
 #include "widgetColours.h"
@@ -30,7 +31,7 @@ const QString ImportFilter = QStringLiteral(
     "JPEG Image File (*.jpg *.JPG);;JPEG Image File (*.jpeg *.JPEG);;Bitmaps (*.bmp *.BMP);;"
     "Icons (*.ico *.ICO);;PNG Image File (*.png *.PNG);;GIF Image File (*.gif *.GIF);;"
     "All Files (*)");
-const QString ExportFilter = QStringLiteral("Bitmaps (*.bmp)");
+const QString ExportFilter = QStringLiteral("Bitmaps (*.bmp);;PNG Pictures (*.png)");
 constexpr QSize ButtonSize(50, 25);
 constexpr int CustomTag = 6;
 
@@ -228,9 +229,17 @@ void TImportPage::Export1Click() {
         {QStringLiteral("Export Frame As"), ExportFilter, QString(), QStringLiteral("bmp")});
     if (!fileName)
         return;
-    const QString written = FrameBitmapFileName(*fileName);
+    const QString written = FramePictureFileName(*fileName);
+    // The file dialog asked about replacing the name typed, not the one with the
+    // extension added.
+    if (written != *fileName && LocalFileExists(written) &&
+        m_host.Prompts().MessageBox(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                        .arg(QFileInfo(written).fileName()),
+                                    QStringLiteral("Confirm"), PromptIcon::Question,
+                                    PromptButtons::YesNo) != PromptButton::Yes)
+        return;
     QString reason;
-    if (!WriteFrameBitmap(FramePixelsOf(m_host.WorkBitmap()), written, &reason))
+    if (!WriteFramePicture(FramePixelsOf(m_host.WorkBitmap()), written, &reason))
         ShowError(
             QStringLiteral("Unable to write %1: %2").arg(QFileInfo(written).fileName(), reason));
 }

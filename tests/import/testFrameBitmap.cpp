@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -76,9 +77,17 @@ TEST(FrameBitmap, ReadsBackAsBlackDotsOnWhite) {
 
 TEST(FrameBitmap, WritesThroughASaveFileAndAddsTheExtension) {
     QTemporaryDir folder;
-    EXPECT_EQ(FrameBitmapFileName(folder.filePath("frame")), folder.filePath("frame.bmp"));
-    EXPECT_EQ(FrameBitmapFileName(folder.filePath("frame.BMP")), folder.filePath("frame.BMP"));
-    EXPECT_EQ(FrameBitmapFileName(folder.filePath("v1.2/.bmp")), folder.filePath("v1.2/.bmp.bmp"));
+    // A file never holds another format than its name says.
+    for (const auto& [typed, written] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"frame", "frame.bmp"},
+             {"frame.BMP", "frame.BMP"},
+             {"frame.Png", "frame.Png"},
+             {"frame.jpg", "frame.jpg.bmp"},
+             {"check.h", "check.h.bmp"},
+             {"v1.2/.bmp", "v1.2/.bmp.bmp"},
+             {"v1.2/.png", "v1.2/.png.bmp"},
+         })
+        EXPECT_EQ(FramePictureFileName(folder.filePath(typed)), folder.filePath(written)) << typed;
 
     const QString name = folder.filePath("frame.bmp");
     ASSERT_TRUE(WriteFrameBitmap(CornersLit(), name));
@@ -90,4 +99,24 @@ TEST(FrameBitmap, WritesThroughASaveFileAndAddsTheExtension) {
     EXPECT_FALSE(
         WriteFrameBitmap(CornersLit(), folder.filePath("no-such-folder/frame.bmp"), &reason));
     EXPECT_FALSE(reason.isEmpty());
+}
+
+TEST(FrameBitmap, ANameEndingInPngGetsAPngOfTheSameDots) {
+    QTemporaryDir folder;
+    const QString name = folder.filePath("frame.PNG");
+    QString reason;
+    ASSERT_TRUE(WriteFramePicture(CornersLit(), name, &reason)) << qPrintable(reason);
+    QImageReader reader(name);
+    EXPECT_EQ(reader.format(), "png");
+    const QImage picture = reader.read();
+    ASSERT_EQ(picture.size(), QSize(48, 32));
+    EXPECT_EQ(FramePixelsOf(picture), CornersLit());
+    EXPECT_EQ(picture.pixel(1, 0) & 0xFFFFFF, 0xFFFFFFu);
+
+    // Any other name gets the BMP's very bytes.
+    const QString bmp = folder.filePath("frame.bmp");
+    ASSERT_TRUE(WriteFramePicture(CornersLit(), bmp));
+    QFile file(bmp);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), FrameBitmapBytes(CornersLit()));
 }

@@ -4,6 +4,8 @@
 #include "pictureFixtures.h"
 #include "windowFixture.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -148,15 +150,42 @@ TEST_F(ImportInWindow, InsertAndReplaceAreOffWhileNoDocumentIsOpen) {
     EXPECT_TRUE(replace->isEnabled());
 }
 
-TEST_F(ImportInWindow, ExportFrameWritesTheEditorsPicture) {
+// The typed extension chooses the format; a name that names none gets ".bmp", and
+// only after asking when that name is taken.
+TEST_F(ImportInWindow, ExportFrameWritesTheEditorsPictureInTheFormatItsNameSays) {
     f.Window().Editor().WorkBitmap.setPixel(3, 1, qRgb(0, 0, 0)); // not yet stored
-    f.Prompts().fileAnswers.push_back(f.Folder().Path("frame"));
-    f.Window().File1Click();
-    ASSERT_TRUE(f.Action("Export1")->isEnabled());
-    f.Action("Export1")->trigger();
     FramePixels expected{};
     expected[PixelIndex(3, 1)] = 1;
+    const auto exportAs = [&](const char* typed) {
+        f.Prompts().fileAnswers.push_back(f.Folder().Path(typed));
+        f.Window().File1Click();
+        ASSERT_TRUE(f.Action("Export1")->isEnabled());
+        f.Action("Export1")->trigger();
+    };
+    exportAs("frame");
     EXPECT_EQ(ReadFile(f.Folder().Path("frame.bmp")), FrameBitmapBytes(expected));
+
+    exportAs("frame.png");
+    QImageReader png(f.Folder().Path("frame.png"));
+    EXPECT_EQ(png.format(), "png");
+    EXPECT_EQ(FramePixelsOf(png.read()), expected);
+
+    exportAs("check.h");
+    EXPECT_FALSE(QFileInfo::exists(f.Folder().Path("check.h")));
+    EXPECT_EQ(ReadFile(f.Folder().Path("check.h.bmp")), FrameBitmapBytes(expected));
+    EXPECT_TRUE(f.Prompts().messages.empty());
+
+    // check.h.bmp is taken now: No keeps it, Yes replaces it.
+    f.Window().Editor().WorkBitmap.setPixel(3, 1, qRgb(255, 255, 255));
+    f.Prompts().buttonAnswers.push_back(PromptButton::No);
+    exportAs("check.h");
+    ASSERT_EQ(f.Prompts().messages.size(), 1u);
+    EXPECT_EQ(f.Prompts().messages[0].text,
+              "check.h.bmp already exists.\nDo you want to replace it?");
+    EXPECT_EQ(ReadFile(f.Folder().Path("check.h.bmp")), FrameBitmapBytes(expected));
+    f.Prompts().buttonAnswers.push_back(PromptButton::Yes);
+    exportAs("check.h");
+    EXPECT_EQ(ReadFile(f.Folder().Path("check.h.bmp")), FrameBitmapBytes(FramePixels{}));
 }
 
 // The importer's long loops let the window's events run meanwhile. A close that
