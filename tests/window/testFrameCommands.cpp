@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 
 using namespace vistrel;
@@ -517,8 +518,12 @@ TEST(FrameCommands, EveryFrameCommandStopsThePlayerBeforeTheFramesChange) {
     for (const auto& [what, command] : commands) {
         window.SetCurFrame(window.Animation().FrameCount() - 1);
         window.PlayerPage().tlbtnPlayClick();
-        ASSERT_NE(window.PlayerPage().PlayerThread(), nullptr) << what;
-        QTest::qWait(20);
+        TPlayerThread* player = window.PlayerPage().PlayerThread();
+        ASSERT_NE(player, nullptr) << what;
+        // The command comes in the middle of the run, once the worker has drawn.
+        const auto drawn = std::make_shared<bool>(false);
+        QObject::connect(player, &TPlayerThread::Drawn, [drawn] { *drawn = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return *drawn; }, 10000)) << what;
         window.Animation1Click(); // the menu opens
         command();
         EXPECT_EQ(window.PlayerPage().PlayerThread(), nullptr) << what;
