@@ -15,9 +15,11 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -403,6 +405,9 @@ TEST(DocumentLifecycle, ANameThatIsNotUtf8IsSavedAndReopenedAsItIs) {
     TempFolder files;
     const QByteArray folder = FileNameToBytes(QDir::cleanPath(files.Path(".")));
     const QString name = FileNameFromBytes(folder + "/caf\xe9.lcd");
+    // Qt cannot remove a name that is not UTF-8, so the folder would stay behind.
+    const auto removeFile =
+        qScopeGuard([&] { ::unlink(QByteArray(folder + "/caf\xe9.lcd").constData()); });
     ASSERT_TRUE(SaveLocalFile(name, LCDBytes({1, 2})));
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(files.Path(".")));
