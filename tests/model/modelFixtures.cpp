@@ -5,14 +5,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vistrel::testing {
@@ -130,25 +128,31 @@ bool MakeFifo(const QString& path) {
 }
 
 bool FinishesWithoutWaitingOnFifo(const QString& fifoPath, const std::function<void()>& action) {
-    std::atomic<bool> done{false};
-    std::atomic<bool> freed{false};
-    std::thread watchdog([&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (!done) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            if (std::chrono::steady_clock::now() < deadline)
-                continue;
-            // Succeeds only while a reader has the FIFO open, waiting.
-            const int fd = ::open(QFile::encodeName(fifoPath).constData(), O_WRONLY | O_NONBLOCK);
+    // The watchdog is a child process, not a thread: the action may start programs,
+    // and a fork while a second thread runs is more than ThreadSanitizer supports.
+    const QByteArray path = QFile::encodeName(fifoPath);
+    const pid_t watchdog = ::fork();
+    if (watchdog == 0) {
+        ::sleep(3);
+        // Succeeds only while a reader has the FIFO open, waiting.
+        for (;;) {
+            const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
             if (fd >= 0) {
-                freed = true;
                 ::close(fd);
+                ::_exit(1);
             }
+            ::usleep(10'000);
         }
-    });
+    }
+    if (watchdog < 0) {
+        ADD_FAILURE() << "no watchdog process";
+        return false;
+    }
     action();
-    done = true;
-    watchdog.join();
+    ::kill(watchdog, SIGKILL);
+    int status = 0;
+    ::waitpid(watchdog, &status, 0);
+    const bool freed = WIFEXITED(status) && WEXITSTATUS(status) == 1;
     return !freed;
 }
 
