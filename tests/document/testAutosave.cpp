@@ -102,7 +102,7 @@ TEST_F(AutosaveTest, ChangesThatNeverPauseAreStillWrittenEveryDelay) {
         QThread::msleep(5);
     }
     // A delay restarted by every change would not have written at all yet.
-    EXPECT_GE(Log().size(), 3u);
+    EXPECT_GE(Log().size(), 2u);
     ASSERT_TRUE(WaitUntil([&] { return !autosave.Busy(); }));
     EXPECT_EQ(Log().back(), QByteArray::number(document));
 }
