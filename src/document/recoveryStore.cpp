@@ -46,6 +46,19 @@ QString LockError(const QLockFile& lock) {
     }
 }
 
+// Why folder cannot be made: the nearest existing folder above it is a file, or
+// it cannot be written.
+QString FolderProblem(const QString& folder) {
+    QString path = folder;
+    while (path.size() > 1 && !LocalFileExists(path))
+        path.truncate(std::max<qsizetype>(path.lastIndexOf(u'/'), 1));
+    if (!IsLocalFolder(path))
+        return QStringLiteral("%1 is not a folder").arg(path);
+    if (::access(FileNameToBytes(path).constData(), W_OK) != 0)
+        return qt_error_string(errno);
+    return QStringLiteral("the folder cannot be made");
+}
+
 // Writes killed before their rename leave "ID.recovery.vistrel-" and six letters
 // beside the file. Only the holder of the ID's lock removes them.
 void RemoveTemporaries(const QString& folder, const QString& id) {
@@ -130,7 +143,7 @@ QString TRecoveryStore::Problem() const {
 std::unique_ptr<TRecoverySlot> TRecoveryStore::Create() {
     if (!IsLocalFolder(m_folder)) {
         if (!MakeLocalFolder(m_folder)) {
-            NoteWrite(false, QStringLiteral("the folder cannot be made"));
+            NoteWrite(false, FolderProblem(m_folder));
             return nullptr;
         }
         // Unsaved work is nobody else's business.

@@ -157,8 +157,8 @@ TEST_F(RecoveryStore, AFolderThatCannotBeWrittenIsReportedOnceAndNothingElseFail
     EXPECT_FALSE(store.Create());
     EXPECT_FALSE(store.Create());
     EXPECT_TRUE(store.List().empty());
-    EXPECT_EQ(reports, QStringList{"Unable to keep recovery files in " + recovery +
-                                   ": the folder cannot be made"});
+    EXPECT_EQ(reports, QStringList{"Unable to keep recovery files in " + recovery + ": " +
+                                   folder.Path("state") + " is not a folder"});
     EXPECT_EQ(store.Problem(), reports.value(0));
 
     // The folder goes away under a running document: its writes fail, reported once.
