@@ -2,6 +2,7 @@
 
 #include "cliExportAnimation.h"
 #include "cliImport.h"
+#include "cliRecover.h"
 #include "cliSpeed.h"
 #include "fileNames.h"
 #include "localFiles.h"
@@ -40,6 +41,11 @@ constexpr char Usage[] =
     "                       frames (OUT a folder) and print the names written\n"
     "  speed IN PERCENT OUT every duration of IN played at PERCENT of its speed\n"
     "                       (1% to 25500%; 200% halves them), saved as convert does\n"
+    "  recover              list the unsaved documents a Vistrel that stopped left\n"
+    "                       behind, one a line: ID, name, frames, time of the last\n"
+    "                       change, separated by tabs\n"
+    "  recover ID OUT       save document ID as convert does, then remove its\n"
+    "                       recovery file\n"
     "\n"
     "Options:\n"
     "  --                   the arguments after it are names, not options\n"
@@ -191,6 +197,13 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
         names.removeAt(end);
     if (command == QLatin1String("export"))
         return RunExport(names.mid(1), out, err);
+    if (command == QLatin1String("recover")) {
+        if (names.size() != 1 && names.size() != 3) {
+            err << "Wrong number of arguments for recover\n\n" << Usage;
+            return Failure;
+        }
+        return Recover(names.mid(1), out, err);
+    }
     if (command == QLatin1String("export-animation"))
         return ExportAnimation(arguments.mid(1), out, err);
     const auto shape =
