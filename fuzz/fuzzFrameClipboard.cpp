@@ -108,7 +108,7 @@ std::uint32_t LengthField(const std::uint8_t* block) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QByteArray payload;
     try {
-        payload = TBinClipboard::DecodeBlock(Bytes(data, size));
+        payload = DecodeClipboardBlock(Bytes(data, size));
     } catch (const EBinClipboardError&) {
         // Only a block shorter than its length field, or one whose length claims
         // more than it holds, may be refused.

@@ -3,14 +3,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QtEndian>
 #include <memory>
 
 namespace vistrel {
 
 namespace {
-
-constexpr qsizetype LengthFieldSize = 4;
 
 QClipboard* SystemClipboard() {
     // The model may run without a GUI application (vistrel-cli); there is no
@@ -29,24 +26,6 @@ bool TBinClipboard::HasData() const {
         return false;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     return data != nullptr && data->hasFormat(m_formatName);
-}
-
-QByteArray TBinClipboard::EncodeBlock(const QByteArray& payload) {
-    QByteArray block(LengthFieldSize + payload.size(), Qt::Uninitialized);
-    qToLittleEndian<quint32>(static_cast<quint32>(payload.size()), block.data());
-    std::copy(payload.cbegin(), payload.cend(), block.begin() + LengthFieldSize);
-    return block;
-}
-
-QByteArray TBinClipboard::DecodeBlock(const QByteArray& block) {
-    if (block.size() < LengthFieldSize)
-        throw EBinClipboardError("Invalid data in Clipboard!");
-    const quint32 length = qFromLittleEndian<quint32>(block.constData());
-    // The holder may hand back a larger block than was put; the length field says
-    // where the payload ends. A length beyond the block is refused before any copy.
-    if (static_cast<quint64>(length) > static_cast<quint64>(block.size() - LengthFieldSize))
-        throw EBinClipboardError("Invalid data in Clipboard!");
-    return block.mid(LengthFieldSize, static_cast<qsizetype>(length));
 }
 
 void TBinClipboard::PutStream(const QByteArray& stream, const TAlongside& alongside) {

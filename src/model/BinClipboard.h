@@ -1,21 +1,18 @@
 #pragma once
 
+#include "clipboardBlock.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace vistrel {
 
-class EBinClipboardError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Puts a byte stream on the system clipboard under a private format name, as a
-// 4-byte little-endian length followed by the bytes, and gets it back. The format
+// clipboard block (clipboardBlock.h), and gets it back. The frame editor's pixel
+// clipboard holds one; the document itself never touches the system clipboard. The format
 // name is the MIME type, so another running program sees the same named format.
 class TBinClipboard : public QObject {
     Q_OBJECT
@@ -35,8 +32,11 @@ public:
     bool GetStream(QByteArray& stream) const;
 
     // The block layout, shared with anything that hands blocks to the clipboard.
-    static QByteArray EncodeBlock(const QByteArray& payload);
-    static QByteArray DecodeBlock(const QByteArray& block); // throws EBinClipboardError
+    static QByteArray EncodeBlock(const QByteArray& payload) {
+        return EncodeClipboardBlock(payload);
+    }
+    // throws EBinClipboardError
+    static QByteArray DecodeBlock(const QByteArray& block) { return DecodeClipboardBlock(block); }
 
 private:
     QString m_formatName;

@@ -18,7 +18,6 @@ int SheetRowsFor(int frameCount) {
 TAnimation::TAnimation()
     : m_frameSheet(SheetColumns * FrameWidth, FrameHeight, QImage::Format_RGB32) {
     m_frameSheet.fill(Qt::white);
-    m_clipboard.SetFormatName(QString::fromLatin1(FrameClipboardFormat));
 }
 
 TAnimation::~TAnimation() = default;
@@ -58,25 +57,30 @@ void TAnimation::PaintCell(int index) {
         PaintSheetCell(m_frameSheet, CellRect(index), Frame(index).Pixels);
 }
 
+void TAnimation::AttachFrame(TFrame& frame) {
+    frame.OnDurationChange = [this](TFrame& sender) { FrameDurationChanged(sender); };
+    frame.OnRedLayerChange = [this](TFrame& sender) { RedLayerChanged(sender); };
+    frame.OnBlueLayerChange = [this](TFrame& sender) { BlueLayerChanged(sender); };
+}
+
 TFrame& TAnimation::CreateFrameAt(int index) {
     auto frame = std::make_unique<TFrame>();
-    frame->OnDurationChange = [this](TFrame& sender) { FrameDurationChanged(sender); };
-    frame->OnRedLayerChange = [this](TFrame& sender) { RedLayerChanged(sender); };
-    frame->OnBlueLayerChange = [this](TFrame& sender) { BlueLayerChanged(sender); };
+    AttachFrame(*frame);
     frame->m_sheetRect = CellRect(index);
     if (index > 0)
         frame->SetTimes(m_frames[static_cast<std::size_t>(index - 1)]->EndTime());
     return **m_frames.insert(m_frames.begin() + index, std::move(frame));
 }
 
+TFrame TAnimation::NewFrame(std::uint8_t duration, const std::uint8_t* pixels) {
+    TFrame frame;
+    frame.SetDuration(duration);
+    std::copy_n(pixels, FramePixelCount, frame.Pixels.begin());
+    return frame;
+}
+
 bool TAnimation::AddFrame() {
-    if (FrameCount() >= MaxDocumentFrames)
-        return false;
-    const int index = FrameCount();
-    SetSheetHeightFor(index + 1);
-    CreateFrameAt(index);
-    FillCellWhite(index);
-    return true;
+    return InsertFrames(-1, std::vector<TFrame>(1));
 }
 
 void TAnimation::AppendBlankFrames(int count) {
@@ -90,19 +94,41 @@ void TAnimation::AppendBlankFrames(int count) {
 }
 
 bool TAnimation::InsertFrame(int index) {
+    return InsertFrames(index, std::vector<TFrame>(1));
+}
+
+bool TAnimation::InsertFrames(int index, std::vector<TFrame> frames) {
     if (index == -1)
-        return AddFrame();
-    if (index < -1 || index > FrameCount() || FrameCount() >= MaxDocumentFrames)
+        index = FrameCount();
+    if (index < 0 || index > FrameCount() ||
+        frames.size() > static_cast<std::size_t>(MaxDocumentFrames - FrameCount()))
         return false;
-    SetSheetHeightFor(FrameCount() + 1);
+    const int count = static_cast<int>(frames.size());
+    SetSheetHeightFor(FrameCount() + count);
     // From the end toward the gap, so no cell is overwritten before it moved.
-    for (int j = FrameCount(); j > index; --j) {
-        MoveCell(j - 1, j);
-        m_frames[static_cast<std::size_t>(j - 1)]->m_sheetRect = CellRect(j);
+    for (int j = FrameCount() - 1; j >= index; --j) {
+        MoveCell(j, j + count);
+        m_frames[static_cast<std::size_t>(j)]->m_sheetRect = CellRect(j + count);
     }
-    TFrame& frame = CreateFrameAt(index);
-    FillCellWhite(index);
-    FrameDurationChanged(frame);
+    std::vector<std::unique_ptr<TFrame>> inserted;
+    inserted.reserve(frames.size());
+    for (TFrame& frame : frames) {
+        auto& attached = inserted.emplace_back(std::make_unique<TFrame>(std::move(frame)));
+        AttachFrame(*attached);
+        attached->m_sheetRect = CellRect(index + static_cast<int>(inserted.size()) - 1);
+    }
+    m_frames.insert(m_frames.begin() + index, std::make_move_iterator(inserted.begin()),
+                    std::make_move_iterator(inserted.end()));
+    RetimeFrom(index);
+    for (int j = index; j < index + count; ++j) {
+        PaintCell(j);
+        // A frame holds a layer mark only when no other frame does.
+        TFrame& frame = Frame(j);
+        if (frame.RedLayer())
+            RedLayerChanged(frame);
+        if (frame.BlueLayer())
+            BlueLayerChanged(frame);
+    }
     return true;
 }
 
@@ -113,15 +139,30 @@ void TAnimation::RetimeFrom(int index) {
 }
 
 void TAnimation::DeleteFrame(int index) {
-    if (!IsValidIndex(index))
-        return;
-    m_frames.erase(m_frames.begin() + index);
-    for (int j = index; j < FrameCount(); ++j) {
-        MoveCell(j + 1, j);
+    TakeFrames(index, index);
+}
+
+std::vector<TFrame> TAnimation::TakeFrames(int first, int last) {
+    if (first < 0 || last < first || last >= FrameCount())
+        return {};
+    const int count = last - first + 1;
+    std::vector<TFrame> taken;
+    taken.reserve(static_cast<std::size_t>(count));
+    for (int j = first; j <= last; ++j) {
+        TFrame& frame = Frame(j);
+        frame.OnDurationChange = nullptr;
+        frame.OnRedLayerChange = nullptr;
+        frame.OnBlueLayerChange = nullptr;
+        taken.push_back(std::move(frame));
+    }
+    m_frames.erase(m_frames.begin() + first, m_frames.begin() + last + 1);
+    for (int j = first; j < FrameCount(); ++j) {
+        MoveCell(j + count, j);
         m_frames[static_cast<std::size_t>(j)]->m_sheetRect = CellRect(j);
     }
-    RetimeFrom(index);
+    RetimeFrom(first);
     SetSheetHeightFor(FrameCount());
+    return taken;
 }
 
 void TAnimation::DeleteSelectedFrames() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BinClipboard.h"
+#include "clipboardBlock.h"
 #include "unitFrame.h"
 
 #include <QImage>
@@ -20,8 +20,6 @@ enum SourceKindValue : int {
     SourceVMSPlain = 3,
     SourceVMSScripted = 4,
 };
-
-inline constexpr const char* FrameClipboardFormat = "VISTREL_FRAME_DATA";
 
 // The document: frames in playing order, the loaded file's script, the repeat
 // count and the frame sheet, a bitmap holding every frame at 1:1 so that
@@ -47,7 +45,6 @@ public:
     QStringList ScriptText;
 
     const QImage& FrameSheet() const { return m_frameSheet; }
-    TBinClipboard& Clipboard() { return m_clipboard; }
 
     static QRect CellRect(int index);
 
@@ -56,6 +53,16 @@ public:
     bool InsertFrame(int index); // -1 appends
     void DeleteFrame(int index);
     void DeleteSelectedFrames();
+    // Removes frames first..last and hands them back as they were: picture,
+    // duration, red and blue layer marks, range mark. Nothing for a range that is
+    // not all in the animation. The frames handed back are detached: changing
+    // them touches the animation no more.
+    std::vector<TFrame> TakeFrames(int first, int last);
+    // Puts frames before index, -1 appending, as they are, so that frames taken
+    // out come back exactly; a layer mark they carry moves off any other frame.
+    // All or nothing: false, with the animation unchanged, for an index outside
+    // it or frames that do not all fit.
+    bool InsertFrames(int index, std::vector<TFrame> frames);
     // Takes the range mark off every frame.
     void ClearSelectedMarks();
     void Clear();
@@ -88,8 +95,8 @@ public:
     bool AppendAnimation(const QString& fileName, QString* reason = nullptr);
     bool InsertAnimation(int index, const QString& fileName, QString* reason = nullptr);
     // Inserts the frames (durations and pixels) of a loaded animation before
-    // index, -1 appending; false when the frame limit stopped it, the frames
-    // inserted so far staying.
+    // index, -1 appending. All or nothing: false, with the document unchanged,
+    // when they do not all fit.
     bool InsertAnimation(int index, const TAnimation& source);
     bool LoadVMS(QIODevice& stream);
     // The name SaveToFile writes for fileName: its extension replaced by ".LCD".
@@ -98,13 +105,12 @@ public:
     // Script listing of Commands into ScriptText.
     void BuildScript();
 
-    // Frame clipboard (may throw EBinClipboardError).
-    void CopyFrame(int index);
-    void CutFrame(int index);
-    void CopySelectedFrames();
-    void CutSelectedFrames();
-    bool CanPasteFrames();
-    bool PasteFrames(int index);
+    // The frame clipboard's payload: one entry per frame, its duration byte and
+    // its 1536 pixel bytes. Where the payload travels is the window's business.
+    // The entry of one frame; empty when there is no such frame.
+    QByteArray FramePayload(int index) const;
+    // The entries of the range-marked frames in frame order; empty when none is.
+    QByteArray SelectedFramesPayload() const;
     // Inserts the frames of a frame clipboard payload (entries of a duration byte
     // and 1536 pixel bytes) before index, -1 appending. All or nothing: false,
     // with the document unchanged, when the frames do not all fit; a payload that
@@ -112,7 +118,10 @@ public:
     bool InsertFramePayload(int index, const QByteArray& payload);
 
 private:
+    // A frame as a paste or an inserted animation brings it: a duration and a picture.
+    static TFrame NewFrame(std::uint8_t duration, const std::uint8_t* pixels);
     TFrame& CreateFrameAt(int index);
+    void AttachFrame(TFrame& frame);
     // Appends blank frames with the sheet resized once for all of them (loading).
     void AppendBlankFrames(int count);
     void MoveCell(int from, int to);
@@ -124,7 +133,6 @@ private:
     std::vector<std::unique_ptr<TFrame>> m_frames;
     std::vector<TCommand> m_commands;
     QImage m_frameSheet;
-    TBinClipboard m_clipboard;
 };
 
 } // namespace vistrel

@@ -1,7 +1,5 @@
 #include "unitAnimation.h"
 
-#include <algorithm>
-
 namespace vistrel {
 
 namespace {
@@ -16,52 +14,26 @@ void AppendEntry(QByteArray& payload, const TFrame& frame) {
 
 } // namespace
 
-void TAnimation::CopyFrame(int index) {
-    if (!IsValidIndex(index))
-        return;
+QByteArray TAnimation::FramePayload(int index) const {
     QByteArray payload;
-    AppendEntry(payload, Frame(index));
-    m_clipboard.PutStream(payload);
+    if (IsValidIndex(index))
+        AppendEntry(payload, Frame(index));
+    return payload;
 }
 
-void TAnimation::CutFrame(int index) {
-    if (!IsValidIndex(index))
-        return;
-    CopyFrame(index);
-    DeleteFrame(index);
-}
-
-void TAnimation::CopySelectedFrames() {
+QByteArray TAnimation::SelectedFramesPayload() const {
     QByteArray payload;
     for (const auto& frame : m_frames)
         if (frame->Selected())
             AppendEntry(payload, *frame);
-    if (!payload.isEmpty())
-        m_clipboard.PutStream(payload);
-}
-
-void TAnimation::CutSelectedFrames() {
-    CopySelectedFrames();
-    DeleteSelectedFrames();
-}
-
-bool TAnimation::CanPasteFrames() {
-    return m_clipboard.HasData();
-}
-
-bool TAnimation::PasteFrames(int index) {
-    if (index < -1 || !CanPasteFrames())
-        return false;
-    QByteArray payload;
-    if (!m_clipboard.GetStream(payload))
-        return false;
-    return InsertFramePayload(index, payload);
+    return payload;
 }
 
 bool TAnimation::InsertFramePayload(int index, const QByteArray& payload) {
     // A paste happens whole or not at all: a failed paste leaves the document as it
     // was, so the user never has to find and remove half of it. A cut-short entry
-    // is broken data, told as such; frames that do not all fit are refused.
+    // is broken data, told as such; frames that do not all fit are refused before
+    // any of them is made.
     if (index < -1 || index > FrameCount())
         return false;
     if (payload.size() % FrameEntrySize != 0)
@@ -69,16 +41,14 @@ bool TAnimation::InsertFramePayload(int index, const QByteArray& payload) {
     const qsizetype entries = payload.size() / FrameEntrySize;
     if (entries > MaxDocumentFrames - FrameCount())
         return false;
+    std::vector<TFrame> frames;
+    frames.reserve(static_cast<std::size_t>(entries));
     for (qsizetype i = 0; i < entries; ++i) {
-        const int target = index == -1 ? FrameCount() : index + static_cast<int>(i);
-        InsertFrame(target);
-        TFrame& frame = Frame(target);
-        const char* entry = payload.constData() + i * FrameEntrySize;
-        frame.SetDuration(static_cast<std::uint8_t>(entry[0]));
-        std::copy_n(entry + 1, FramePixelCount, frame.Pixels.begin());
-        PaintCell(target);
+        const auto* entry =
+            reinterpret_cast<const std::uint8_t*>(payload.constData() + i * FrameEntrySize);
+        frames.push_back(NewFrame(entry[0], entry + 1));
     }
-    return true;
+    return InsertFrames(index, std::move(frames));
 }
 
 } // namespace vistrel

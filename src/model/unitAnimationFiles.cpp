@@ -141,16 +141,11 @@ bool TAnimation::InsertAnimation(int index, const TAnimation& source) {
     if (index < -1 || index > FrameCount() ||
         source.FrameCount() > MaxDocumentFrames - FrameCount())
         return false;
-    for (int i = 0; i < source.FrameCount(); ++i) {
-        const int target = index == -1 ? FrameCount() : index + i;
-        if (!InsertFrame(target))
-            return false;
-        TFrame& frame = Frame(target);
-        frame.SetDuration(source.Frame(i).Duration());
-        frame.Pixels = source.Frame(i).Pixels;
-        PaintCell(target);
-    }
-    return true;
+    std::vector<TFrame> frames;
+    frames.reserve(static_cast<std::size_t>(source.FrameCount()));
+    for (int i = 0; i < source.FrameCount(); ++i)
+        frames.push_back(NewFrame(source.Frame(i).Duration(), source.Frame(i).Pixels.data()));
+    return InsertFrames(index, std::move(frames));
 }
 
 bool TAnimation::AppendAnimation(const QString& fileName, QString* reason) {

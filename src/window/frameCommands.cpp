@@ -106,7 +106,7 @@ void TFrameCommands::Animation1Click() {
     m_deleteFrame->setEnabled(current);
     m_cutFrame->setEnabled(current);
     m_copyFrame->setEnabled(current);
-    m_pasteFrame->setEnabled(animation.CanPasteFrames());
+    m_pasteFrame->setEnabled(m_clipboard.HasFrames());
     m_adjustSpeed->setEnabled(animation.FrameCount() >= 1);
 }
 
@@ -190,21 +190,12 @@ void TFrameCommands::RemoveFrames(bool toClipboard) {
             blue = blue || frame.BlueLayer();
         }
     }
-    try {
-        if (toClipboard && range)
-            animation.CutSelectedFrames();
-        else if (toClipboard)
-            animation.CutFrame(current);
-        else if (range)
-            animation.DeleteSelectedFrames();
-        else
-            animation.DeleteFrame(current);
-    } catch (const EBinClipboardError& error) {
-        // The frames are put on the clipboard before they are deleted: nothing
-        // was removed.
-        ShowError(QString::fromLocal8Bit(error.what()));
-        return;
-    }
+    if (toClipboard)
+        CopyFrames(range, current);
+    if (range)
+        animation.DeleteSelectedFrames();
+    else
+        animation.DeleteFrame(current);
     m_host.SetModified(true);
     if (red || blue)
         m_host.ClearLayerPictures(red, blue);
@@ -225,25 +216,26 @@ void TFrameCommands::CutFrame1Click() {
     RemoveFrames(true);
 }
 
+void TFrameCommands::CopyFrames(bool range, int current) {
+    const TAnimation& animation = m_host.Animation();
+    const QByteArray payload =
+        range ? animation.SelectedFramesPayload() : animation.FramePayload(current);
+    // A range with no frame marked leaves what the clipboard holds.
+    if (!payload.isEmpty())
+        m_clipboard.PutFrames(payload);
+}
+
 void TFrameCommands::CopyFrame1Click() {
-    TAnimation& animation = m_host.Animation();
     const int current = m_host.CurFrame();
-    if (!animation.IsValidIndex(current))
+    if (!m_host.Animation().IsValidIndex(current))
         return;
     m_host.StoreCurrentFrame();
-    try {
-        if (m_host.MultipleSel())
-            animation.CopySelectedFrames();
-        else
-            animation.CopyFrame(current);
-    } catch (const EBinClipboardError& error) {
-        ShowError(QString::fromLocal8Bit(error.what()));
-    }
+    CopyFrames(m_host.MultipleSel(), current);
 }
 
 void TFrameCommands::PasteFrame1Click() {
     TAnimation& animation = m_host.Animation();
-    if (!animation.CanPasteFrames())
+    if (!m_clipboard.HasFrames())
         return;
     BeforeFramesChange();
     EndRange();
@@ -252,7 +244,8 @@ void TFrameCommands::PasteFrame1Click() {
     const int countBefore = animation.FrameCount();
     try {
         // Frames that do not all fit are refused whole; broken data throws.
-        if (!animation.PasteFrames(current))
+        const std::optional<QByteArray> payload = m_clipboard.Frames();
+        if (payload && !animation.InsertFramePayload(current, *payload))
             ShowError(FrameLimitText("Unable to insert all frames (maximum = %1)."));
     } catch (const EBinClipboardError& error) {
         ShowError(QString::fromLocal8Bit(error.what()));

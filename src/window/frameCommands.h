@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frameClipboard.h"
+
 #include <QObject>
 
 class QAction;
@@ -11,9 +13,9 @@ namespace vistrel {
 class IFrameCommandsHost;
 
 // The Animation menu (Animation1): inserting blank frames, deleting, cutting,
-// copying and pasting frames, inserting other animation files, the speed
-// submenu and the Properties dialog. Everything it needs of the document goes
-// through IFrameCommandsHost.
+// copying and pasting frames (it owns their way to the system clipboard),
+// inserting other animation files, the speed submenu and the Properties dialog.
+// Everything it needs of the document goes through IFrameCommandsHost.
 class TFrameCommands : public QObject {
     Q_OBJECT
 
@@ -57,6 +59,8 @@ private:
     // Every command that changes the frame list or the durations starts here.
     void BeforeFramesChange();
     void EndRange();
+    // Copy and Cut: the marked range, or else the current frame, goes on the clipboard.
+    void CopyFrames(bool range, int current);
     // Delete and Cut: the current frame or the marked range leaves the animation.
     void RemoveFrames(bool toClipboard);
     // Insert Animation: asks for a file and inserts its frames.
@@ -64,6 +68,7 @@ private:
     void ShowError(const QString& text);
 
     IFrameCommandsHost& m_host;
+    TFrameClipboard m_clipboard;
     QMenu* m_menu = nullptr;
     QAction* m_insertFrame = nullptr;
     QAction* m_beforeCurrent1 = nullptr;

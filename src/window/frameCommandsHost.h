@@ -1,5 +1,8 @@
 #pragma once
 
+// The window empties the clipboard of the frames it put there when it closes.
+#include "frameClipboard.h"
+
 #include <QString>
 #include <optional>
 

@@ -1,3 +1,4 @@
+#include "frameClipboard.h"
 #include "frameStrip.h"
 #include "pictureFixtures.h"
 #include "playerPage.h"
@@ -93,7 +94,7 @@ struct Commands : WindowFixture {
         FillAnimation(source, count);
         for (int i = 0; i < count; ++i)
             source.Frame(i).SetSelected(true);
-        source.CopySelectedFrames();
+        TFrameClipboard().PutFrames(source.SelectedFramesPayload());
     }
     void DrawDot(QPoint dot) { Window().Editor().WorkBitmap.setPixel(dot, qRgb(0, 0, 0)); }
     // The mouse on the editor, from one frame pixel over the others to the last.
@@ -407,10 +408,10 @@ TEST(FrameCommands, ARefusedPasteFramesChangesNothingAndSaysWhy) {
     };
     const QString invalid = QStringLiteral("Invalid data in Clipboard!");
     const Case cases[] = {
-        {"an entry cut short", TBinClipboard::EncodeBlock(entry + entry.left(100)), 4, invalid},
-        {"a length beyond the block", TBinClipboard::EncodeBlock(entry).left(200), 4, invalid},
+        {"an entry cut short", EncodeClipboardBlock(entry + entry.left(100)), 4, invalid},
+        {"a length beyond the block", EncodeClipboardBlock(entry).left(200), 4, invalid},
         {"no room for the length", QByteArray("\x05\x00", 2), 4, invalid},
-        {"more frames than fit", TBinClipboard::EncodeBlock(entry.repeated(5)), 320,
+        {"more frames than fit", EncodeClipboardBlock(entry.repeated(5)), 320,
          QStringLiteral("Unable to insert all frames (maximum = 324).")},
     };
     for (const Case& c : cases) {
@@ -455,6 +456,28 @@ TEST(FrameCommands, CopyTakesTheEditorsPictureAndChangesNothingElse) {
     f.Run("PasteFrame1");
     EXPECT_TRUE(Lit(f.Window().Animation().Frame(1), {30, 5}));
     EXPECT_EQ(Durations(f.Window().Animation()), (std::vector<int>{1, 1, 2}));
+}
+
+// Paste offers itself for frames of our format only, whoever put them there:
+// text another program copied over them takes them away.
+TEST(FrameCommands, PasteFramesFollowsWhatTheClipboardHolds) {
+    Commands f({1, 2});
+    QGuiApplication::clipboard()->clear();
+    f.Window().Animation1Click();
+    EXPECT_FALSE(f.Action("PasteFrame1")->isEnabled());
+    f.Run("CopyFrame1");
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->formats(), QStringList{QLatin1String(FrameClipboardFormat)});
+    EXPECT_EQ(data->data(FrameClipboardFormat),
+              EncodeClipboardBlock(f.Window().Animation().FramePayload(0)));
+    f.Window().Animation1Click();
+    EXPECT_TRUE(f.Action("PasteFrame1")->isEnabled());
+    QGuiApplication::clipboard()->setText(QStringLiteral("plain text"));
+    f.Window().Animation1Click();
+    EXPECT_FALSE(f.Action("PasteFrame1")->isEnabled());
+    f.Action("PasteFrame1")->trigger();
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 2);
 }
 
 TEST(FrameCommands, DeletingWhileScrolledShowsTheFramesThatAreLeft) {

@@ -1,5 +1,6 @@
-#include "BinClipboard.h"
+#include "clipboardBlock.h"
 #include "fakeEditorHost.h"
+#include "frameClipboard.h"
 #include "modelFixtures.h"
 #include "pixelClipboard.h"
 
@@ -103,6 +104,12 @@ void SetFrame(TAnimation& animation, int index, const QByteArray& entry) {
     animation.PaintCell(index);
 }
 
+// What Paste Frame(s) inserts: the frames on the clipboard, before index.
+bool PasteFrames(TAnimation& animation, int index) {
+    const std::optional<QByteArray> payload = TFrameClipboard().Frames();
+    return payload && animation.InsertFramePayload(index, *payload);
+}
+
 // Two entries make 2 * 1537 = 3074 = 0x0C02 payload bytes.
 const QByteArray TwoEntryLength("\x02\x0C\x00\x00", 4);
 
@@ -122,7 +129,7 @@ TEST_F(X11Clipboard, AnotherProgramReadsCopiedFramesUnderTheFormatName) {
     SetFrame(animation, 3, fourth);
     animation.Frame(1).SetSelected(true);
     animation.Frame(3).SetSelected(true);
-    animation.CopySelectedFrames();
+    TFrameClipboard().PutFrames(animation.SelectedFramesPayload());
 
     TXclip targets({"-selection", "clipboard", "-t", "TARGETS", "-o"});
     ASSERT_TRUE(targets.Finish()) << "xclip never got the list of formats";
@@ -150,12 +157,12 @@ TEST_F(X11Clipboard, FramesAnotherProgramHoldsArePasted) {
     FillAnimation(animation, {1});
 
     // xclip takes the selection once it has read all of its input.
-    ASSERT_TRUE(SpinUntil([&] { return animation.CanPasteFrames(); }))
+    ASSERT_TRUE(SpinUntil([] { return TFrameClipboard().HasFrames(); }))
         << "frames held by xclip never showed; xclip "
         << (holder.Running() ? "is running" : "has stopped")
         << ", said: " << holder.Errors().toStdString();
     EXPECT_FALSE(QGuiApplication::clipboard()->ownsClipboard());
-    ASSERT_TRUE(animation.PasteFrames(-1));
+    ASSERT_TRUE(PasteFrames(animation, -1));
     ASSERT_EQ(Durations(animation), (std::vector<int>{1, 9, 200}));
     EXPECT_EQ(PixelBytes(animation.Frame(1)), first.mid(1));
     EXPECT_EQ(PixelBytes(animation.Frame(2)), second.mid(1));
@@ -167,16 +174,16 @@ TEST_F(X11Clipboard, FramesAnotherProgramHoldsArePasted) {
 TEST_F(X11Clipboard, TextFromAnotherProgramReplacesCopiedFrames) {
     TAnimation animation;
     FillAnimation(animation, {2});
-    animation.CopyFrame(0);
-    ASSERT_TRUE(animation.CanPasteFrames());
+    TFrameClipboard().PutFrames(animation.FramePayload(0));
+    ASSERT_TRUE(TFrameClipboard().HasFrames());
 
     TXclip holder({"-selection", "clipboard", "-t", "UTF8_STRING", "-i", "-quiet"}, "not frames");
     ASSERT_TRUE(SpinUntil([] {
         return QGuiApplication::clipboard()->text() == QStringLiteral("not frames");
     })) << "text held by xclip never showed: "
         << holder.Errors().toStdString();
-    EXPECT_FALSE(animation.CanPasteFrames());
-    EXPECT_FALSE(animation.PasteFrames(-1));
+    EXPECT_FALSE(TFrameClipboard().HasFrames());
+    EXPECT_FALSE(PasteFrames(animation, -1));
     EXPECT_EQ(animation.FrameCount(), 1);
 }
 
@@ -192,7 +199,7 @@ TEST_F(X11Clipboard, AFullAnimationGoesOutAndComesBackIntact) {
         source.Frame(i).SetSelected(true);
         entries += entry;
     }
-    source.CopySelectedFrames();
+    TFrameClipboard().PutFrames(source.SelectedFramesPayload());
 
     TXclip reader({"-selection", "clipboard", "-t", Format, "-o"});
     ASSERT_TRUE(reader.Finish()) << "xclip never got the frames";
@@ -205,9 +212,9 @@ TEST_F(X11Clipboard, AFullAnimationGoesOutAndComesBackIntact) {
     QGuiApplication::clipboard()->clear();
     TXclip holder({"-selection", "clipboard", "-t", Format, "-i", "-quiet"}, block);
     TAnimation target;
-    ASSERT_TRUE(SpinUntil([&] { return target.CanPasteFrames(); }))
+    ASSERT_TRUE(SpinUntil([] { return TFrameClipboard().HasFrames(); }))
         << "frames held by xclip never showed: " << holder.Errors().toStdString();
-    ASSERT_TRUE(target.PasteFrames(-1));
+    ASSERT_TRUE(PasteFrames(target, -1));
     ASSERT_EQ(target.FrameCount(), MaxDocumentFrames);
     EXPECT_EQ(Durations(target), Durations(source));
     for (int i = 0; i < MaxDocumentFrames; ++i)
@@ -249,7 +256,7 @@ TEST_F(X11Clipboard, AnotherProgramReadsACopiedSelectionInOurFormatAndAsPng) {
     TXclip ours({"-selection", "clipboard", "-t", PixelClipboardFormat, "-o"});
     ASSERT_TRUE(ours.Finish());
     const QByteArray block = ours.Output();
-    const QByteArray bmp = TBinClipboard::DecodeBlock(block);
+    const QByteArray bmp = DecodeClipboardBlock(block);
     EXPECT_EQ(bmp.size() + 4, block.size());
     QImage fromBmp;
     ASSERT_TRUE(fromBmp.loadFromData(bmp, "BMP"));
@@ -270,7 +277,7 @@ TEST_F(X11Clipboard, PicturesAnotherProgramHoldsArePastedInOurFormatAndAsPng) {
     const QImage first = Pattern({7, 5});
     {
         TXclip holder({"-selection", "clipboard", "-t", PixelClipboardFormat, "-i", "-quiet"},
-                      TBinClipboard::EncodeBlock(PictureAsBmp(first)));
+                      EncodeClipboardBlock(PictureAsBmp(first)));
         ASSERT_TRUE(SpinUntil([&] { return paste->isEnabled(); }))
             << "our format held by xclip never showed: " << holder.Errors().toStdString();
         editor.Paste1Click();
