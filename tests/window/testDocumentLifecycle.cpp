@@ -1,4 +1,5 @@
 #include "fileNames.h"
+#include "frameClipboard.h"
 #include "frameStrip.h"
 #include "localFiles.h"
 #include "playerPage.h"
@@ -337,10 +338,11 @@ TEST(DocumentLifecycle, ClosingTheWindowAsksOnceAndKeepsOtherProgramsClipboard) 
 
 TEST(DocumentLifecycle, ClosingTheWindowTakesItsOwnFramesOffTheClipboard) {
     WindowFixture f;
-    f.Window().Animation().CopyFrame(0);
-    ASSERT_TRUE(f.Window().Animation().CanPasteFrames());
+    TFrameClipboard clipboard;
+    clipboard.PutFrames(f.Window().Animation().FramePayload(0));
+    ASSERT_TRUE(clipboard.HasFrames());
     EXPECT_TRUE(f.Window().close());
-    EXPECT_FALSE(f.Window().Animation().CanPasteFrames());
+    EXPECT_FALSE(clipboard.HasFrames());
 }
 
 TEST(DocumentLifecycle, AWindowClosedMaximizedKeepsTheStoredBounds) {
