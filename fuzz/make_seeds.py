@@ -136,6 +136,20 @@ def picture(kind, data):
     return bytes([0 if kind == "BMP" else 1]) + data
 
 
+def recovery(frames, name=b"", untitled=1, current=0, repeat=1, kind=2,
+             when=1_765_000_000_000):
+    """A recovery file; frames are (duration, marks, lit pixel numbers). The last
+    four bytes are the CRC-32, which the fuzz target recomputes anyway."""
+    body = b"VISTREL-RECOVERY" + struct.pack(
+        "<HqIiBBHI", 1, when, untitled, current, repeat, kind, len(frames), len(name)) + name
+    for duration, marks, lit in frames:
+        bits = bytearray(PIXELS // 8)
+        for p in lit:
+            bits[p // 8] |= 0x80 >> (p % 8)
+        body += bytes([duration, marks]) + bytes(bits)
+    return body + struct.pack("<I", zlib.crc32(body))
+
+
 def seeds():
     three_dream = lcd_file([3, 0, 255], repeat=255,
                            creator=b"DREAM ANIMATOR seed")
@@ -206,6 +220,13 @@ def seeds():
     empty[18:26] = struct.pack("<ii", 0, 0)
     yield "picture", "empty.bmp.bin", picture("BMP", bytes(empty))
 
+    yield "recovery", "untitled-empty.bin", recovery([], untitled=3, current=-1)
+    yield "recovery", "named-three.bin", recovery(
+        [(0, 1, [0, 47]), (255, 2, [1535]), (3, 0, list(range(48)))],
+        name=b"/home/user/caf\xe9.lcd", untitled=0, current=2, repeat=255)
+    yield "recovery", "cut.bin", recovery([(5, 0, [7])], name=b"/a.lcd", untitled=0)[:60]
+    yield "recovery", "foreign.bin", b"VISTREL-RECOVERX" + bytes(40)
+
     yield "ini", "settings.ini", (
         b"[Main]\r\nRegisterLCD=1\r\nPlayerFPS=12\r\nWindowLeft=-8\r\n\r\n"
         b"[Saved]\r\nFile0=/home/user/walk.lcd\r\n[Opened]\r\nFile0=C:\\anim\\run.LCD\r\n")
@@ -217,7 +238,7 @@ def seeds():
 
 
 def main():
-    for folder in ("lcd", "vms", "clipboard", "ini", "picture"):
+    for folder in ("lcd", "vms", "clipboard", "ini", "picture", "recovery"):
         shutil.rmtree(CORPUS / folder, ignore_errors=True)
         (CORPUS / folder).mkdir(parents=True)
     for folder, name, data in seeds():
