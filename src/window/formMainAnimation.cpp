@@ -53,13 +53,13 @@ void TfrmMain::BeforeFramesChange() {
 }
 
 void TfrmMain::StoreCurrentFrame() {
-    if (m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
+    if (m_document.Animation().IsValidIndex(m_document.CurFrame()))
+        m_document.Animation().StoreFrame(m_document.CurFrame(), Editor().WorkBitmap);
 }
 
 void TfrmMain::ShowCurrentFrame() {
-    m_animation.DrawFrame(m_curFrame, Editor().WorkBitmap);
-    m_frameEditor.ResetUndo(m_animation, m_curFrame);
+    m_document.Animation().DrawFrame(m_document.CurFrame(), Editor().WorkBitmap);
+    m_frameEditor.ResetUndo(m_document.Animation(), m_document.CurFrame());
 }
 
 void TfrmMain::ClearLayerPictures(bool red, bool blue) {

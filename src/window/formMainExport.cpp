@@ -12,9 +12,9 @@ void TfrmMain::ExportAnimation1Click() {
 
 const TAnimation& TfrmMain::AnimationToExport() {
     // The frame being edited goes into the document first, as before saving.
-    if (m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
-    return m_animation;
+    if (m_document.Animation().IsValidIndex(m_document.CurFrame()))
+        m_document.Animation().StoreFrame(m_document.CurFrame(), Editor().WorkBitmap);
+    return m_document.Animation();
 }
 
 } // namespace vistrel
