@@ -300,8 +300,8 @@ void TfrmMain::SetCurFrame(int index) {
     if (index != -1) {
         // The picture being edited goes back into the frame it belongs to, and a
         // layer showing that frame takes on its latest strokes.
+        m_document.CommitPicture(Editor().WorkBitmap);
         if (Animation().IsValidIndex(leaving)) {
-            Animation().StoreFrame(leaving, Editor().WorkBitmap);
             const TFrame& left = Animation().Frame(leaving);
             if (left.RedLayer())
                 Editor().BuildRedLayer(Editor().WorkBitmap);

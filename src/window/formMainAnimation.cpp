@@ -53,8 +53,7 @@ void TfrmMain::BeforeFramesChange() {
 }
 
 void TfrmMain::StoreCurrentFrame() {
-    if (m_document.Animation().IsValidIndex(m_document.CurFrame()))
-        m_document.Animation().StoreFrame(m_document.CurFrame(), Editor().WorkBitmap);
+    m_document.CommitPicture(Editor().WorkBitmap);
 }
 
 void TfrmMain::ShowCurrentFrame() {

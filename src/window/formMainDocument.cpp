@@ -133,8 +133,7 @@ bool TfrmMain::SaveDocument(bool askName) {
     if (written != target && !replacesOwnFile && LocalFileExists(written) &&
         !ConfirmReplace(written))
         return false;
-    if (m_document.Animation().IsValidIndex(m_document.CurFrame()))
-        m_document.Animation().StoreFrame(m_document.CurFrame(), Editor().WorkBitmap);
+    m_document.CommitPicture(Editor().WorkBitmap);
     if (m_document.Animation().FrameCount() == 0) {
         ShowError(QStringLiteral("Unable to save %1: the animation has no frames")
                       .arg(ShortName(written)));

@@ -12,8 +12,7 @@ void TfrmMain::ExportAnimation1Click() {
 
 const TAnimation& TfrmMain::AnimationToExport() {
     // The frame being edited goes into the document first, as before saving.
-    if (m_document.Animation().IsValidIndex(m_document.CurFrame()))
-        m_document.Animation().StoreFrame(m_document.CurFrame(), Editor().WorkBitmap);
+    m_document.CommitPicture(Editor().WorkBitmap);
     return m_document.Animation();
 }
 

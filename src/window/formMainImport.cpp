@@ -35,7 +35,7 @@ void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
     TEditorBitmaps& bitmaps = Editor();
     bitmaps.WorkBitmap = frame.convertToFormat(QImage::Format_RGB32);
     bitmaps.UndoList.Push(bitmaps.WorkBitmap);
-    m_document.Animation().StoreFrame(m_document.CurFrame(), bitmaps.WorkBitmap);
+    m_document.CommitPicture(bitmaps.WorkBitmap);
     SetModified(true);
     RepaintEditor();
     Edit1Click();

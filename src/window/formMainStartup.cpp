@@ -112,8 +112,7 @@ void TfrmMain::pgcntlMainChanging(int leavingPage) {
     QWidget* page = m_pages->widget(leavingPage);
     if (page == m_framePage) {
         m_frameEditor.FramePageLeft();
-        if (m_document.Animation().IsValidIndex(m_document.CurFrame()))
-            m_document.Animation().StoreFrame(m_document.CurFrame(), Editor().WorkBitmap);
+        m_document.CommitPicture(Editor().WorkBitmap);
     } else if (page == m_playerPage)
         StopPlayer();
 }
