@@ -73,12 +73,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildReopenMenu();
     RegisterFileTypesAtStartup();
 
-    m_fileName.clear();
-    m_untitledNumber = 1;
-    SetModified(false);
-    SetClosed(false);
-    SetCaption(QStringLiteral("Vistrel - Untitled1.lcd"));
-    m_frameEditor.ResetUndo(m_animation, m_curFrame);
+    ConnectDocument();
+    UpdateCaption();
+    m_frameEditor.ResetUndo(Animation(), CurFrame());
     File1Click();
 }
 
@@ -260,102 +257,120 @@ void TfrmMain::BuildStatusBar() {
     }
 }
 
-void TfrmMain::SetCaption(const QString& caption) {
-    setWindowTitle(caption);
+void TfrmMain::UpdateCaption() {
+    setWindowTitle(m_document.Closed() ? QStringLiteral("Vistrel")
+                                       : QStringLiteral("Vistrel - ") + m_document.Title());
+}
+
+void TfrmMain::ConnectDocument() {
+    connect(&m_document, &TDocument::modifiedChanged, this, [this](bool modified) {
+        m_panels[1]->setText(modified ? QStringLiteral("Modified") : QString());
+        File1Click();
+    });
+    connect(&m_document, &TDocument::closedChanged, this, [this](bool closed) {
+        m_editMenu->setEnabled(!closed);
+        m_animationMenu->setEnabled(!closed);
+        File1Click();
+        UpdateCaption();
+    });
+    connect(&m_document, &TDocument::titleChanged, this, &TfrmMain::UpdateCaption);
+    connect(&m_document, &TDocument::currentFrameChanged, this, &TfrmMain::CurrentFrameChanged);
+    connect(&m_document, &TDocument::multipleSelChanged, this, [this](bool multipleSel) {
+        m_player->MultipleSelChanged(multipleSel);
+        RefreshTimePanels();
+    });
 }
 
 void TfrmMain::SetModified(bool value) {
-    if (value == m_modified)
-        return;
-    m_modified = value;
-    m_panels[1]->setText(value ? QStringLiteral("Modified") : QString());
-    File1Click();
+    m_document.SetModified(value);
 }
 
 void TfrmMain::SetClosed(bool value) {
-    if (value == m_closed)
-        return;
-    m_closed = value;
-    m_editMenu->setEnabled(!value);
-    m_animationMenu->setEnabled(!value);
-    File1Click();
+    m_document.SetClosed(value);
 }
 
 QString TfrmMain::DocumentTitle() const {
-    return m_fileName.isEmpty() ? QStringLiteral("Untitled%1.lcd").arg(m_untitledNumber)
-                                : QFileInfo(m_fileName).fileName();
+    return m_document.Title();
 }
 
 void TfrmMain::SetCurFrame(int index) {
-    if (index == m_curFrame)
+    const int leaving = m_document.CurFrame();
+    if (index == leaving)
         return;
     if (index != -1) {
-        if (m_curFrame == -1) {
-            m_editorPanel->show();
-            m_previewPanel->show();
-            if (FramePageActive())
-                m_editMenu->setEnabled(true);
-        }
         // The picture being edited goes back into the frame it belongs to, and a
         // layer showing that frame takes on its latest strokes.
-        if (m_animation.IsValidIndex(m_curFrame)) {
-            m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
-            const TFrame& left = m_animation.Frame(m_curFrame);
+        m_document.CommitPicture(Editor().WorkBitmap);
+        if (Animation().IsValidIndex(leaving)) {
+            const TFrame& left = Animation().Frame(leaving);
             if (left.RedLayer())
                 Editor().BuildRedLayer(Editor().WorkBitmap);
             else if (left.BlueLayer())
                 Editor().BuildBlueLayer(Editor().WorkBitmap);
         }
-        m_curFrame = index;
+    } else {
+        // Typing or a floating selection would go on drawing the picture of a
+        // frame that is no longer there, and mark a closed document modified.
+        m_frameEditor.EndEditing();
+    }
+    m_document.SetCurFrame(index);
+}
+
+void TfrmMain::CurrentFrameChanged(int current, int previous) {
+    if (current != -1) {
+        if (previous == -1) {
+            m_editorPanel->show();
+            m_previewPanel->show();
+            if (FramePageActive())
+                m_editMenu->setEnabled(true);
+        }
         RefreshTimePanels();
-        m_frameEditor.ResetUndo(m_animation, index);
-        m_animation.DrawFrame(index, Editor().WorkBitmap);
+        m_frameEditor.ResetUndo(Animation(), current);
+        Animation().DrawFrame(current, Editor().WorkBitmap);
         RepaintEditor();
         m_player->CurrentFrameChanged();
         m_importSide->UpdateButtons();
         return;
     }
-    // Typing or a floating selection would go on drawing the picture of a
-    // frame that is no longer there, and mark a closed document modified.
-    m_frameEditor.EndEditing();
     Editor().ClearForNoFrame();
     m_editorPanel->hide();
     m_previewPanel->hide();
     if (FramePageActive())
         m_editMenu->setEnabled(false);
-    m_curFrame = -1;
     RefreshTimePanels();
     m_importSide->UpdateButtons();
 }
 
 void TfrmMain::SetMultipleSel(bool value) {
-    if (value == m_multipleSel)
-        return;
-    m_multipleSel = value;
-    m_player->MultipleSelChanged(value);
-    RefreshTimePanels();
+    m_document.SetMultipleSel(value);
 }
 
 void TfrmMain::SetSelRange(int first, int last) {
-    m_selFirst = first;
-    m_selLast = last;
+    m_document.SetSelRange(first, last);
 }
 
 void TfrmMain::RefreshTimePanels() {
     const int rate = TickRate();
-    if (m_curFrame == -1 || !m_animation.IsValidIndex(m_curFrame)) {
+    if (m_document.CurFrame() == -1 ||
+        !m_document.Animation().IsValidIndex(m_document.CurFrame())) {
         m_panels[2]->setText(QStringLiteral("0:00:00.00 to 0:00:00.00"));
     } else {
-        const bool range = m_multipleSel && m_animation.IsValidIndex(m_selFirst) &&
-                           m_animation.IsValidIndex(m_selLast);
-        const int start = m_animation.Frame(range ? m_selFirst : m_curFrame).StartTime();
-        const int end = m_animation.Frame(range ? m_selLast : m_curFrame).EndTime();
+        const bool range = m_document.MultipleSel() &&
+                           m_document.Animation().IsValidIndex(m_document.SelFirst()) &&
+                           m_document.Animation().IsValidIndex(m_document.SelLast());
+        const int start = m_document.Animation()
+                              .Frame(range ? m_document.SelFirst() : m_document.CurFrame())
+                              .StartTime();
+        const int end = m_document.Animation()
+                            .Frame(range ? m_document.SelLast() : m_document.CurFrame())
+                            .EndTime();
         m_panels[2]->setText(FormatTime(start, rate) + QStringLiteral(" to ") +
                              FormatTime(end, rate));
     }
-    const int count = m_animation.FrameCount();
-    m_panels[3]->setText(QStringLiteral("Total: ") +
-                         FormatTime(count == 0 ? 0 : m_animation.Frame(count - 1).EndTime(), rate));
+    const int count = m_document.Animation().FrameCount();
+    m_panels[3]->setText(
+        QStringLiteral("Total: ") +
+        FormatTime(count == 0 ? 0 : m_document.Animation().Frame(count - 1).EndTime(), rate));
 }
 
 void TfrmMain::StopPlayer() {
@@ -375,7 +390,7 @@ void TfrmMain::ShowCursorCell(QPoint pixel) {
 
 TEditTarget TfrmMain::EditTarget() const {
     if (FramePageActive())
-        return m_curFrame == -1 ? TEditTarget::None : TEditTarget::Frame;
+        return m_document.CurFrame() == -1 ? TEditTarget::None : TEditTarget::Frame;
     return m_pages->currentWidget() == m_scriptPage ? TEditTarget::Script : TEditTarget::None;
 }
 

@@ -3,6 +3,7 @@
 #include "URL.h"
 #include "animationExportHost.h"
 #include "applicationTitle.h"
+#include "document.h"
 #include "frameCommandsHost.h"
 #include "frameEditor.h"
 #include "frameStripHost.h"
@@ -34,10 +35,9 @@ class TPlayerPage;
 class TAnimationExportSide;
 class TProgramFileTypes;
 
-// The program's window and the owner of the one open document. It keeps the
-// document state (file name, untitled number, Modified, Closed, current frame
-// and range selection), the menus, the status bar and the pages, and wires the
-// frame strip, the editor and the other sides together.
+// The program's window: it holds the one open document, the menus, the status
+// bar and the pages, wires the frame strip, the editor and the other sides
+// together, and follows the document's signals in its caption, menus and panels.
 class TfrmMain : public QMainWindow,
                  public IFrameStripHost,
                  public IPlayerHost,
@@ -59,25 +59,27 @@ public:
     void SetPrompts(std::unique_ptr<TPrompts> prompts);
 
     // Document state.
-    TAnimation& Animation() override { return m_animation; }
+    TDocument& Document() { return m_document; }
+    TAnimation& Animation() override { return m_document.Animation(); }
     TVMUPreferences& Preferences() override { return *m_preferences; }
     TFrameEditor& FrameEditor() { return m_frameEditor; }
     TEditorBitmaps& Editor() { return m_frameEditor.Bitmaps(); }
-    QString FileName() const override { return m_fileName; }
-    int UntitledNumber() const { return m_untitledNumber; }
-    bool Modified() const { return m_modified; }
+    QString FileName() const override { return m_document.FileName(); }
+    int UntitledNumber() const { return m_document.UntitledNumber(); }
+    bool Modified() const { return m_document.Modified(); }
     void SetModified(bool value) override;
-    bool Closed() const override { return m_closed; }
+    bool Closed() const override { return m_document.Closed(); }
     void SetClosed(bool value);
     QString DocumentTitle() const override;
 
     // Current frame and range selection.
-    int CurFrame() const override { return m_curFrame; }
+    int CurFrame() const override { return m_document.CurFrame(); }
+    // Stores the editor's picture into the frame being left, then makes index current.
     void SetCurFrame(int index) override;
-    bool MultipleSel() const override { return m_multipleSel; }
+    bool MultipleSel() const override { return m_document.MultipleSel(); }
     void SetMultipleSel(bool value) override;
-    int SelFirst() const override { return m_selFirst; }
-    int SelLast() const override { return m_selLast; }
+    int SelFirst() const override { return m_document.SelFirst(); }
+    int SelLast() const override { return m_document.SelLast(); }
     void SetSelRange(int first, int last) override;
     const QImage& WorkBitmap() const override { return m_frameEditor.Bitmaps().WorkBitmap; }
     void RefreshTimePanels() override;
@@ -222,7 +224,10 @@ private:
     void BuildStatusBar();
     void BuildFramePopup();
     void ToggleLayer(bool red);
-    void SetCaption(const QString& caption);
+    void ConnectDocument();
+    void UpdateCaption();
+    // Shows the frame that became current, or hides the editor when none is.
+    void CurrentFrameChanged(int current, int previous);
     void RememberClosedDocument();
     void ShowError(const QString& text);
     void StopPlayer();
@@ -241,21 +246,13 @@ private:
     // Created in this order: the editor with its bitmaps, the document, the
     // preferences.
     TFrameEditor m_frameEditor{*this};
-    TAnimation m_animation;
+    TDocument m_document;
     std::unique_ptr<TVMUPreferences> m_preferences;
     std::unique_ptr<TProgramFileTypes> m_fileTypes;
     QStringList m_startupRegistrationErrors;
     TURL m_urlHomepage;
     QPoint m_statusCell{-1, -1};
 
-    QString m_fileName;
-    int m_untitledNumber = 1;
-    bool m_modified = false;
-    bool m_closed = false;
-    int m_curFrame = 0;
-    bool m_multipleSel = false;
-    int m_selFirst = 0;
-    int m_selLast = 0;
     bool m_startupDone = false;
     bool m_programSwitchesPage = false;
     int m_activePage = 0;

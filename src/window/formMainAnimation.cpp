@@ -53,13 +53,12 @@ void TfrmMain::BeforeFramesChange() {
 }
 
 void TfrmMain::StoreCurrentFrame() {
-    if (m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
+    m_document.CommitPicture(Editor().WorkBitmap);
 }
 
 void TfrmMain::ShowCurrentFrame() {
-    m_animation.DrawFrame(m_curFrame, Editor().WorkBitmap);
-    m_frameEditor.ResetUndo(m_animation, m_curFrame);
+    m_document.Animation().DrawFrame(m_document.CurFrame(), Editor().WorkBitmap);
+    m_frameEditor.ResetUndo(m_document.Animation(), m_document.CurFrame());
 }
 
 void TfrmMain::ClearLayerPictures(bool red, bool blue) {

@@ -32,22 +32,23 @@ QString ShortName(const QString& path) {
 void TfrmMain::File1Click() {
     const bool recent = !m_preferences->Saved.isEmpty() || !m_preferences->Opened.isEmpty();
     m_reopenMenu->menuAction()->setEnabled(recent);
-    m_save->setEnabled(!m_closed && m_modified);
-    m_saveAs->setEnabled(!m_closed);
-    m_close->setEnabled(!m_closed);
+    m_save->setEnabled(!m_document.Closed() && m_document.Modified());
+    m_saveAs->setEnabled(!m_document.Closed());
+    m_close->setEnabled(!m_document.Closed());
     // File1Click runs while the window is built, before the Import page exists.
     if (m_importSide) {
         m_import->setEnabled(!m_importSide->Importer().Busy());
         m_importSide->UpdateButtons();
     }
-    m_export->setEnabled(!m_closed && m_animation.IsValidIndex(m_curFrame));
-    m_exportAnimation->setEnabled(!m_closed && m_animation.FrameCount() > 0);
+    m_export->setEnabled(!m_document.Closed() &&
+                         m_document.Animation().IsValidIndex(m_document.CurFrame()));
+    m_exportAnimation->setEnabled(!m_document.Closed() && m_document.Animation().FrameCount() > 0);
 }
 
 void TfrmMain::RememberClosedDocument() {
-    if (m_fileName.isEmpty())
+    if (m_document.FileName().isEmpty())
         return;
-    m_preferences->RememberClosedFile(m_fileName);
+    m_preferences->RememberClosedFile(m_document.FileName());
     BuildReopenMenu();
 }
 
@@ -69,7 +70,7 @@ bool TfrmMain::PromptSaveChanges() {
 }
 
 void TfrmMain::New1Click() {
-    if (!m_closed && m_modified) {
+    if (!m_document.Closed() && m_document.Modified()) {
         if (!PromptSaveChanges())
             return;
     } else {
@@ -77,14 +78,13 @@ void TfrmMain::New1Click() {
     }
     // The run reads the frames that Clear is about to free: its worker ends first.
     m_player->HaltPlayer();
-    ++m_untitledNumber;
-    SetCaption(QStringLiteral("Vistrel - Untitled%1.lcd").arg(m_untitledNumber));
-    m_fileName.clear();
+    m_document.SetUntitledNumber(m_document.UntitledNumber() + 1);
+    m_document.SetFileName(QString());
     SetModified(false);
     SetClosed(false);
     m_memoScript->clear();
-    m_animation.Clear();
-    m_animation.AddFrame();
+    m_document.Animation().Clear();
+    m_document.Animation().AddFrame();
     m_frameStrip->UpdateStripScrollBar();
     SetCurFrame(-1);
     SetCurFrame(0);
@@ -96,10 +96,12 @@ void TfrmMain::New1Click() {
 QString TfrmMain::AskSaveName() {
     // A document read from a VMS file is saved as an LCD file: the dialog proposes
     // that name, so any question about replacing a file is about the right one.
-    const QString proposed = m_fileName.isEmpty()
-                                 ? QStringLiteral("Untitled%1").arg(m_untitledNumber)
-                                 : ShortName(TAnimation::LCDFileName(m_fileName));
-    const QString folder = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
+    const QString proposed = m_document.FileName().isEmpty()
+                                 ? QStringLiteral("Untitled%1").arg(m_document.UntitledNumber())
+                                 : ShortName(TAnimation::LCDFileName(m_document.FileName()));
+    const QString folder = m_document.FileName().isEmpty()
+                               ? QString()
+                               : QFileInfo(m_document.FileName()).absolutePath();
     TSaveFileRequest request;
     request.title = QStringLiteral("Save %1 As").arg(proposed);
     request.filter = SaveFilter;
@@ -116,8 +118,8 @@ bool TfrmMain::ConfirmReplace(const QString& fileName) {
 }
 
 bool TfrmMain::SaveDocument(bool askName) {
-    QString target = m_fileName;
-    const bool named = askName || m_fileName.isEmpty();
+    QString target = m_document.FileName();
+    const bool named = askName || m_document.FileName().isEmpty();
     if (named) {
         target = AskSaveName();
         if (target.isEmpty())
@@ -127,28 +129,27 @@ bool TfrmMain::SaveDocument(bool askName) {
     // file becomes that LCD file, and an unrelated file of that name is not
     // replaced without asking.
     const QString written = TAnimation::LCDFileName(target);
-    const bool replacesOwnFile = IsSameLocalFile(written, m_fileName);
+    const bool replacesOwnFile = IsSameLocalFile(written, m_document.FileName());
     if (written != target && !replacesOwnFile && LocalFileExists(written) &&
         !ConfirmReplace(written))
         return false;
-    if (m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
-    if (m_animation.FrameCount() == 0) {
+    m_document.CommitPicture(Editor().WorkBitmap);
+    if (m_document.Animation().FrameCount() == 0) {
         ShowError(QStringLiteral("Unable to save %1: the animation has no frames")
                       .arg(ShortName(written)));
         return false;
     }
-    if (m_animation.FrameCount() > LCDLayout::MaxLCDFrames) {
+    if (m_document.Animation().FrameCount() > LCDLayout::MaxLCDFrames) {
         // Nothing is written: the user has to delete frames first.
         ShowError(QStringLiteral("Unable to save %1: the animation has %2 frames, but an LCD "
                                  "file holds at most %3. Delete frames to save it.")
                       .arg(ShortName(written))
-                      .arg(m_animation.FrameCount())
+                      .arg(m_document.Animation().FrameCount())
                       .arg(LCDLayout::MaxLCDFrames));
         return false;
     }
     QString reason;
-    if (!m_animation.SaveToFile(target, &reason)) {
+    if (!m_document.Animation().SaveToFile(target, &reason)) {
         // The system's words tell the user what to change: a folder of that name,
         // no permission, a full disk.
         ShowError(reason.isEmpty()
@@ -156,17 +157,15 @@ bool TfrmMain::SaveDocument(bool askName) {
                       : QStringLiteral("Unable to save %1: %2").arg(ShortName(written), reason));
         return false;
     }
-    if (named || written != m_fileName)
-        SetCaption(QStringLiteral("Vistrel - %1").arg(ShortName(written)));
-    m_fileName = written;
-    m_preferences->RememberSavedFile(m_fileName);
+    m_document.SetFileName(written);
+    m_preferences->RememberSavedFile(m_document.FileName());
     BuildReopenMenu();
     SetModified(false);
     return true;
 }
 
 bool TfrmMain::CloseDocument() {
-    if (m_modified) {
+    if (m_document.Modified()) {
         if (!PromptSaveChanges())
             return false;
     } else {
@@ -178,8 +177,7 @@ bool TfrmMain::CloseDocument() {
     SetCurFrame(-1);
     m_frameStrip->SetPosition(0);
     m_memoScript->clear();
-    m_animation.Clear();
-    SetCaption(QStringLiteral("Vistrel"));
+    m_document.Animation().Clear();
     RepaintEditor();
     m_frameStrip->UpdateStripScrollBar();
     m_frameStrip->RefreshFrameStrip();
@@ -190,7 +188,9 @@ std::optional<QString> TfrmMain::AskAnimationFileName() {
     TOpenFileRequest request;
     request.title = QStringLiteral("Open VMU Animation");
     request.filter = OpenFilter;
-    request.fileName = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath();
+    request.fileName = m_document.FileName().isEmpty()
+                           ? QString()
+                           : QFileInfo(m_document.FileName()).absolutePath();
     return m_prompts->OpenFileName(request);
 }
 
@@ -199,33 +199,31 @@ void TfrmMain::OpenDocument(const QString& name) {
         return;
     if (name.isEmpty()) {
         // A cancelled dialog leaves the window closed; nothing is read again.
-        m_fileName = AskAnimationFileName().value_or(QString());
+        m_document.SetFileName(AskAnimationFileName().value_or(QString()));
     } else {
         // The recent lists and Reopen must find the file from any folder.
-        m_fileName = AbsoluteFileName(name);
+        m_document.SetFileName(AbsoluteFileName(name));
     }
-    if (!m_fileName.isEmpty()) {
+    if (!m_document.FileName().isEmpty()) {
         QString reason;
-        if (!m_animation.LoadFromFile(m_fileName, &reason)) {
-            ShowError(UnableToOpenMessage(ShortName(m_fileName), reason));
-            m_fileName.clear();
-            SetCaption(QStringLiteral("Vistrel"));
+        if (!m_document.Animation().LoadFromFile(m_document.FileName(), &reason)) {
+            ShowError(UnableToOpenMessage(ShortName(m_document.FileName()), reason));
+            m_document.SetFileName(QString());
         } else {
-            SetCaption(QStringLiteral("Vistrel - %1").arg(ShortName(m_fileName)));
-            if (m_animation.SourceKind == SourceVMSScripted)
+            if (m_document.Animation().SourceKind == SourceVMSScripted)
                 m_prompts->MessageBox(
                     QStringLiteral("The loaded animation is interactive.  "
                                    "Unfortunately, the script cannot be converted at this time."),
                     QStringLiteral("Information"), PromptIcon::Information, PromptButtons::Ok);
-            m_memoScript->setPlainText(m_animation.ScriptText.join(QLatin1Char('\n')));
+            m_memoScript->setPlainText(m_document.Animation().ScriptText.join(QLatin1Char('\n')));
             m_frameStrip->UpdateStripScrollBar();
             // An animation file may hold no frames at all; then there is no current frame.
-            SetCurFrame(m_animation.FrameCount() > 0 ? 0 : -1);
+            SetCurFrame(m_document.Animation().FrameCount() > 0 ? 0 : -1);
             SetClosed(false);
         }
         SetMultipleSel(false);
         m_frameStrip->RefreshFrameStrip();
-        m_preferences->ForgetFile(m_fileName);
+        m_preferences->ForgetFile(m_document.FileName());
         BuildReopenMenu();
     }
     SetModified(false);
@@ -298,7 +296,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!m_closed && m_modified) {
+    if (!m_document.Closed() && m_document.Modified()) {
         if (!PromptSaveChanges()) {
             event->ignore();
             return;

@@ -12,9 +12,8 @@ void TfrmMain::ExportAnimation1Click() {
 
 const TAnimation& TfrmMain::AnimationToExport() {
     // The frame being edited goes into the document first, as before saving.
-    if (m_animation.IsValidIndex(m_curFrame))
-        m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
-    return m_animation;
+    m_document.CommitPicture(Editor().WorkBitmap);
+    return m_document.Animation();
 }
 
 } // namespace vistrel

@@ -17,16 +17,16 @@ void TfrmMain::Export1Click() {
 }
 
 bool TfrmMain::CanReplaceFrame() const {
-    return !m_closed && m_animation.IsValidIndex(m_curFrame);
+    return !m_document.Closed() && m_document.Animation().IsValidIndex(m_document.CurFrame());
 }
 
 bool TfrmMain::CanInsertFrame() const {
-    return !m_closed;
+    return !m_document.Closed();
 }
 
 bool TfrmMain::InsertBlankFrameAfterCurrent() {
     // The Animation menu's Insert Frame > After Current, with its limit and message.
-    return !m_closed && InsertFrameAfterCurrent();
+    return !m_document.Closed() && InsertFrameAfterCurrent();
 }
 
 void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
@@ -35,7 +35,7 @@ void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
     TEditorBitmaps& bitmaps = Editor();
     bitmaps.WorkBitmap = frame.convertToFormat(QImage::Format_RGB32);
     bitmaps.UndoList.Push(bitmaps.WorkBitmap);
-    m_animation.StoreFrame(m_curFrame, bitmaps.WorkBitmap);
+    m_document.CommitPicture(bitmaps.WorkBitmap);
     SetModified(true);
     RepaintEditor();
     Edit1Click();

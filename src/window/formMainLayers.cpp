@@ -20,11 +20,11 @@ void TfrmMain::BuildFramePopup() {
 }
 
 void TfrmMain::PopupFrameMenu(int frame, QPoint globalPosition) {
-    if (!m_animation.IsValidIndex(frame))
+    if (!m_document.Animation().IsValidIndex(frame))
         return;
     m_popupFrame = frame;
-    m_redLayer->setChecked(m_animation.Frame(frame).RedLayer());
-    m_blueLayer->setChecked(m_animation.Frame(frame).BlueLayer());
+    m_redLayer->setChecked(m_document.Animation().Frame(frame).RedLayer());
+    m_blueLayer->setChecked(m_document.Animation().Frame(frame).BlueLayer());
     m_frameMenu->popup(globalPosition);
 }
 
@@ -32,9 +32,9 @@ void TfrmMain::PopupFrameMenu(int frame, QPoint globalPosition) {
 // unsaved strokes; a layer frame that is being edited catches up when another
 // frame becomes current.
 void TfrmMain::ToggleLayer(bool red) {
-    if (!m_animation.IsValidIndex(m_popupFrame))
+    if (!m_document.Animation().IsValidIndex(m_popupFrame))
         return;
-    TFrame& frame = m_animation.Frame(m_popupFrame);
+    TFrame& frame = m_document.Animation().Frame(m_popupFrame);
     const bool checked = (red ? m_redLayer : m_blueLayer)->isChecked();
     QImage& layer = red ? Editor().RedLayerBitmap : Editor().BlueLayerBitmap;
     if (checked) {
@@ -42,7 +42,7 @@ void TfrmMain::ToggleLayer(bool red) {
         if (red ? frame.BlueLayer() : frame.RedLayer())
             (red ? Editor().BlueLayerBitmap : Editor().RedLayerBitmap).fill(Qt::black);
         QImage stored = NewFrameBitmap(Qt::white);
-        m_animation.DrawFrame(m_popupFrame, stored);
+        m_document.Animation().DrawFrame(m_popupFrame, stored);
         if (red)
             Editor().BuildRedLayer(stored);
         else

@@ -70,28 +70,28 @@ void TfrmMain::FormActivate() {
             // An information file is not read: the browser is asked about the page
             // it came from, and the user gets a blank animation.
             RequestBrowserWindowInfo(arguments.BrowserWindowID);
-            m_animation.AddFrame();
+            m_document.Animation().AddFrame();
             play = false;
         } else {
             OpenDocument(arguments.FileName);
         }
     } else {
-        m_animation.AddFrame();
+        m_document.Animation().AddFrame();
         play = false;
     }
     m_frameStrip->UpdateStripScrollBar();
-    if (!m_closed) {
+    if (!m_document.Closed()) {
         // Frame 0 becomes current with the full refresh, also when it was 0 already;
         // a file without frames leaves no current frame.
         SetCurFrame(-1);
-        if (m_animation.FrameCount() > 0)
+        if (m_document.Animation().FrameCount() > 0)
             SetCurFrame(0);
     }
     SetMultipleSel(false);
     SetSelRange(0, 0);
     // /P plays at once on the Player page; a file that could not be opened
     // leaves no frames and nothing to play.
-    if (play && m_animation.FrameCount() > 0) {
+    if (play && m_document.Animation().FrameCount() > 0) {
         ShowPage(m_playerPage);
         m_player->tlbtnPlayClick();
     } else {
@@ -112,8 +112,7 @@ void TfrmMain::pgcntlMainChanging(int leavingPage) {
     QWidget* page = m_pages->widget(leavingPage);
     if (page == m_framePage) {
         m_frameEditor.FramePageLeft();
-        if (m_animation.IsValidIndex(m_curFrame))
-            m_animation.StoreFrame(m_curFrame, Editor().WorkBitmap);
+        m_document.CommitPicture(Editor().WorkBitmap);
     } else if (page == m_playerPage)
         StopPlayer();
 }

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "unitAnimation.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+namespace vistrel {
+
+// The one open document: its animation, where it lives (file name or untitled
+// number), whether it differs from its file, whether it is closed, and the
+// frame the user is on with the strip's range selection. The window and every
+// side share it; they change it through its setters and follow it through its
+// signals, each of which fires once per real change and never for a set that
+// leaves the value as it was.
+class TDocument : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TDocument(QObject* parent = nullptr);
+    ~TDocument() override;
+
+    TAnimation& Animation() { return m_animation; }
+    const TAnimation& Animation() const { return m_animation; }
+
+    // The full path of the document's file; empty while untitled.
+    QString FileName() const { return m_fileName; }
+    void SetFileName(const QString& fileName);
+    int UntitledNumber() const { return m_untitledNumber; }
+    void SetUntitledNumber(int number);
+    // The file name without its folder, or "UntitledN.lcd" while untitled.
+    QString Title() const;
+
+    // True when the document has changes its file does not have. Callers mark a
+    // change with SetModified(true) and a save or open with MarkClean(), so that
+    // the flag can later follow an undo history's clean state unchanged for them.
+    bool Modified() const { return m_modified; }
+    void SetModified(bool value);
+    void MarkClean() { SetModified(false); }
+
+    // A closed document has no frames to edit and takes no commands.
+    bool Closed() const { return m_closed; }
+    void SetClosed(bool value);
+
+    // The frame being edited; -1 when there is none.
+    int CurFrame() const { return m_curFrame; }
+    void SetCurFrame(int index);
+    // The strip's range selection: whether a range is marked, and its ends.
+    bool MultipleSel() const { return m_multipleSel; }
+    void SetMultipleSel(bool value);
+    int SelFirst() const { return m_selFirst; }
+    int SelLast() const { return m_selLast; }
+    void SetSelRange(int first, int last);
+
+    // Stores the editor's live picture into the current frame (nothing when there
+    // is no current frame). framesChanged fires only when the frame's pixels
+    // really changed.
+    void CommitPicture(const QImage& picture);
+    // For changes made to the animation directly (frames inserted, deleted,
+    // durations): tells the followers that the frames changed.
+    void NotifyFramesChanged() { emit framesChanged(); }
+
+signals:
+    void modifiedChanged(bool modified);
+    void titleChanged(const QString& title);
+    void closedChanged(bool closed);
+    void currentFrameChanged(int current, int previous);
+    void multipleSelChanged(bool multipleSel);
+    void framesChanged();
+
+private:
+    void SetTitleParts(const QString& fileName, int untitledNumber);
+
+    TAnimation m_animation;
+    QString m_fileName;
+    int m_untitledNumber = 1;
+    bool m_modified = false;
+    bool m_closed = false;
+    int m_curFrame = 0;
+    bool m_multipleSel = false;
+    int m_selFirst = 0;
+    int m_selLast = 0;
+};
+
+} // namespace vistrel

@@ -1,0 +1,127 @@
+#include "document.h"
+#include "modelFixtures.h"
+
+#include <QSignalSpy>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace vistrel {
+namespace {
+
+using testing::FillAnimation;
+using testing::Marker;
+
+// A 48 x 32 picture with only pixel (x, y) lit.
+QImage PictureWithPixel(int x, int y) {
+    QImage picture(FrameWidth, FrameHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixel(x, y, LitColour);
+    return picture;
+}
+
+struct StateCase {
+    const char* name;
+    const char* signal;
+    std::function<void(TDocument&)> change;
+};
+
+TEST(Document, EachStateSignalFiresOncePerChangeAndNeverForASetThatChangesNothing) {
+    const StateCase cases[] = {
+        {"Modified", SIGNAL(modifiedChanged(bool)), [](TDocument& d) { d.SetModified(true); }},
+        {"Closed", SIGNAL(closedChanged(bool)), [](TDocument& d) { d.SetClosed(true); }},
+        {"CurFrame", SIGNAL(currentFrameChanged(int, int)), [](TDocument& d) { d.SetCurFrame(2); }},
+        {"MultipleSel", SIGNAL(multipleSelChanged(bool)),
+         [](TDocument& d) { d.SetMultipleSel(true); }},
+        {"FileName", SIGNAL(titleChanged(QString)),
+         [](TDocument& d) { d.SetFileName(QStringLiteral("/tmp/walk.lcd")); }},
+        {"UntitledNumber", SIGNAL(titleChanged(QString)),
+         [](TDocument& d) { d.SetUntitledNumber(4); }},
+    };
+    for (const StateCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDocument document;
+        QSignalSpy spy(&document, c.signal);
+        c.change(document);
+        c.change(document);
+        EXPECT_EQ(spy.count(), 1);
+    }
+}
+
+TEST(Document, SignalsCarryTheNewStateAndTheFrameLeft) {
+    TDocument document;
+    QSignalSpy modified(&document, &TDocument::modifiedChanged);
+    QSignalSpy frame(&document, &TDocument::currentFrameChanged);
+    document.SetModified(true);
+    document.MarkClean();
+    document.MarkClean();
+    ASSERT_EQ(modified.count(), 2);
+    EXPECT_TRUE(modified[0][0].toBool());
+    EXPECT_FALSE(modified[1][0].toBool());
+    EXPECT_FALSE(document.Modified());
+
+    document.SetCurFrame(3);
+    document.SetCurFrame(-1);
+    ASSERT_EQ(frame.count(), 2);
+    EXPECT_EQ(frame[0], (QVariantList{3, 0}));
+    EXPECT_EQ(frame[1], (QVariantList{-1, 3}));
+    EXPECT_EQ(document.CurFrame(), -1);
+}
+
+TEST(Document, TheTitleIsTheUntitledNumberOrTheFileNameWithoutItsFolder) {
+    TDocument document;
+    QSignalSpy titles(&document, &TDocument::titleChanged);
+    EXPECT_EQ(document.Title(), QStringLiteral("Untitled1.lcd"));
+    document.SetUntitledNumber(12);
+    EXPECT_EQ(document.Title(), QStringLiteral("Untitled12.lcd"));
+    document.SetFileName(QStringLiteral("/home/user/cards/walk.lcd"));
+    EXPECT_EQ(document.Title(), QStringLiteral("walk.lcd"));
+    // Neither a new untitled number behind a file name nor the same name in
+    // another folder changes what the title bar shows.
+    document.SetUntitledNumber(13);
+    document.SetFileName(QStringLiteral("/elsewhere/walk.lcd"));
+    EXPECT_EQ(document.FileName(), QStringLiteral("/elsewhere/walk.lcd"));
+    document.SetFileName(QString());
+    EXPECT_EQ(document.Title(), QStringLiteral("Untitled13.lcd"));
+    ASSERT_EQ(titles.count(), 3);
+    EXPECT_EQ(titles[0][0].toString(), QStringLiteral("Untitled12.lcd"));
+    EXPECT_EQ(titles[1][0].toString(), QStringLiteral("walk.lcd"));
+    EXPECT_EQ(titles[2][0].toString(), QStringLiteral("Untitled13.lcd"));
+}
+
+TEST(Document, CommitPictureStoresExactlyThePictureIntoTheCurrentFrameOnly) {
+    TDocument document;
+    FillAnimation(document.Animation(), 4);
+    document.SetCurFrame(2);
+    QSignalSpy frames(&document, &TDocument::framesChanged);
+
+    document.CommitPicture(PictureWithPixel(47, 31));
+
+    const TAnimation& animation = document.Animation();
+    FramePixels expected{};
+    expected[static_cast<std::size_t>(PixelIndex(47, 31))] = 1;
+    EXPECT_EQ(animation.Frame(2).Pixels, expected);
+    EXPECT_TRUE(testing::CellMatchesPixels(animation, 2));
+    for (const int other : {0, 1, 3})
+        EXPECT_EQ(Marker(animation.Frame(other)), other) << "frame " << other;
+    EXPECT_EQ(frames.count(), 1);
+    // The same picture again changes no pixel: no one is told.
+    document.CommitPicture(PictureWithPixel(47, 31));
+    EXPECT_EQ(frames.count(), 1);
+}
+
+TEST(Document, CommitPictureWithoutACurrentFrameChangesNothing) {
+    for (const int current : {-1, 4}) {
+        SCOPED_TRACE(current);
+        TDocument document;
+        FillAnimation(document.Animation(), 4);
+        document.SetCurFrame(current);
+        QSignalSpy frames(&document, &TDocument::framesChanged);
+        document.CommitPicture(PictureWithPixel(0, 0));
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(Marker(document.Animation().Frame(i)), i);
+        EXPECT_EQ(frames.count(), 0);
+    }
+}
+
+} // namespace
+} // namespace vistrel
