@@ -59,18 +59,18 @@ public:
     void SetPrompts(std::unique_ptr<TPrompts> prompts);
 
     // Document state.
-    TDocument& Document() { return m_document; }
+    TDocument& Document() override { return m_document; }
     TAnimation& Animation() override { return m_document.Animation(); }
     TVMUPreferences& Preferences() override { return *m_preferences; }
     TFrameEditor& FrameEditor() { return m_frameEditor; }
     TEditorBitmaps& Editor() { return m_frameEditor.Bitmaps(); }
-    QString FileName() const override { return m_document.FileName(); }
+    QString FileName() const { return m_document.FileName(); }
     int UntitledNumber() const { return m_document.UntitledNumber(); }
     bool Modified() const { return m_document.Modified(); }
     void SetModified(bool value) override;
     bool Closed() const override { return m_document.Closed(); }
     void SetClosed(bool value);
-    QString DocumentTitle() const override;
+    QString DocumentTitle() const;
 
     // Current frame and range selection.
     int CurFrame() const override { return m_document.CurFrame(); }
@@ -80,7 +80,7 @@ public:
     void SetMultipleSel(bool value) override;
     int SelFirst() const override { return m_document.SelFirst(); }
     int SelLast() const override { return m_document.SelLast(); }
-    void SetSelRange(int first, int last) override;
+    void SetSelRange(int first, int last);
     const QImage& WorkBitmap() const override { return m_frameEditor.Bitmaps().WorkBitmap; }
     void RefreshTimePanels() override;
     void EndTextCaret() override { m_frameEditor.EndEditing(); }
