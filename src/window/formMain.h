@@ -78,8 +78,8 @@ public:
     void SetCurFrame(int index) override;
     bool MultipleSel() const override { return m_document.MultipleSel(); }
     void SetMultipleSel(bool value) override;
-    int SelFirst() const override { return m_document.SelFirst(); }
-    int SelLast() const override { return m_document.SelLast(); }
+    int SelFirst() const { return m_document.SelFirst(); }
+    int SelLast() const { return m_document.SelLast(); }
     void SetSelRange(int first, int last);
     const QImage& WorkBitmap() const override { return m_frameEditor.Bitmaps().WorkBitmap; }
     void RefreshTimePanels() override;
