@@ -3,10 +3,10 @@
 // one picture costs at the largest zoom, to hold against a tick of 83 ms.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM names another.
 
+#include "document.h"
 #include "playerHost.h"
 #include "playerPage.h"
 #include "threadPlayer.h"
-#include "unitAnimation.h"
 #include "unitPreferences.h"
 
 #include <QAction>
@@ -27,27 +27,25 @@ namespace {
 class BenchHost : public IPlayerHost {
 public:
     BenchHost() : m_preferences(m_folder.filePath("VISTREL.INI"), QSize(1024, 768)) {
+        TAnimation& animation = m_document.Animation();
         for (int i = 0; i < 8; ++i) {
-            m_animation.AddFrame();
+            animation.AddFrame();
             for (int y = 0; y < FrameHeight; ++y)
-                m_animation.Frame(i).Pixels[static_cast<std::size_t>(PixelIndex(i * 5, y))] = 1;
-            m_animation.PaintCell(i);
+                animation.Frame(i).Pixels[static_cast<std::size_t>(PixelIndex(i * 5, y))] = 1;
+            animation.PaintCell(i);
         }
-        m_animation.RepeatCount = 255;
+        animation.RepeatCount = 255;
         m_work.fill(Qt::white);
     }
 
-    TAnimation& Animation() override { return m_animation; }
-    bool MultipleSel() const override { return false; }
-    int SelFirst() const override { return 0; }
-    int SelLast() const override { return 0; }
+    TDocument& Document() override { return m_document; }
     const QImage& WorkBitmap() const override { return m_work; }
     TVMUPreferences& Preferences() override { return m_preferences; }
 
 private:
     QTemporaryDir m_folder;
     TVMUPreferences m_preferences;
-    TAnimation m_animation;
+    TDocument m_document;
     QImage m_work{FrameWidth, FrameHeight, QImage::Format_RGB32};
 };
 

@@ -1,10 +1,10 @@
 #include "playerPage.h"
 
+#include "document.h"
 #include "paintBox.h"
 #include "playerButtonPictures.h"
 #include "playerHost.h"
 #include "threadPlayer.h"
-#include "unitAnimation.h"
 #include "unitPreferences.h"
 #include "widgetColours.h"
 
@@ -166,7 +166,7 @@ void TPlayerPage::BuildToolBar() {
 
 void TPlayerPage::SetButtons(bool idle, bool paused) {
     m_play->setEnabled(idle);
-    m_playSelection->setEnabled(idle && m_host.MultipleSel());
+    m_playSelection->setEnabled(idle && m_host.Document().MultipleSel());
     m_pause->setEnabled(!idle);
     m_stop->setEnabled(!idle);
     for (QToolButton* step : {m_first, m_prev, m_next, m_last})
@@ -174,7 +174,7 @@ void TPlayerPage::SetButtons(bool idle, bool paused) {
 }
 
 void TPlayerPage::StartPlayer(int first, int last, int passes) {
-    const TAnimation& animation = m_host.Animation();
+    const TAnimation& animation = m_host.Document().Animation();
     // Without frames there is nothing to play, and no player is made.
     if (m_player || animation.FrameCount() == 0)
         return;
@@ -191,12 +191,12 @@ void TPlayerPage::StartPlayer(int first, int last, int passes) {
 }
 
 void TPlayerPage::tlbtnPlayClick() {
-    const TAnimation& animation = m_host.Animation();
+    const TAnimation& animation = m_host.Document().Animation();
     StartPlayer(0, animation.FrameCount() - 1, animation.RepeatCount);
 }
 
 void TPlayerPage::tlbtnPlaySelectionClick() {
-    StartPlayer(m_host.SelFirst(), m_host.SelLast(),
+    StartPlayer(m_host.Document().SelFirst(), m_host.Document().SelLast(),
                 m_host.Preferences().LoopSelect ? TPlayerTicks::EndlessRepeats : 1);
 }
 

@@ -1,10 +1,10 @@
 #include "animationExport.h"
 
 #include "animationExportHost.h"
+#include "document.h"
 #include "formExportAnimation.h"
 #include "localFiles.h"
 #include "prompts.h"
-#include "unitAnimation.h"
 #include "unitPreferences.h"
 
 #include <QCoreApplication>
@@ -60,11 +60,11 @@ TAnimationExportSide::TAnimationExportSide(IAnimationExportHost& host, QStatusBa
 
 QString TAnimationExportSide::AskTarget(const TExportChoices& choices) {
     const QString extension = TAnimationExport::Extension(choices.Format);
-    const QString base = QFileInfo(m_host.DocumentTitle()).completeBaseName();
+    const QString base = QFileInfo(m_host.Document().Title()).completeBaseName();
     // Proposed beside the last export, else beside the document.
     QString folder = choices.Folder;
-    if (folder.isEmpty() && !m_host.FileName().isEmpty())
-        folder = QFileInfo(m_host.FileName()).path();
+    if (folder.isEmpty() && !m_host.Document().FileName().isEmpty())
+        folder = QFileInfo(m_host.Document().FileName()).path();
     TSaveFileRequest request;
     request.title = choices.Format == TExportFormat::PngFrames
                         ? QStringLiteral("Export Animation as Frames (NAME_000.png, ...)")
@@ -102,7 +102,7 @@ bool TAnimationExportSide::ExportAnimation1Click() {
     TVMUPreferences& preferences = m_host.Preferences();
     const int fps = preferences.EffectivePlayerFPS();
     TfrmExportAnimation dialog(TExportChoices::Load(preferences.IniFile()), animation,
-                               m_host.CurFrame(), fps, m_progress->window());
+                               m_host.Document().CurFrame(), fps, m_progress->window());
     if (!RunDialog(dialog))
         return false;
     TExportChoices choices = dialog.Choices();
@@ -132,7 +132,7 @@ bool TAnimationExportSide::ExportAnimation1Click() {
     options.Colours = choices.Colours;
     options.Columns = choices.Columns;
     options.PlayerFPS = fps;
-    options.SourceName = m_host.DocumentTitle();
+    options.SourceName = m_host.Document().Title();
     TAnimationExport exporter(animation, options);
     m_progress->setRange(0, animation.FrameCount());
     m_progress->setValue(0);

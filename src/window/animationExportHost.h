@@ -7,12 +7,13 @@ class QWidget;
 namespace vistrel {
 
 class TAnimation;
+class TDocument;
 class TPrompts;
 class TVMUPreferences;
 
-// What exporting the whole animation needs from the window: the document with
-// the frame being edited stored into it, the preferences (speed and the INI
-// store of the last choices), the prompts, and names for proposals.
+// What exporting the whole animation needs from the window: the animation with
+// the frame being edited stored into it, the shared document, the preferences
+// (speed and the INI store of the last choices) and the prompts.
 class IAnimationExportHost {
 public:
     virtual ~IAnimationExportHost() = default;
@@ -21,11 +22,9 @@ public:
     virtual const TAnimation& AnimationToExport() = 0;
     virtual TVMUPreferences& Preferences() = 0;
     virtual TPrompts& Prompts() = 0;
-    // The document's file name without its folder, or its untitled name.
-    virtual QString DocumentTitle() const = 0;
-    // The full path of the document's file; empty while untitled.
-    virtual QString FileName() const = 0;
-    virtual int CurFrame() const = 0;
+    // The document's title and file name name the proposals; its current frame
+    // is the one a single-frame export writes.
+    virtual TDocument& Document() = 0;
 };
 
 } // namespace vistrel

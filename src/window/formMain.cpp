@@ -289,10 +289,6 @@ void TfrmMain::SetClosed(bool value) {
     m_document.SetClosed(value);
 }
 
-QString TfrmMain::DocumentTitle() const {
-    return m_document.Title();
-}
-
 void TfrmMain::SetCurFrame(int index) {
     const int leaving = m_document.CurFrame();
     if (index == leaving)

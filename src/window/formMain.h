@@ -59,18 +59,16 @@ public:
     void SetPrompts(std::unique_ptr<TPrompts> prompts);
 
     // Document state.
-    TDocument& Document() { return m_document; }
+    TDocument& Document() override { return m_document; }
     TAnimation& Animation() override { return m_document.Animation(); }
     TVMUPreferences& Preferences() override { return *m_preferences; }
     TFrameEditor& FrameEditor() { return m_frameEditor; }
     TEditorBitmaps& Editor() { return m_frameEditor.Bitmaps(); }
-    QString FileName() const override { return m_document.FileName(); }
-    int UntitledNumber() const { return m_document.UntitledNumber(); }
+    QString FileName() const { return m_document.FileName(); }
     bool Modified() const { return m_document.Modified(); }
     void SetModified(bool value) override;
     bool Closed() const override { return m_document.Closed(); }
     void SetClosed(bool value);
-    QString DocumentTitle() const override;
 
     // Current frame and range selection.
     int CurFrame() const override { return m_document.CurFrame(); }
@@ -78,9 +76,7 @@ public:
     void SetCurFrame(int index) override;
     bool MultipleSel() const override { return m_document.MultipleSel(); }
     void SetMultipleSel(bool value) override;
-    int SelFirst() const override { return m_document.SelFirst(); }
-    int SelLast() const override { return m_document.SelLast(); }
-    void SetSelRange(int first, int last) override;
+    void SetSelRange(int first, int last);
     const QImage& WorkBitmap() const override { return m_frameEditor.Bitmaps().WorkBitmap; }
     void RefreshTimePanels() override;
     void EndTextCaret() override { m_frameEditor.EndEditing(); }
@@ -112,15 +108,7 @@ public:
     // The Animation menu.
     TFrameCommands& FrameCommands() { return *m_commands; }
     void Animation1Click();
-    void BeforeCurrent1Click();
-    void AfterCurrent1Click();
-    void DeleteFrame1Click();
-    void CutFrame1Click();
-    void CopyFrame1Click();
-    void PasteFrame1Click();
-    void BeforeCurrent2Click();
     void AfterCurrent2Click();
-    void Properties1Click();
     // Insert Frame > After Current for the other pages: see TFrameCommands.
     bool InsertFrameAfterCurrent();
 
@@ -136,7 +124,6 @@ public:
     QWidget* DialogParent() override { return this; }
 
     // The frame popup menu and its reference layers.
-    int PopupFrame() const { return m_popupFrame; }
     void RedLayer1Click();
     void BlueLayer1Click();
 
@@ -161,25 +148,10 @@ public:
 
     // The frame editor's handlers under the window's names.
     TToolStateMachine& Tools() { return m_frameEditor.Tools(); }
-    void spdbtnPenClick(TTool tool) { m_frameEditor.spdbtnPenClick(tool); }
-    void pntbxEditorMouseDown(Qt::MouseButton button, QPoint position) {
-        m_frameEditor.pntbxEditorMouseDown(button, position);
-    }
-    void pntbxEditorMouseMove(QPoint position, bool shiftHeld) {
-        m_frameEditor.pntbxEditorMouseMove(position, shiftHeld);
-    }
-    void pntbxEditorMouseUp() { m_frameEditor.pntbxEditorMouseUp(); }
-    void spdbtnInvertClick() { m_frameEditor.spdbtnInvertClick(); }
     bool FormKeyPress(const QString& text) { return m_frameEditor.FormKeyPress(text); }
-    void tmrTextCursorTimer() { m_frameEditor.tmrTextCursorTimer(); }
     void Edit1Click() { m_frameEditor.Edit1Click(); }
     void Undo1Click() { m_frameEditor.Undo1Click(); }
     void Redo1Click() { m_frameEditor.Redo1Click(); }
-    void Cut1Click() { m_frameEditor.Cut1Click(); }
-    void Copy1Click() { m_frameEditor.Copy1Click(); }
-    void Paste1Click() { m_frameEditor.Paste1Click(); }
-    void ClearSelection1Click() { m_frameEditor.ClearSelection1Click(); }
-    void SelectAll1Click() { m_frameEditor.SelectAll1Click(); }
     void RepaintEditor() { m_frameEditor.RepaintEditor(); }
 
     // What the frame editor asks of the window.

@@ -13,32 +13,8 @@ namespace vistrel {
 void TfrmMain::Animation1Click() {
     m_commands->Animation1Click();
 }
-void TfrmMain::BeforeCurrent1Click() {
-    m_commands->BeforeCurrent1Click();
-}
-void TfrmMain::AfterCurrent1Click() {
-    m_commands->AfterCurrent1Click();
-}
-void TfrmMain::DeleteFrame1Click() {
-    m_commands->DeleteFrame1Click();
-}
-void TfrmMain::CutFrame1Click() {
-    m_commands->CutFrame1Click();
-}
-void TfrmMain::CopyFrame1Click() {
-    m_commands->CopyFrame1Click();
-}
-void TfrmMain::PasteFrame1Click() {
-    m_commands->PasteFrame1Click();
-}
-void TfrmMain::BeforeCurrent2Click() {
-    m_commands->BeforeCurrent2Click();
-}
 void TfrmMain::AfterCurrent2Click() {
     m_commands->AfterCurrent2Click();
-}
-void TfrmMain::Properties1Click() {
-    m_commands->Properties1Click();
 }
 bool TfrmMain::InsertFrameAfterCurrent() {
     return m_commands->InsertFrameAfterCurrent();

@@ -54,7 +54,7 @@ void TfrmMain::RememberClosedDocument() {
 
 bool TfrmMain::PromptSaveChanges() {
     const PromptButton answer = m_prompts->MessageBox(
-        QStringLiteral("Save changes to %1?").arg(DocumentTitle()), QStringLiteral("Confirm"),
+        QStringLiteral("Save changes to %1?").arg(m_document.Title()), QStringLiteral("Confirm"),
         PromptIcon::Question, PromptButtons::YesNoCancel);
     switch (answer) {
     case PromptButton::Yes:

@@ -1,8 +1,8 @@
 #include "frameStrip.h"
 
+#include "document.h"
 #include "frameStripHost.h"
 #include "paintBox.h"
-#include "unitAnimation.h"
 #include "widgetColours.h"
 
 #include <QCoreApplication>
@@ -157,8 +157,8 @@ int TFrameStrip::SlotIndex(int slot) const {
 }
 
 int TFrameStrip::CurrentSlot() const {
-    const int current = m_host.CurFrame();
-    if (!m_host.Animation().IsValidIndex(current))
+    const int current = m_host.Document().CurFrame();
+    if (!m_host.Document().Animation().IsValidIndex(current))
         return -1;
     const int slot = current - Position();
     return slot >= 0 && slot < SlotCount ? slot : -1;
@@ -182,7 +182,7 @@ void TFrameStrip::ColourSlot(int slot, unsigned panelColour) {
 }
 
 void TFrameStrip::RefreshFrameStrip() {
-    TAnimation& animation = m_host.Animation();
+    TAnimation& animation = m_host.Document().Animation();
     const int position = Position();
     const int count = animation.FrameCount();
     const int last = count <= position + 4 ? count - position - 1 : 4;
@@ -190,7 +190,7 @@ void TFrameStrip::RefreshFrameStrip() {
     for (int slot = std::max(last + 1, 0); slot < SlotCount; ++slot)
         m_slots[static_cast<std::size_t>(slot)].Panel->hide();
 
-    const int currentSlot = m_host.CurFrame() - position;
+    const int currentSlot = m_host.Document().CurFrame() - position;
     for (int slot = 0; slot < SlotCount && SlotIndex(slot) < count; ++slot) {
         const TFrame& frame = animation.Frame(SlotIndex(slot));
         unsigned colour = clSilver;
@@ -223,7 +223,7 @@ void TFrameStrip::RefreshFrameStrip() {
 }
 
 void TFrameStrip::UpdateStripScrollBar() {
-    const int count = m_host.Animation().FrameCount();
+    const int count = m_host.Document().Animation().FrameCount();
     if (count <= SlotCount) {
         m_scrollBar->setEnabled(false);
         // With room for every frame the strip goes back to its start, so that no
@@ -238,7 +238,7 @@ void TFrameStrip::UpdateStripScrollBar() {
 }
 
 void TFrameStrip::ScrollToCurrent() {
-    const int current = m_host.CurFrame();
+    const int current = m_host.Document().CurFrame();
     if (current + 1 > Position() + 4)
         SetPosition(current + 1 - 4);
 }
@@ -251,12 +251,12 @@ void TFrameStrip::RepaintCurrentThumbnail() {
 
 void TFrameStrip::PaintThumbnail(int slot, QPainter& painter) {
     painter.fillRect(0, 0, FrameWidth, FrameHeight, ColourFromBGR(clWhite));
-    const TAnimation& animation = m_host.Animation();
+    const TAnimation& animation = m_host.Document().Animation();
     const int index = SlotIndex(slot);
     if (!animation.IsValidIndex(index))
         return;
     // The frame being edited shows its edits before they are stored.
-    if (index == m_host.CurFrame()) {
+    if (index == m_host.Document().CurFrame()) {
         painter.drawImage(0, 0, m_host.WorkBitmap());
         return;
     }
@@ -274,7 +274,7 @@ void TFrameStrip::scrlbrFramesChange() {
 void TFrameStrip::edtFrame0Change(int slot) {
     if (m_showingDurations)
         return;
-    TAnimation& animation = m_host.Animation();
+    TAnimation& animation = m_host.Document().Animation();
     const int index = SlotIndex(slot);
     if (!animation.IsValidIndex(index))
         return;
@@ -291,23 +291,23 @@ void TFrameStrip::edtFrame0Change(int slot) {
     // Only a duration that really changed is an edit: the strip writing the same
     // number into the edit while scrolling must not mark a saved document.
     if (frame.Duration() != before && frame.Changed())
-        m_host.SetModified(true);
+        m_host.Document().SetModified(true);
     m_host.RefreshTimePanels();
 }
 
 void TFrameStrip::updnFrame3Click(int slot) {
     const int index = SlotIndex(slot);
-    if (index != m_host.CurFrame()) {
+    if (index != m_host.Document().CurFrame()) {
         m_host.SetCurFrame(index);
         RefreshFrameStrip();
     }
-    m_host.SetModified(true);
+    m_host.Document().SetModified(true);
     m_host.ReleaseKeyboardFocus();
 }
 
 void TFrameStrip::spdbtnFrame0Click(int slot) {
     const int index = SlotIndex(slot);
-    if (!m_host.Animation().IsValidIndex(index))
+    if (!m_host.Document().Animation().IsValidIndex(index))
         return;
     const QToolButton* button = m_slots[static_cast<std::size_t>(slot)].PopupButton;
     m_host.PopupFrameMenu(index, button->mapToGlobal(QPoint(button->width(), 0)));
@@ -321,49 +321,49 @@ void TFrameStrip::SetPopupButtonsEnabled(bool enabled) {
 void TFrameStrip::ClearRangeMarks() {
     // Every frame, not only SelFirst..SelLast: frames inserted into or before the
     // range move marked frames out of it.
-    m_host.Animation().ClearSelectedMarks();
+    m_host.Document().Animation().ClearSelectedMarks();
 }
 
 void TFrameStrip::EndRangeSelection() {
-    if (m_host.MultipleSel())
+    if (m_host.Document().MultipleSel())
         ClearRangeMarks();
-    m_host.SetMultipleSel(false);
+    m_host.Document().SetMultipleSel(false);
 }
 
 void TFrameStrip::pnlFrame0ViewMouseUp(int slot, Qt::MouseButton button,
                                        Qt::KeyboardModifiers modifiers) {
     if (button != Qt::LeftButton)
         return;
-    TAnimation& animation = m_host.Animation();
+    TAnimation& animation = m_host.Document().Animation();
     const int index = SlotIndex(slot);
     if (!animation.IsValidIndex(index))
         return;
 
-    if (m_host.MultipleSel())
+    if (m_host.Document().MultipleSel())
         ClearRangeMarks();
 
     if (modifiers & Qt::ShiftModifier) {
         // The range runs from the current frame, which is the frame clicked
         // before, so a second Shift+click re-anchors on it.
-        const int current = m_host.CurFrame();
+        const int current = m_host.Document().CurFrame();
         if (current != -1) {
             const int first = std::min(index, current);
             const int last = std::max(index, current);
-            m_host.SetSelRange(first, last);
+            m_host.Document().SetSelRange(first, last);
             for (int marked = first; marked <= last; ++marked)
                 if (animation.IsValidIndex(marked))
                     animation.Frame(marked).SetSelected(true);
             m_host.SetCurFrame(index);
-            m_host.SetMultipleSel(true);
+            m_host.Document().SetMultipleSel(true);
         }
     } else if (modifiers & Qt::ControlModifier) {
         // Ctrl+click drops the range and keeps the current frame, so that no
         // range is left selected without its marks.
-        m_host.SetMultipleSel(false);
+        m_host.Document().SetMultipleSel(false);
     } else {
         m_host.EndTextCaret();
         m_host.SetCurFrame(index);
-        m_host.SetMultipleSel(false);
+        m_host.Document().SetMultipleSel(false);
     }
     RefreshFrameStrip();
 }
@@ -388,8 +388,8 @@ bool TFrameStrip::eventFilter(QObject* watched, QEvent* event) {
 
 bool TFrameStrip::HandleNavigationKey(int key, Qt::KeyboardModifiers modifiers) {
     const int position = Position();
-    const int current = m_host.CurFrame();
-    const int count = m_host.Animation().FrameCount();
+    const int current = m_host.Document().CurFrame();
+    const int count = m_host.Document().Animation().FrameCount();
 
     // Moves the current frame, then either scrolls to newPosition (which
     // refreshes the strip) or, when newPosition is -1 or no move, refreshes.

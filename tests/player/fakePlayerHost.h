@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document.h"
 #include "modelFixtures.h"
 #include "playerHost.h"
 #include "unitAnimation.h"
@@ -10,12 +11,14 @@
 
 namespace vistrel::testing {
 
-// The window's side of the Player page: a real animation, the range selection
-// as plain fields, a white work picture and default preferences over an INI
-// file that does not exist.
+// The window's side of the Player page: a real document, a white work picture
+// and default preferences over an INI file that does not exist. The tests set
+// the range selection as plain fields; the page reads it through the document,
+// which takes them whenever the page asks for it.
 class FakePlayerHost : public IPlayerHost {
 public:
-    TAnimation animation;
+    TDocument document;
+    TAnimation& animation = document.Animation();
     bool multipleSel = false;
     int selFirst = 0;
     int selLast = 0;
@@ -25,10 +28,11 @@ public:
         workBitmap.fill(Qt::white);
     }
 
-    TAnimation& Animation() override { return animation; }
-    bool MultipleSel() const override { return multipleSel; }
-    int SelFirst() const override { return selFirst; }
-    int SelLast() const override { return selLast; }
+    TDocument& Document() override {
+        document.SetMultipleSel(multipleSel);
+        document.SetSelRange(selFirst, selLast);
+        return document;
+    }
     const QImage& WorkBitmap() const override { return workBitmap; }
     TVMUPreferences& Preferences() override { return m_preferences; }
 

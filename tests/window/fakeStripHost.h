@@ -1,7 +1,7 @@
 #pragma once
 
+#include "document.h"
 #include "frameStripHost.h"
-#include "unitAnimation.h"
 
 #include <QApplication>
 #include <QImage>
@@ -11,17 +11,12 @@
 
 namespace vistrel::testing {
 
-// The window's side of the frame strip over a real animation: it keeps the
-// current frame and the range as plain fields and records what the strip asked
-// of it.
+// The window's side of the frame strip over a real document: going to a frame
+// only makes it current, and what the strip asked of the window is recorded.
 class FakeStripHost : public IFrameStripHost {
 public:
-    TAnimation animation;
-    int curFrame = -1;
-    bool multipleSel = false;
-    int selFirst = 0;
-    int selLast = 0;
-    bool modified = false;
+    TDocument document;
+    TAnimation& animation = document.Animation();
     QImage workBitmap{FrameWidth, FrameHeight, QImage::Format_RGB32};
 
     std::vector<int> curFrameCalls;
@@ -30,7 +25,10 @@ public:
     int caretEnds = 0;
     int focusReleases = 0;
 
-    FakeStripHost() { workBitmap.fill(Qt::white); }
+    FakeStripHost() {
+        document.SetCurFrame(-1);
+        workBitmap.fill(Qt::white);
+    }
 
     void ForgetCalls() {
         curFrameCalls.clear();
@@ -40,22 +38,12 @@ public:
         focusReleases = 0;
     }
 
-    TAnimation& Animation() override { return animation; }
-    int CurFrame() const override { return curFrame; }
+    TDocument& Document() override { return document; }
     void SetCurFrame(int index) override {
         curFrameCalls.push_back(index);
-        curFrame = index;
-    }
-    bool MultipleSel() const override { return multipleSel; }
-    void SetMultipleSel(bool value) override { multipleSel = value; }
-    int SelFirst() const override { return selFirst; }
-    int SelLast() const override { return selLast; }
-    void SetSelRange(int first, int last) override {
-        selFirst = first;
-        selLast = last;
+        document.SetCurFrame(index);
     }
     const QImage& WorkBitmap() const override { return workBitmap; }
-    void SetModified(bool value) override { modified = value; }
     void RefreshTimePanels() override { ++timePanelRefreshes; }
     void EndTextCaret() override { ++caretEnds; }
     void PopupFrameMenu(int frame, QPoint globalPosition) override {

@@ -23,24 +23,20 @@ using namespace vistrel::testing;
 
 namespace {
 
-// The window's side of the export: a real animation and preferences over a
-// temporary INI file, questions answered by a script.
+// The window's side of the export: a real untitled document and preferences
+// over a temporary INI file, questions answered by a script.
 class FakeExportHost : public IAnimationExportHost {
 public:
-    TAnimation animation;
+    TDocument document;
+    TAnimation& animation = document.Animation();
     TScriptedPrompts prompts;
-    QString title = "Walk.lcd";
-    QString fileName;
-    int curFrame = 0;
 
     FakeExportHost() : m_preferences(m_folder.filePath("VISTREL.INI"), QSize(640, 480)) {}
 
     const TAnimation& AnimationToExport() override { return animation; }
     TVMUPreferences& Preferences() override { return m_preferences; }
     TPrompts& Prompts() override { return prompts; }
-    QString DocumentTitle() const override { return title; }
-    QString FileName() const override { return fileName; }
-    int CurFrame() const override { return curFrame; }
+    TDocument& Document() override { return document; }
 
 private:
     QTemporaryDir m_folder;
@@ -138,7 +134,7 @@ TEST(AnimationExportSide, ExportsWithAProgressBarAndRemembersTheChoices) {
     std::iota(expected.begin(), expected.end(), 1);
     EXPECT_EQ(shown, expected);
     ASSERT_EQ(f.host.prompts.saveRequests.size(), 1u);
-    EXPECT_EQ(f.host.prompts.saveRequests[0].fileName, "Walk.gif"); // untitled: no folder yet
+    EXPECT_EQ(f.host.prompts.saveRequests[0].fileName, "Untitled1.gif"); // untitled: no folder yet
     QImageReader reader(target);
     EXPECT_EQ(reader.imageCount(), 30);
     EXPECT_EQ(reader.size(), QSize(96, 64));

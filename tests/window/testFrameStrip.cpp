@@ -38,18 +38,18 @@ struct Strip {
     }
 
     void Start(int current, int position) {
-        host.curFrame = current;
+        host.document.SetCurFrame(current);
         strip.UpdateStripScrollBar();
         strip.SetPosition(position);
         strip.RefreshFrameStrip();
         host.ForgetCalls();
-        host.modified = false;
+        host.document.SetModified(false);
     }
 
     // Marks frames first..last as a Shift+click would have.
     void SelectRange(int first, int last) {
-        host.multipleSel = true;
-        host.SetSelRange(first, last);
+        host.document.SetMultipleSel(true);
+        host.document.SetSelRange(first, last);
         for (int i = first; i <= last; ++i)
             host.animation.Frame(i).SetSelected(true);
         strip.RefreshFrameStrip();
@@ -234,7 +234,7 @@ TEST(FrameStripDurations, TypingStoresOnlyDurationsFrom1To255) {
         EXPECT_EQ(s.host.animation.Frame(0).Duration(), c.newDuration);
         // The next frame starts where the edited one now ends.
         EXPECT_EQ(s.host.animation.Frame(1).StartTime(), c.newDuration);
-        EXPECT_EQ(s.host.modified, c.modified);
+        EXPECT_EQ(s.host.document.Modified(), c.modified);
         if (QLatin1String(c.text) != QString::number(c.duration)) {
             EXPECT_GE(s.host.timePanelRefreshes, 1);
         }
@@ -251,7 +251,7 @@ TEST(FrameStripDurations, ShowingALoadedZeroKeepsItUntilTheUserEdits) {
     EXPECT_EQ(Durations(s.host.animation), (std::vector<int>{0, 4, 0, 1, 1, 1, 0}));
     EXPECT_EQ(s.Edit(0)->text(), "0");
     EXPECT_EQ(s.Edit(2)->text(), "0");
-    EXPECT_FALSE(s.host.modified);
+    EXPECT_FALSE(s.host.document.Modified());
     // The user's arrow is an edit: 0 steps up to the smallest real duration and on.
     QTest::mouseClick(s.UpDown(2)->UpButton(), Qt::LeftButton);
     EXPECT_EQ(s.host.animation.Frame(2).Duration(), 2);
@@ -297,16 +297,16 @@ TEST(FrameStripDurations, ArrowsWrapAndMakeTheirFrameCurrent) {
         s.host.animation.Frame(frame).SetDuration(static_cast<std::uint8_t>(c.duration));
         s.strip.RefreshFrameStrip();
         s.host.ForgetCalls();
-        s.host.modified = false;
+        s.host.document.SetModified(false);
 
         TUpDown* upDown = s.UpDown(c.slot);
         QTest::mouseClick(c.up ? upDown->UpButton() : upDown->DownButton(), Qt::LeftButton);
 
         EXPECT_EQ(s.host.animation.Frame(frame).Duration(), c.newDuration);
         EXPECT_EQ(s.Edit(c.slot)->text(), QString::number(c.newDuration));
-        EXPECT_EQ(s.host.curFrame, frame);
+        EXPECT_EQ(s.host.document.CurFrame(), frame);
         EXPECT_EQ(s.host.curFrameCalls.size(), frame == 1 ? 0u : 1u);
-        EXPECT_TRUE(s.host.modified);
+        EXPECT_TRUE(s.host.document.Modified());
         EXPECT_GE(s.host.focusReleases, 1);
         // The strip was refreshed for the new current frame.
         EXPECT_EQ(s.Panel(c.slot)->palette().color(QPalette::Window), Navy);
@@ -320,10 +320,10 @@ TEST(FrameStripClicks, ShiftClickMarksTheRangeFromTheCurrentFrame) {
     Strip s(6, 1, 0);
     QTest::mouseClick(s.Slot("pntbxFrame%1", 4), Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(s.Marked(), (std::set<int>{1, 2, 3, 4}));
-    EXPECT_EQ(s.host.selFirst, 1);
-    EXPECT_EQ(s.host.selLast, 4);
-    EXPECT_EQ(s.host.curFrame, 4);
-    EXPECT_TRUE(s.host.multipleSel);
+    EXPECT_EQ(s.host.document.SelFirst(), 1);
+    EXPECT_EQ(s.host.document.SelLast(), 4);
+    EXPECT_EQ(s.host.document.CurFrame(), 4);
+    EXPECT_TRUE(s.host.document.MultipleSel());
     for (int slot = 1; slot <= 4; ++slot)
         EXPECT_EQ(s.Panel(slot)->palette().color(QPalette::Window), Navy) << slot;
     EXPECT_EQ(s.Panel(0)->palette().color(QPalette::Window), Silver);
@@ -331,16 +331,16 @@ TEST(FrameStripClicks, ShiftClickMarksTheRangeFromTheCurrentFrame) {
     // The second range runs from the frame clicked before, not the first anchor.
     QTest::mouseClick(s.Slot("pntbxFrame%1", 2), Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(s.Marked(), (std::set<int>{2, 3, 4}));
-    EXPECT_EQ(s.host.selFirst, 2);
-    EXPECT_EQ(s.host.selLast, 4);
-    EXPECT_EQ(s.host.curFrame, 2);
+    EXPECT_EQ(s.host.document.SelFirst(), 2);
+    EXPECT_EQ(s.host.document.SelLast(), 4);
+    EXPECT_EQ(s.host.document.CurFrame(), 2);
     EXPECT_EQ(s.Panel(1)->palette().color(QPalette::Window), Silver);
 
     // A plain click ends the range and picks the frame.
     QTest::mouseClick(s.Slot("lblFrame%1Num", 0), Qt::LeftButton);
     EXPECT_TRUE(s.Marked().empty());
-    EXPECT_FALSE(s.host.multipleSel);
-    EXPECT_EQ(s.host.curFrame, 0);
+    EXPECT_FALSE(s.host.document.MultipleSel());
+    EXPECT_EQ(s.host.document.CurFrame(), 0);
     EXPECT_EQ(s.host.caretEnds, 1);
 }
 
@@ -350,7 +350,7 @@ TEST(FrameStripClicks, ShiftClickWithoutCurrentFrameOnlyRefreshes) {
     s.host.animation.Frame(2).SetDuration(9);
     QTest::mouseClick(s.Slot("pntbxFrame%1", 1), Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_TRUE(s.host.curFrameCalls.empty());
-    EXPECT_FALSE(s.host.multipleSel);
+    EXPECT_FALSE(s.host.document.MultipleSel());
     EXPECT_TRUE(s.Marked().empty());
     EXPECT_EQ(s.Edit(2)->text(), QStringLiteral("9"));
 }
@@ -371,7 +371,7 @@ TEST(FrameStripClicks, EveryPartOfASlotPicksItsFrame) {
         s.SelectRange(0, 1);
         QTest::mouseClick(s.Slot(part.widget, 2), Qt::LeftButton, {}, part.at);
         EXPECT_EQ(s.host.curFrameCalls, std::vector<int>{3});
-        EXPECT_FALSE(s.host.multipleSel);
+        EXPECT_FALSE(s.host.document.MultipleSel());
         EXPECT_TRUE(s.Marked().empty());
     }
 }
@@ -393,8 +393,8 @@ TEST(FrameStripClicks, OtherButtonsAndCtrlLeaveTheCurrentFrame) {
         s.SelectRange(1, 3);
         QTest::mouseClick(s.Slot("pntbxFrame%1", 4), c.button, c.modifiers);
         EXPECT_TRUE(s.host.curFrameCalls.empty());
-        EXPECT_EQ(s.host.curFrame, 3);
-        EXPECT_EQ(s.host.multipleSel, !c.rangeEnds);
+        EXPECT_EQ(s.host.document.CurFrame(), 3);
+        EXPECT_EQ(s.host.document.MultipleSel(), !c.rangeEnds);
         const std::set<int> marked = c.rangeEnds ? std::set<int>() : std::set<int>{1, 2, 3};
         EXPECT_EQ(s.Marked(), marked);
     }
@@ -449,7 +449,7 @@ TEST(FrameStripKeys, NavigationKeysMoveTheCurrentFrameAndTheStrip) {
                                           << c.position << ", current " << c.current);
         Strip s(c.frames, c.current, c.position);
         EXPECT_TRUE(s.strip.HandleNavigationKey(c.code, Qt::NoModifier));
-        EXPECT_EQ(s.host.curFrame, c.newCurrent);
+        EXPECT_EQ(s.host.document.CurFrame(), c.newCurrent);
         EXPECT_EQ(s.strip.Position(), c.newPosition);
         if (c.newCurrent == c.current) {
             EXPECT_TRUE(s.host.curFrameCalls.empty());
@@ -467,8 +467,8 @@ TEST(FrameStripKeys, MovingEndsTheRangeSelection) {
     s.SelectRange(1, 3);
     s.strip.HandleNavigationKey(Qt::Key_Right, Qt::NoModifier);
     EXPECT_TRUE(s.Marked().empty());
-    EXPECT_FALSE(s.host.multipleSel);
-    EXPECT_EQ(s.host.curFrame, 4);
+    EXPECT_FALSE(s.host.document.MultipleSel());
+    EXPECT_EQ(s.host.document.CurFrame(), 4);
     for (int slot = 0; slot < 4; ++slot)
         EXPECT_NE(s.Panel(slot)->palette().color(QPalette::Window), Navy) << slot;
 }
