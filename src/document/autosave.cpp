@@ -6,15 +6,47 @@ namespace vistrel {
 
 TAutosave::TAutosave(Snapshot snapshot, Writer writer, QObject* parent)
     : QObject(parent), m_snapshot(std::move(snapshot)), m_writer(std::move(writer)) {
-    m_pool.setMaxThreadCount(1);
     m_timer.setSingleShot(true);
     m_timer.setInterval(DefaultDelayMs);
     connect(&m_timer, &QTimer::timeout, this, &TAutosave::TimeIsUp);
+    m_worker = std::thread([this] { Work(); });
 }
 
 TAutosave::~TAutosave() {
     m_timer.stop();
-    m_pool.waitForDone();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    // Runs what was queued first: a write that started is finished.
+    m_worker.join();
+}
+
+void TAutosave::Work() {
+    for (;;) {
+        Task task;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_stopping || !m_tasks.empty(); });
+            if (m_tasks.empty())
+                return;
+            task = std::move(m_tasks.front());
+            m_tasks.pop_front();
+        }
+        task();
+        {
+            const std::lock_guard lock(m_mutex);
+            --m_queued;
+        }
+        m_idle.notify_all();
+        QMetaObject::invokeMethod(this, &TAutosave::JobDone, Qt::QueuedConnection);
+    }
+}
+
+int TAutosave::Queued() const {
+    const std::lock_guard lock(m_mutex);
+    return m_queued;
 }
 
 void TAutosave::DocumentChanged() {
@@ -29,7 +61,7 @@ void TAutosave::TimeIsUp() {
     if (!m_dirty)
         return;
     // The bytes are taken when the worker is free, so they are the newest.
-    if (m_queued > 0)
+    if (Queued() > 0)
         m_writeWhenIdle = true;
     else
         StartWrite();
@@ -42,23 +74,29 @@ void TAutosave::StartWrite() {
     Queue([this, bytes] {
         QString reason;
         const bool written = m_writer(bytes, &reason);
-        QMetaObject::invokeMethod(
-            this, [this, written, reason] { emit writeFinished(written, reason); },
-            Qt::QueuedConnection);
+        const std::lock_guard lock(m_mutex);
+        m_outcomes.emplace_back(written, reason);
     });
 }
 
 void TAutosave::Queue(Task task) {
-    ++m_queued;
-    m_pool.start([this, task = std::move(task)] {
-        task();
-        --m_queued;
-        QMetaObject::invokeMethod(this, &TAutosave::JobDone, Qt::QueuedConnection);
-    });
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_queued;
+        m_tasks.push_back(std::move(task));
+    }
+    m_wake.notify_one();
 }
 
 void TAutosave::JobDone() {
-    if (m_queued == 0 && m_writeWhenIdle && m_dirty)
+    std::deque<std::pair<bool, QString>> outcomes;
+    {
+        const std::lock_guard lock(m_mutex);
+        outcomes.swap(m_outcomes);
+    }
+    for (const auto& [written, reason] : outcomes)
+        emit writeFinished(written, reason);
+    if (Queued() == 0 && m_writeWhenIdle && m_dirty)
         StartWrite();
 }
 
@@ -67,7 +105,8 @@ void TAutosave::Flush() {
         m_timer.stop();
         StartWrite();
     }
-    m_pool.waitForDone();
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_queued == 0; });
 }
 
 void TAutosave::Discard(Task task) {

@@ -3,10 +3,13 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 #include <QTimer>
-#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <functional>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 namespace vistrel {
 
@@ -35,7 +38,7 @@ public:
 
     void SetDelay(int milliseconds) { m_timer.setInterval(milliseconds); }
     // A change waits to be written, or a write runs.
-    bool Busy() const { return m_dirty || m_timer.isActive() || m_queued > 0; }
+    bool Busy() const { return m_dirty || m_timer.isActive() || Queued() > 0; }
 
     // Writes a change that waits at once, and waits until every write is done.
     void Flush();
@@ -57,15 +60,28 @@ private:
     void Queue(Task task);
     void JobDone();
 
+    void Work();
+    int Queued() const;
+
     Snapshot m_snapshot;
     Writer m_writer;
     QTimer m_timer;
-    // One thread, so the writes and tasks run one at a time, in order.
-    QThreadPool m_pool;
     bool m_dirty = false;
     bool m_writeWhenIdle = false;
-    // Writes and tasks not yet finished; counted down on the worker thread.
-    std::atomic<int> m_queued = 0;
+
+    // The worker: one thread, so the writes and tasks run one at a time, in
+    // order. Everything it shares with the GUI thread passes under m_mutex, in
+    // our own code, where ThreadSanitizer sees every hand-over.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<Task> m_tasks;
+    // Tasks queued and not yet finished.
+    int m_queued = 0;
+    // Outcomes of finished writes, for writeFinished on the GUI thread.
+    std::deque<std::pair<bool, QString>> m_outcomes;
+    bool m_stopping = false;
+    std::thread m_worker;
 };
 
 } // namespace vistrel
