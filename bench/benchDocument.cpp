@@ -1,12 +1,16 @@
 // What keeps a 324-frame document safe, beside the 16.7 ms of one 60 Hz frame:
 // the recovery snapshot the GUI thread takes after a change, the whole-or-nothing
 // write the autosave worker then makes (fsync included, so the disk's speed shows),
-// and the frames a delete of 300 frames takes out and an undo puts back.
+// the frames a delete of 300 frames takes out and an undo puts back, and that
+// undo and its redo as steps of the undo history.
 
+#include "document.h"
 #include "recoveryFile.h"
+#include "undoCommands.h"
 #include "unitAnimation.h"
 
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
 
 using namespace vistrel;
@@ -66,6 +70,21 @@ void TakeAndPutBack300Frames(benchmark::State& state) {
     }
 }
 BENCHMARK(TakeAndPutBack300Frames)->Unit(benchmark::kMillisecond);
+
+// The same through the undo history: Undo and Redo of a step that deleted 300
+// frames, each a whole user action.
+void UndoAndRedoADeleteOf300Frames(benchmark::State& state) {
+    TDocument document;
+    FillDocument(document.Animation());
+    QUndoStack stack;
+    stack.push(new TRemoveFramesCommand(document, 10, 309, QStringLiteral("Delete Frames")));
+    for (auto _ : state) {
+        stack.undo();
+        stack.redo();
+        benchmark::DoNotOptimize(document.Animation().FrameCount());
+    }
+}
+BENCHMARK(UndoAndRedoADeleteOf300Frames)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
