@@ -15,6 +15,9 @@ int main(int argc, char* argv[]) {
     QTemporaryDir desktop;
     qputenv("XDG_DATA_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("data"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("config"))));
+    // Recovery files too: a window's autosave never writes into the user's own
+    // state folder, and test processes never see each other's recovery files.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(desktop.filePath(QStringLiteral("state"))));
     // Local sockets with fixed names (the browser's stand-in) live in the temporary
     // folder: each test process gets one of its own, so tests that CTest runs at
     // the same time never take each other's server.

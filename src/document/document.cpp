@@ -31,6 +31,10 @@ QString TDocument::Title() const {
 }
 
 void TDocument::SetModified(bool value) {
+    // Every edit marks the document modified, also when it already was: that is
+    // the one place each change passes, so the autosave hears of all of them.
+    if (value)
+        emit changed();
     if (value == m_modified)
         return;
     m_modified = value;
@@ -69,8 +73,10 @@ void TDocument::CommitPicture(const QImage& picture) {
         return;
     const FramePixels before = m_animation.Frame(m_curFrame).Pixels;
     m_animation.StoreFrame(m_curFrame, picture);
-    if (m_animation.Frame(m_curFrame).Pixels != before)
+    if (m_animation.Frame(m_curFrame).Pixels != before) {
         emit framesChanged();
+        emit changed();
+    }
 }
 
 } // namespace vistrel

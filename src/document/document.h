@@ -59,7 +59,10 @@ public:
     void CommitPicture(const QImage& picture);
     // For changes made to the animation directly (frames inserted, deleted,
     // durations): tells the followers that the frames changed.
-    void NotifyFramesChanged() { emit framesChanged(); }
+    void NotifyFramesChanged() {
+        emit framesChanged();
+        emit changed();
+    }
 
 signals:
     void modifiedChanged(bool modified);
@@ -68,6 +71,11 @@ signals:
     void currentFrameChanged(int current, int previous);
     void multipleSelChanged(bool multipleSel);
     void framesChanged();
+    // The document's content changed: every SetModified(true), also while it is
+    // already modified, every picture commit that changed pixels and every
+    // NotifyFramesChanged(). Whatever keeps a copy of the document (the
+    // recovery file) follows this one signal.
+    void changed();
 
 private:
     void SetTitleParts(const QString& fileName, int untitledNumber);

@@ -123,5 +123,35 @@ TEST(Document, CommitPictureWithoutACurrentFrameChangesNothing) {
     }
 }
 
+// The autosave follows changed(): it must hear of every edit, also the second
+// stroke on an already modified document, and of nothing that leaves the
+// content as it was.
+TEST(Document, ChangedFiresForEveryEditAndForNothingElse) {
+    TDocument document;
+    FillAnimation(document.Animation(), 4);
+    document.SetCurFrame(1);
+    QSignalSpy changed(&document, &TDocument::changed);
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+        int expected;
+    };
+    const Step steps[] = {
+        {"first edit", [&] { document.SetModified(true); }, 1},
+        {"second edit while modified", [&] { document.SetModified(true); }, 1},
+        {"picture that changes pixels", [&] { document.CommitPicture(PictureWithPixel(3, 3)); }, 1},
+        {"same picture again", [&] { document.CommitPicture(PictureWithPixel(3, 3)); }, 0},
+        {"frames changed directly", [&] { document.NotifyFramesChanged(); }, 1},
+        {"save marks clean", [&] { document.MarkClean(); }, 0},
+        {"frame chosen", [&] { document.SetCurFrame(2); }, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        changed.clear();
+        step.run();
+        EXPECT_EQ(changed.count(), step.expected);
+    }
+}
+
 } // namespace
 } // namespace vistrel
