@@ -30,7 +30,7 @@ void ExpectOneOpenError(WindowFixture& f, const char* what) {
 
 } // namespace
 
-TEST(SpecialFiles, AFifoIsRefusedAtOnceByEveryWayOfOpeningADocument) {
+TEST(NonRegularFiles, AFifoIsRefusedAtOnceByEveryWayOfOpeningADocument) {
     TempFolder fifoFolder;
     const QString fifo = fifoFolder.Path("x.lcd");
     ASSERT_TRUE(MakeFifo(fifo));
@@ -65,7 +65,7 @@ TEST(SpecialFiles, AFifoIsRefusedAtOnceByEveryWayOfOpeningADocument) {
     EXPECT_TRUE(IsFifo(fifo));
 }
 
-TEST(SpecialFiles, SavingOverAFifoIsRefusedWithTheReason) {
+TEST(NonRegularFiles, SavingOverAFifoIsRefusedWithTheReason) {
     WindowFixture f;
     const QString fifo = f.Folder().Path("fifo.lcd");
     ASSERT_TRUE(MakeFifo(fifo));
@@ -82,7 +82,7 @@ TEST(SpecialFiles, SavingOverAFifoIsRefusedWithTheReason) {
 
 // Settings that are a FIFO would hang the start for good; the window starts on
 // its defaults, says so once, and leaves the FIFO as it was.
-TEST(SpecialFiles, SettingsThatAreNoRegularFileAreSaidOnceAndLeftAlone) {
+TEST(NonRegularFiles, SettingsThatAreNoRegularFileAreSaidOnceAndLeftAlone) {
     TempFolder folder;
     const QString ini = folder.Path("VISTREL.INI");
     ASSERT_TRUE(MakeFifo(ini));
