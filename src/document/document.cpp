@@ -4,9 +4,17 @@
 
 namespace vistrel {
 
-TDocument::TDocument(QObject* parent) : QObject(parent) {}
+TDocument::TDocument(QObject* parent) : QObject(parent) {
+    connect(&m_undoStack, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { SetModifiedFlag(!clean); });
+    // Every step done, undone or redone changes the content.
+    connect(&m_undoStack, &QUndoStack::indexChanged, this, [this] { emit changed(); });
+}
 
-TDocument::~TDocument() = default;
+TDocument::~TDocument() {
+    // The commands refer to this document: they go before the animation does.
+    m_undoStack.clear();
+}
 
 void TDocument::SetFileName(const QString& fileName) {
     SetTitleParts(fileName, m_untitledNumber);
@@ -31,14 +39,37 @@ QString TDocument::Title() const {
 }
 
 void TDocument::SetModified(bool value) {
-    // Every edit marks the document modified, also when it already was: that is
-    // the one place each change passes, so the autosave hears of all of them.
-    if (value)
-        emit changed();
+    if (!value) {
+        MarkClean();
+        return;
+    }
+    // A change the history does not hold: undoing cannot bring back the file's
+    // content any more. Every such change passes here, also while the document
+    // is already modified, so the autosave hears of all of them.
+    m_undoStack.resetClean();
+    emit changed();
+    SetModifiedFlag(true);
+}
+
+void TDocument::MarkClean() {
+    m_undoStack.setClean();
+    SetModifiedFlag(false);
+}
+
+void TDocument::SetModifiedFlag(bool value) {
     if (value == m_modified)
         return;
     m_modified = value;
     emit modifiedChanged(value);
+}
+
+void TDocument::Push(QUndoCommand* command) {
+    m_undoStack.push(command);
+}
+
+void TDocument::ClearHistory() {
+    m_undoStack.clear();
+    MarkClean();
 }
 
 void TDocument::SetClosed(bool value) {

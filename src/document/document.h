@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 
 namespace vistrel {
 
@@ -32,12 +33,27 @@ public:
     // The file name without its folder, or "UntitledN.lcd" while untitled.
     QString Title() const;
 
-    // True when the document has changes its file does not have. Callers mark a
-    // change with SetModified(true) and a save or open with MarkClean(), so that
-    // the flag can later follow an undo history's clean state unchanged for them.
+    // True when the document differs from its file: the undo history is away
+    // from the step of the last save or open, or a change was made that the
+    // history does not hold. Undoing back to the saved step clears it.
     bool Modified() const { return m_modified; }
+    // SetModified(true) records a change made outside the undo history: no step
+    // of the history is the saved picture any more. SetModified(false) is
+    // MarkClean().
     void SetModified(bool value);
-    void MarkClean() { SetModified(false); }
+    // The document now matches its file (saved or opened): the present step of
+    // the history becomes the clean one.
+    void MarkClean();
+
+    // Every change the user can undo is a command pushed here; its first redo()
+    // makes the change. The history keeps at least MinUndoSteps steps and drops
+    // the oldest only once it holds more than MaxUndoBytes of pictures and frames.
+    static constexpr int MinUndoSteps = 1000;
+    static constexpr qsizetype MaxUndoBytes = qsizetype{64} * 1024 * 1024;
+    QUndoStack& UndoStack() { return m_undoStack; }
+    void Push(QUndoCommand* command);
+    // Forgets every step (New, Open, Close): the document as it is now is clean.
+    void ClearHistory();
 
     // A closed document has no frames to edit and takes no commands.
     bool Closed() const { return m_closed; }
@@ -80,7 +96,10 @@ signals:
 private:
     void SetTitleParts(const QString& fileName, int untitledNumber);
 
+    void SetModifiedFlag(bool value);
+
     TAnimation m_animation;
+    QUndoStack m_undoStack;
     QString m_fileName;
     int m_untitledNumber = 1;
     bool m_modified = false;

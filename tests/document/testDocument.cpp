@@ -1,5 +1,6 @@
 #include "document.h"
 #include "modelFixtures.h"
+#include "undoCommands.h"
 
 #include <QSignalSpy>
 #include <functional>
@@ -151,6 +152,46 @@ TEST(Document, ChangedFiresForEveryEditAndForNothingElse) {
         step.run();
         EXPECT_EQ(changed.count(), step.expected);
     }
+}
+
+// Modified says whether the document differs from its file: it follows the undo
+// history back to the step of the last save, and a change the history does not
+// hold means no step is the file's content any more.
+TEST(Document, ModifiedFollowsTheHistoryToAndFromTheSavedStep) {
+    TDocument document;
+    FillAnimation(document.Animation(), 2);
+    QUndoStack& history = document.UndoStack();
+    auto repeat = [&](int count) {
+        document.Push(new TRepeatCountCommand(document, static_cast<std::uint8_t>(count)));
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+        bool modified;
+    };
+    const Step steps[] = {
+        {"a step", [&] { repeat(3); }, true},
+        {"undone back to the file", [&] { history.undo(); }, false},
+        {"redone", [&] { history.redo(); }, true},
+        {"saved", [&] { document.MarkClean(); }, false},
+        {"undone past the save", [&] { history.undo(); }, true},
+        {"redone to the save", [&] { history.redo(); }, false},
+        {"a change outside the history", [&] { document.SetModified(true); }, true},
+        {"no undo reaches the file any more", [&] { history.undo(); }, true},
+        {"nor a redo", [&] { history.redo(); }, true},
+        {"a new document", [&] { document.ClearHistory(); }, false},
+    };
+    QSignalSpy modified(&document, &TDocument::modifiedChanged);
+    bool expected = false;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        modified.clear();
+        step.run();
+        EXPECT_EQ(document.Modified(), step.modified);
+        EXPECT_EQ(modified.count(), step.modified == expected ? 0 : 1);
+        expected = step.modified;
+    }
+    EXPECT_EQ(history.count(), 0);
 }
 
 } // namespace
