@@ -4,46 +4,21 @@
 
 #include <QFileInfo>
 #include <memory>
+#include <vector>
 
 namespace vistrel {
 
-// What the history holds for each step: the step itself, behind a proxy that
-// tells the document's followers before the step changes anything.
-class TStepProxy : public QUndoCommand {
-public:
-    TStepProxy(TDocument& document, QUndoCommand* step)
-        : QUndoCommand(step->text()), m_document(document), m_step(step) {}
-
-    void redo() override {
-        emit m_document.aboutToStep();
-        m_step->redo();
-        setObsolete(m_step->isObsolete());
-    }
-    void undo() override {
-        emit m_document.aboutToStep();
-        m_step->undo();
-        setObsolete(m_step->isObsolete());
-    }
-    int id() const override { return m_step->id(); }
-    bool mergeWith(const QUndoCommand* other) override {
-        const auto* next = static_cast<const TStepProxy*>(other);
-        if (!m_step->mergeWith(next->m_step.get()))
-            return false;
-        setText(m_step->text());
-        setObsolete(m_step->isObsolete());
-        return true;
-    }
-
-private:
-    TDocument& m_document;
-    std::unique_ptr<QUndoCommand> m_step;
-};
-
 TDocument::TDocument(QObject* parent) : QObject(parent) {
-    connect(&m_undoStack, &QUndoStack::cleanChanged, this,
-            [this](bool clean) { SetModifiedFlag(!clean); });
+    m_steps.before = [this] { emit aboutToStep(); };
+    connect(&m_undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (!m_steps.quiet)
+            SetModifiedFlag(!clean);
+    });
     // Every step done, undone or redone changes the content.
-    connect(&m_undoStack, &QUndoStack::indexChanged, this, [this] { emit changed(); });
+    connect(&m_undoStack, &QUndoStack::indexChanged, this, [this] {
+        if (!m_steps.quiet)
+            emit changed();
+    });
 }
 
 TDocument::~TDocument() {
@@ -102,7 +77,48 @@ void TDocument::SetModifiedFlag(bool value) {
 }
 
 void TDocument::Push(QUndoCommand* command) {
-    m_undoStack.push(new TStepProxy(*this, command));
+    m_undoStack.push(new TStepProxy(m_steps, std::unique_ptr<QUndoCommand>(command)));
+    if (m_undoStack.count() > MinUndoSteps && m_steps.bytes > MaxUndoBytes)
+        DropOldestSteps();
+}
+
+void TDocument::DropOldestSteps() {
+    // Enough of the oldest steps go that the next pushes do not come straight
+    // back here: down to three quarters of the bound, never below the steps
+    // always kept.
+    const int count = m_undoStack.count();
+    qsizetype bytes = m_steps.bytes;
+    int drop = 0;
+    while (count - drop > MinUndoSteps && bytes > MaxUndoBytes / 4 * 3) {
+        bytes -= static_cast<const TStepProxy*>(m_undoStack.command(drop))->Bytes();
+        ++drop;
+    }
+    if (drop == 0)
+        return;
+    // A QUndoStack cannot let go of its oldest commands: it is rebuilt from the
+    // steps kept, quietly, with the same present step and the same saved step.
+    std::vector<std::unique_ptr<QUndoCommand>> kept;
+    for (int i = drop; i < count; ++i)
+        kept.push_back(
+            const_cast<TStepProxy*>(static_cast<const TStepProxy*>(m_undoStack.command(i)))
+                ->TakeStep());
+    const int index = m_undoStack.index() - drop;
+    const int clean = m_undoStack.cleanIndex() - drop;
+    m_steps.quiet = true;
+    m_undoStack.clear();
+    if (clean == 0)
+        m_undoStack.setClean();
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        m_undoStack.push(new TStepProxy(m_steps, std::move(kept[i])));
+        if (static_cast<int>(i) + 1 == clean)
+            m_undoStack.setClean();
+    }
+    if (clean < 0)
+        m_undoStack.resetClean();
+    while (m_undoStack.index() > index)
+        m_undoStack.undo();
+    m_steps.quiet = false;
+    SetModifiedFlag(m_undoStack.cleanIndex() != m_undoStack.index());
 }
 
 void TDocument::ClearHistory() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "historySteps.h"
 #include "unitAnimation.h"
 
 #include <QImage>
@@ -103,9 +104,11 @@ private:
     void SetTitleParts(const QString& fileName, int untitledNumber);
 
     void SetModifiedFlag(bool value);
-    friend class TStepProxy;
+    void DropOldestSteps();
 
     TAnimation m_animation;
+    TStepProxy::TShared m_steps;
+    // After m_steps: its commands report to it as they go.
     QUndoStack m_undoStack;
     QString m_fileName;
     int m_untitledNumber = 1;
