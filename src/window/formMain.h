@@ -4,6 +4,7 @@
 #include "animationExportHost.h"
 #include "applicationTitle.h"
 #include "document.h"
+#include "documentLifecycle.h"
 #include "frameCommandsHost.h"
 #include "frameEditor.h"
 #include "frameStripHost.h"
@@ -12,6 +13,7 @@
 #include "prompts.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
+#include "windowLifecycleHost.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -85,7 +87,9 @@ public:
     TFrameStrip& FrameStrip() { return *m_frameStrip; }
     TPlayerPage& PlayerPage() { return *m_player; }
 
-    // File menu.
+    // File menu: New, Open, Save and Close are the lifecycle's, under the
+    // handler names.
+    TDocumentLifecycle& Lifecycle() { return m_lifecycle; }
     void New1Click();
     void Open1Click();
     void Save1Click();
@@ -200,12 +204,9 @@ private:
     void UpdateCaption();
     // Shows the frame that became current, or hides the editor when none is.
     void CurrentFrameChanged(int current, int previous);
-    void RememberClosedDocument();
     void ShowError(const QString& text);
     void StopPlayer();
     bool EmptyOwnClipboard();
-    QString AskSaveName();
-    bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
     void EndBrowserConversation();
     void RegisterFileTypesAtStartup();
@@ -219,6 +220,8 @@ private:
     // preferences.
     TFrameEditor m_frameEditor{*this};
     TDocument m_document;
+    TWindowLifecycleHost m_lifecycleHost{*this};
+    TDocumentLifecycle m_lifecycle{m_document, m_lifecycleHost};
     std::unique_ptr<TVMUPreferences> m_preferences;
     std::unique_ptr<TProgramFileTypes> m_fileTypes;
     QStringList m_startupRegistrationErrors;
