@@ -216,8 +216,8 @@ private:
     QStringList m_arguments;
     std::unique_ptr<TPrompts> m_prompts;
 
-    // Created in this order: the editor with its bitmaps, the document, the
-    // preferences.
+    // Created in this order: the editor with its bitmaps, the document with its
+    // lifecycle, the preferences.
     TFrameEditor m_frameEditor{*this};
     TDocument m_document;
     TWindowLifecycleHost m_lifecycleHost{*this};
