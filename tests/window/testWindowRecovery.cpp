@@ -4,9 +4,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTreeWidget>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -303,4 +306,36 @@ TEST(WindowRecovery, AFolderThatCannotBeWrittenIsToldOnceAndEditingGoesOn) {
     EXPECT_EQ(f.Prompts().messages[0].icon, PromptIcon::Warning);
     EXPECT_TRUE(f.Window().Modified());
     EXPECT_EQ(f.Window().Editor().WorkBitmap.pixel(2, 2) & 0xFFFFFF, LitColour);
+}
+
+// A real Vistrel killed with SIGKILL two seconds and a half after a draw and a
+// frame insert: started again, it offers the document and recovers both.
+TEST(WindowRecovery, AKilledWindowsDrawingAndInsertedFrameAreRecoveredAtTheNextStart) {
+    StateFolder state;
+    const QString ini = state.state.Path("VISTREL.INI");
+    QProcess editing;
+    editing.start(QStringLiteral(RECOVERY_WINDOW_PROCESS), {"edit", ini});
+    ASSERT_TRUE(editing.waitForReadyRead(30000)) << editing.readAllStandardError().toStdString();
+    ASSERT_EQ(editing.readLine().trimmed(), "edited");
+    QThread::msleep(2500);
+    ::kill(static_cast<pid_t>(editing.processId()), SIGKILL);
+    ASSERT_TRUE(editing.waitForFinished(10000));
+    // Qt's own notes may go to the error output; a question the child did not
+    // expect is written there as "unexpected".
+    EXPECT_FALSE(editing.readAllStandardError().contains("unexpected"));
+
+    const std::vector<TRecoveryEntry> left = TRecoveryStore(state.Recovery()).List();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(left[0].Readable) << left[0].Reason.toStdString();
+
+    QProcess restarted;
+    restarted.start(QStringLiteral(RECOVERY_WINDOW_PROCESS), {"recover", ini});
+    ASSERT_TRUE(restarted.waitForFinished(30000));
+    EXPECT_FALSE(restarted.readAllStandardError().contains("unexpected"));
+    EXPECT_EQ(QString::fromLocal8Bit(restarted.readAllStandardOutput()).trimmed(),
+              "frames=2 current=1 modified=1 title=Untitled1.lcd dot=1 blank=1 file=" +
+                  left[0].FilePath);
+    EXPECT_EQ(restarted.exitCode(), 0);
+    // It ended without a crash, its document unsaved: nothing is left behind.
+    EXPECT_EQ(state.RecoveryFiles(), QStringList());
 }
