@@ -109,7 +109,7 @@ TEST(WindowRecovery, ADrawingAndAnInsertedFrameReachTheRecoveryFileWithoutTouchi
 
 // Whatever leaves the document with nothing unsaved removes its recovery file;
 // the next edit makes it again.
-TEST(WindowRecovery, SaveCloseAndNewWithoutSavingRemoveTheRecoveryFile) {
+TEST(WindowRecovery, SaveAndNoToSaveChangesRemoveTheRecoveryFile) {
     const std::pair<const char*, std::function<void(RecoveryWindow&)>> cases[] = {
         {"Save", [](RecoveryWindow& f) { f.Window().Save1Click(); }},
         {"Close, No",
@@ -248,6 +248,30 @@ TEST(WindowRecovery, RecoverOpensTheDocumentModifiedUnderItsOldNameOnItsFrame) {
         f.Settle();
         EXPECT_EQ(f.RecoveryFiles(), QStringList());
     }
+}
+
+// The offer comes before the file named on the command line: opening that file
+// then asks about the recovered work like about any unsaved document.
+TEST(WindowRecovery, TheOfferComesBeforeTheFileOfTheCommandLine) {
+    StateFolder state;
+    TAnimation left;
+    FillLeftDocument(left);
+    TRecoveryInfo info;
+    info.FileName = state.state.Path("left.lcd");
+    ASSERT_FALSE(state.LeaveDocument(left, info).isEmpty());
+    const QString named = state.state.Write("named.lcd", LCDBytes({5, 6}));
+
+    WindowFixture f({named}, false);
+    f.Prompts().dialogAnswers = {
+        [](QDialog& dialog) { dynamic_cast<TfrmRecover&>(dialog).btnRecover->click(); }};
+    f.Prompts().buttonAnswers = {PromptButton::No};
+    f.Start();
+    EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{"Save changes to left.lcd?"});
+    EXPECT_EQ(f.Window().FileName(), named);
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 2);
+    EXPECT_FALSE(f.Window().Modified());
+    f.Window().Recovery().Autosave().Flush();
+    EXPECT_EQ(state.RecoveryFiles(), QStringList());
 }
 
 // Discard asks first; a damaged file is listed with its reason, cannot be
