@@ -109,6 +109,8 @@ void TfrmMain::FormActivate() {
     } else {
         ShowPage(m_framePage);
     }
+    // A recovered document may be on a frame far along the strip.
+    m_frameStrip->ScrollToCurrent();
     m_frameStrip->RefreshFrameStrip();
 }
 

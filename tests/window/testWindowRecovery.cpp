@@ -1,5 +1,6 @@
 #include "autosave.h"
 #include "formRecover.h"
+#include "frameStrip.h"
 #include "windowFixture.h"
 
 #include <QApplication>
@@ -73,13 +74,14 @@ bool Lit(const TAnimation& animation, int frame, QPoint cell) {
                    .Pixels[static_cast<std::size_t>(PixelIndex(cell.x(), cell.y()))] == 1;
 }
 
-// Three frames, a dot on the last, the user on that frame when it stopped.
+// Eight frames, more than the strip shows at once, and a dot on the last.
+constexpr int LeftFrames = 8;
 void FillLeftDocument(TAnimation& animation) {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < LeftFrames; ++i)
         animation.AddFrame();
     animation.Frame(0).SetDuration(4);
-    animation.Frame(2).Pixels[static_cast<std::size_t>(PixelIndex(7, 9))] = 1;
-    animation.PaintCell(2);
+    animation.Frame(LeftFrames - 1).Pixels[static_cast<std::size_t>(PixelIndex(7, 9))] = 1;
+    animation.PaintCell(LeftFrames - 1);
 }
 
 } // namespace
@@ -197,7 +199,7 @@ TEST(WindowRecovery, RecoverOpensTheDocumentModifiedUnderItsOldNameOnItsFrame) {
             info.FileName = f.Folder().Path("left.lcd");
         else
             info.UntitledNumber = 3;
-        info.CurrentFrame = 2;
+        info.CurrentFrame = LeftFrames - 1;
         info.LastChange = QDateTime(QDate(2026, 3, 4), QTime(5, 6), Qt::UTC);
         const QString path = f.LeaveDocument(left, info);
         ASSERT_FALSE(path.isEmpty());
@@ -213,22 +215,23 @@ TEST(WindowRecovery, RecoverOpensTheDocumentModifiedUnderItsOldNameOnItsFrame) {
             recover.btnRecover->click();
         }};
         f.Start();
-        EXPECT_EQ(row, (QStringList{info.DisplayName(), "3",
+        EXPECT_EQ(row, (QStringList{info.DisplayName(), QString::number(LeftFrames),
                                     info.LastChange.toLocalTime().toString("yyyy-MM-dd HH:mm")}));
         TfrmMain& window = f.Window();
         EXPECT_TRUE(window.Modified());
         EXPECT_EQ(window.Document().Title(), c.title);
-        EXPECT_EQ(window.CurFrame(), 2);
-        ASSERT_EQ(window.Animation().FrameCount(), 3);
+        EXPECT_EQ(window.CurFrame(), LeftFrames - 1);
+        EXPECT_EQ(window.FrameStrip().SlotIndex(TFrameStrip::SlotCount - 1), LeftFrames - 1);
+        ASSERT_EQ(window.Animation().FrameCount(), LeftFrames);
         EXPECT_EQ(window.Animation().Frame(0).Duration(), 4);
-        EXPECT_TRUE(Lit(window.Animation(), 2, {7, 9}));
+        EXPECT_TRUE(Lit(window.Animation(), LeftFrames - 1, {7, 9}));
 
         // Its edits go on into the same file.
         f.Dot({20, 20});
         EXPECT_EQ(window.Recovery().FilePath(), path);
         ASSERT_TRUE(f.WaitForFile([](const TAnimation& animation, const TRecoveryInfo& kept) {
-            return Lit(animation, 2, {20, 20}) && Lit(animation, 2, {7, 9}) &&
-                   kept.CurrentFrame == 2;
+            return Lit(animation, LeftFrames - 1, {20, 20}) &&
+                   Lit(animation, LeftFrames - 1, {7, 9}) && kept.CurrentFrame == LeftFrames - 1;
         }));
         EXPECT_EQ(f.RecoveryFiles().size(), 1);
 
@@ -244,7 +247,7 @@ TEST(WindowRecovery, RecoverOpensTheDocumentModifiedUnderItsOldNameOnItsFrame) {
         }
         TAnimation saved;
         ASSERT_TRUE(saved.LoadFromFile(target));
-        EXPECT_TRUE(Lit(saved, 2, {20, 20}));
+        EXPECT_TRUE(Lit(saved, LeftFrames - 1, {20, 20}));
         f.Settle();
         EXPECT_EQ(f.RecoveryFiles(), QStringList());
     }
