@@ -277,6 +277,31 @@ TEST(WindowRecovery, TheOfferComesBeforeTheFileOfTheCommandLine) {
     EXPECT_EQ(state.RecoveryFiles(), QStringList());
 }
 
+// A file damaged after it was listed is reported and kept; the window starts
+// as if nothing had been chosen.
+TEST(WindowRecovery, AFileDamagedBeforeItIsReadIsReportedAndKept) {
+    RecoveryWindow f(false);
+    TAnimation left;
+    FillLeftDocument(left);
+    TRecoveryInfo info;
+    info.UntitledNumber = 4;
+    const QString path = f.LeaveDocument(left, info);
+    ASSERT_FALSE(path.isEmpty());
+    f.Prompts().dialogAnswers = {[&](QDialog& dialog) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("cut short");
+        file.close();
+        dynamic_cast<TfrmRecover&>(dialog).btnRecover->click();
+    }};
+    f.Prompts().ExpectError("Unable to recover Untitled4.lcd: not a Vistrel recovery file");
+    f.Start();
+    EXPECT_EQ(f.RecoveryFiles().size(), 1);
+    EXPECT_FALSE(f.Window().Modified());
+    EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
+    EXPECT_EQ(f.Window().Document().Title(), "Untitled1.lcd");
+}
+
 // Discard asks first; a damaged file is listed with its reason, cannot be
 // recovered and goes only when the user says so.
 TEST(WindowRecovery, DiscardAsksAndADamagedFileIsKeptUntilTheUserDiscardsIt) {
