@@ -1,8 +1,43 @@
 #include "document.h"
 
+#include "undoCommands.h"
+
 #include <QFileInfo>
+#include <memory>
 
 namespace vistrel {
+
+// What the history holds for each step: the step itself, behind a proxy that
+// tells the document's followers before the step changes anything.
+class TStepProxy : public QUndoCommand {
+public:
+    TStepProxy(TDocument& document, QUndoCommand* step)
+        : QUndoCommand(step->text()), m_document(document), m_step(step) {}
+
+    void redo() override {
+        emit m_document.aboutToStep();
+        m_step->redo();
+        setObsolete(m_step->isObsolete());
+    }
+    void undo() override {
+        emit m_document.aboutToStep();
+        m_step->undo();
+        setObsolete(m_step->isObsolete());
+    }
+    int id() const override { return m_step->id(); }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const TStepProxy*>(other);
+        if (!m_step->mergeWith(next->m_step.get()))
+            return false;
+        setText(m_step->text());
+        setObsolete(m_step->isObsolete());
+        return true;
+    }
+
+private:
+    TDocument& m_document;
+    std::unique_ptr<QUndoCommand> m_step;
+};
 
 TDocument::TDocument(QObject* parent) : QObject(parent) {
     connect(&m_undoStack, &QUndoStack::cleanChanged, this,
@@ -12,7 +47,10 @@ TDocument::TDocument(QObject* parent) : QObject(parent) {
 }
 
 TDocument::~TDocument() {
-    // The commands refer to this document: they go before the animation does.
+    // The commands refer to this document: they go before the animation does,
+    // telling nobody (the followers may be half gone).
+    blockSignals(true);
+    m_undoStack.blockSignals(true);
     m_undoStack.clear();
 }
 
@@ -64,7 +102,7 @@ void TDocument::SetModifiedFlag(bool value) {
 }
 
 void TDocument::Push(QUndoCommand* command) {
-    m_undoStack.push(command);
+    m_undoStack.push(new TStepProxy(*this, command));
 }
 
 void TDocument::ClearHistory() {
@@ -99,15 +137,15 @@ void TDocument::SetSelRange(int first, int last) {
     m_selLast = last;
 }
 
-void TDocument::CommitPicture(const QImage& picture) {
+void TDocument::CommitPicture(const QImage& picture, const QString& text, int session) {
     if (!m_animation.IsValidIndex(m_curFrame) || picture.isNull())
         return;
     const FramePixels before = m_animation.Frame(m_curFrame).Pixels;
-    m_animation.StoreFrame(m_curFrame, picture);
-    if (m_animation.Frame(m_curFrame).Pixels != before) {
-        emit framesChanged();
-        emit changed();
-    }
+    const FramePixels after = TAnimation::PixelsOf(picture);
+    if (after == before)
+        return;
+    Push(new TPictureCommand(*this, m_curFrame, before, after,
+                             text.isEmpty() ? tr("Edit Picture") : text, session));
 }
 
 } // namespace vistrel

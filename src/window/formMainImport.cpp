@@ -34,9 +34,7 @@ void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
         return;
     TEditorBitmaps& bitmaps = Editor();
     bitmaps.WorkBitmap = frame.convertToFormat(QImage::Format_RGB32);
-    bitmaps.UndoList.Push(bitmaps.WorkBitmap);
-    m_document.CommitPicture(bitmaps.WorkBitmap);
-    SetModified(true);
+    m_document.CommitPicture(bitmaps.WorkBitmap, QStringLiteral("Replace Frame"));
     RepaintEditor();
     Edit1Click();
 }
