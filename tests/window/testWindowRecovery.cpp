@@ -86,7 +86,7 @@ void FillLeftDocument(TAnimation& animation) {
 
 } // namespace
 
-TEST(WindowRecovery, ADrawingAndAnInsertedFrameReachTheRecoveryFileWithoutTouchingTheDocument) {
+TEST(WindowRecovery, ADrawingAndAnInsertedFrameReachTheRecoveryFile) {
     RecoveryWindow f;
     // A window that was never edited keeps no file.
     EXPECT_EQ(f.Window().Recovery().FilePath(), QString());
@@ -94,8 +94,6 @@ TEST(WindowRecovery, ADrawingAndAnInsertedFrameReachTheRecoveryFileWithoutTouchi
     ASSERT_TRUE(f.WaitForFile([](const TAnimation& animation, const TRecoveryInfo& info) {
         return Lit(animation, 0, {10, 12}) && info.UntitledNumber == 1 && info.FileName.isEmpty();
     }));
-    // The stroke was read from the editor, not stored into the frame by the autosave.
-    EXPECT_FALSE(Lit(f.Window().Animation(), 0, {10, 12}));
 
     ASSERT_TRUE(f.Window().InsertFrameAfterCurrent());
     ASSERT_TRUE(f.WaitForFile([](const TAnimation& animation, const TRecoveryInfo& info) {
@@ -107,6 +105,18 @@ TEST(WindowRecovery, ADrawingAndAnInsertedFrameReachTheRecoveryFileWithoutTouchi
     EXPECT_TRUE(Lit(animation, 0, {10, 12}));
     EXPECT_FALSE(Lit(animation, 1, {10, 12}));
     EXPECT_EQ(f.RecoveryFiles().size(), 1);
+}
+
+// What the editor shows is what is kept, also a picture not yet stored into its
+// frame; the autosave never stores it there itself.
+TEST(WindowRecovery, TheEditorsPictureIsKeptWithoutStoringItIntoTheFrame) {
+    RecoveryWindow f;
+    f.Window().Editor().WorkBitmap.setPixel(30, 3, LitColour);
+    f.Edit();
+    ASSERT_TRUE(f.WaitForFile([](const TAnimation& animation, const TRecoveryInfo&) {
+        return Lit(animation, 0, {30, 3});
+    }));
+    EXPECT_FALSE(Lit(f.Window().Animation(), 0, {30, 3}));
 }
 
 // Whatever leaves the document with nothing unsaved removes its recovery file;
@@ -123,6 +133,11 @@ TEST(WindowRecovery, SaveAndNoToSaveChangesRemoveTheRecoveryFile) {
          [](RecoveryWindow& f) {
              f.Prompts().buttonAnswers = {PromptButton::No};
              f.Window().New1Click();
+         }},
+        {"Undo back to the save",
+         [](RecoveryWindow& f) {
+             f.Window().Undo1Click();
+             EXPECT_FALSE(f.Window().Modified());
          }},
         {"Open, No",
          [](RecoveryWindow& f) {
