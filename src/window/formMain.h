@@ -14,6 +14,7 @@
 #include "unitAnimation.h"
 #include "unitPreferences.h"
 #include "windowLifecycleHost.h"
+#include "windowRecovery.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -278,6 +279,18 @@ private:
     QAction* m_exportAnimation = nullptr;
     QLabel* m_panels[5] = {};
     TDdeClientConv* m_browserConversation = nullptr; // while the browser is asked
+
+    // Recovery files: the document's own, and at start-up what a crash left.
+public:
+    TWindowRecovery& Recovery() { return *m_recovery; }
+
+private:
+    // Offers the documents left to recover; true when one is now the document,
+    // with *currentFrame the frame it was on.
+    bool OfferRecovery(int* currentFrame);
+    bool OpenRecoveredDocument(const TRecoveryEntry& entry, int* currentFrame);
+    // Last: it is gone before the document it keeps.
+    std::unique_ptr<TWindowRecovery> m_recovery;
 };
 
 } // namespace vistrel
