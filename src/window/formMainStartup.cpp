@@ -126,20 +126,18 @@ bool TfrmMain::OpenRecoveredDocument(const TRecoveryEntry& entry, int* currentFr
     QString reason;
     std::unique_ptr<TRecoverySlot> slot = m_recovery->Store().Claim(entry.Id, &reason);
     TRecoveryInfo info;
+    TAnimation loaded;
     // Read again: the file may have changed since the dialog listed it. A file
     // that fails now stays where it is for another try.
-    if (!slot || !LoadRecoveryFile(slot->FilePath(), m_document.Animation(), info, &reason)) {
+    if (!slot || !LoadRecoveryFile(slot->FilePath(), loaded, info, &reason)) {
         ShowError(QStringLiteral("Unable to recover %1: %2").arg(entry.Info.DisplayName(), reason));
         return false;
     }
     // Under its old name, or its old untitled number, so that Save writes where
     // the user expects; modified, since none of it is in that file.
-    if (info.FileName.isEmpty())
-        m_document.SetUntitledNumber(std::max(info.UntitledNumber, 1));
-    m_document.SetFileName(info.FileName);
-    SetClosed(false);
-    m_memoScript->clear();
-    SetModified(true);
+    if (!m_lifecycle.OpenRecovered(loaded, info.FileName, std::max(info.UntitledNumber, 1),
+                                   info.CurrentFrame))
+        return false;
     // Its changes go on into the same recovery file.
     m_recovery->Adopt(std::move(slot), info.LastChange);
     *currentFrame = info.CurrentFrame;
