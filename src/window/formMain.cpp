@@ -27,6 +27,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vistrel {
 
@@ -175,6 +176,14 @@ void TfrmMain::BuildViewMenu() {
     addDockWidget(Qt::RightDockWidgetArea, m_undoHistory);
     m_undoHistory->hide();
     m_viewMenu->addAction(m_undoHistory->toggleViewAction());
+    // The history docks beside the pages: the window grows by its width rather
+    // than squeezing the editor, as far as the screen allows.
+    connect(m_undoHistory->toggleViewAction(), &QAction::triggered, this, [this](bool shown) {
+        if (!shown || m_undoHistory->isFloating())
+            return;
+        const QRect screen = this->screen()->availableGeometry();
+        resize(std::min(width() + m_undoHistory->minimumWidth(), screen.width()), height());
+    });
 }
 
 void TfrmMain::BuildPages() {

@@ -10,7 +10,10 @@ TUndoHistoryDock::TUndoHistoryDock(QUndoStack& history, QWidget* parent)
     setObjectName(QStringLiteral("dckUndoHistory"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     // The row before the first step: the document as it was opened or begun.
-    m_view->setEmptyLabel(tr("<Opened>"));
+    m_view->setEmptyLabel(tr("<Start>"));
+    // Wide enough for the names of the steps and the window's title.
+    setMinimumWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("Undo History Filled Rectangle")));
     m_view->setObjectName(QStringLiteral("lstUndoHistory"));
     setWidget(m_view);
     toggleViewAction()->setText(tr("Undo &History"));
