@@ -1,6 +1,8 @@
 #include "formMain.h"
+#include "frameCommands.h"
 #include "frameStrip.h"
 #include "importPage.h"
+#include "undoCommands.h"
 
 #include <QTabWidget>
 
@@ -25,18 +27,29 @@ bool TfrmMain::CanInsertFrame() const {
 }
 
 bool TfrmMain::InsertBlankFrameAfterCurrent() {
-    // The Animation menu's Insert Frame > After Current, with its limit and message.
-    return !m_document.Closed() && InsertFrameAfterCurrent();
+    // The Animation menu's Insert Frame > After Current, with its limit and
+    // message; the picture the page puts into the new frame next is part of
+    // the same step.
+    return !m_document.Closed() && m_commands->InsertFrameForPicture();
 }
 
 void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
     if (!CanReplaceFrame())
         return;
     TEditorBitmaps& bitmaps = Editor();
+    const int current = m_document.CurFrame();
+    // Strokes not stored yet belong to the frame as it was before the picture.
+    m_document.CommitPicture(bitmaps.WorkBitmap);
+    const FramePixels before = Animation().Frame(current).Pixels;
     bitmaps.WorkBitmap = frame.convertToFormat(QImage::Format_RGB32);
     bitmaps.UndoList.Push(bitmaps.WorkBitmap);
     m_document.CommitPicture(bitmaps.WorkBitmap);
-    SetModified(true);
+    const FramePixels after = Animation().Frame(current).Pixels;
+    // A frame the page's Insert just made takes its picture within that step:
+    // undoing the insert takes the frame out with it.
+    if (!m_commands->TakeFrameForPicture() && after != before)
+        m_document.Push(
+            new TPictureCommand(m_document, current, before, after, tr("Replace Frame")));
     RepaintEditor();
     Edit1Click();
 }

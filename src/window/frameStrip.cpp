@@ -3,6 +3,7 @@
 #include "document.h"
 #include "frameStripHost.h"
 #include "paintBox.h"
+#include "undoCommands.h"
 #include "widgetColours.h"
 
 #include <QCoreApplication>
@@ -285,13 +286,12 @@ void TFrameStrip::edtFrame0Change(int slot) {
     const int typed = s.Edit->text().toInt(&isNumber);
     if (isNumber && typed >= TUpDown::Minimum && typed <= TUpDown::Maximum)
         s.UpDown->SetPosition(typed);
-    TFrame& frame = animation.Frame(index);
-    const std::uint8_t before = frame.Duration();
-    frame.SetDuration(static_cast<std::uint8_t>(s.UpDown->Position()));
     // Only a duration that really changed is an edit: the strip writing the same
-    // number into the edit while scrolling must not mark a saved document.
-    if (frame.Duration() != before && frame.Changed())
-        m_host.Document().SetModified(true);
+    // number into the edit while scrolling must not mark a saved document. The
+    // keys typed into one box one after the other make one step of the history.
+    const auto duration = static_cast<std::uint8_t>(s.UpDown->Position());
+    if (animation.Frame(index).Duration() != duration)
+        m_host.Document().Push(new TDurationCommand(m_host.Document(), index, duration));
     m_host.RefreshTimePanels();
 }
 
@@ -301,7 +301,7 @@ void TFrameStrip::updnFrame3Click(int slot) {
         m_host.SetCurFrame(index);
         RefreshFrameStrip();
     }
-    m_host.Document().SetModified(true);
+    // The step the arrow made has marked the document already.
     m_host.ReleaseKeyboardFocus();
 }
 
