@@ -156,6 +156,15 @@ TEST(UndoFrames, EachFrameChangeIsOneNamedStepThatUndoesAndRedoesExactly) {
              f.Run("DeleteFrame1");
          },
          "Delete Frames", 1, 1},
+        // Marks with a gap go as one step, and come back where they were.
+        {"Delete marks with a gap",
+         [](UndoWindow& f) {
+             f.MarkRange(2, 3);
+             f.Window().Animation().Frame(0).SetSelected(true);
+             f.Run("DeleteFrame1");
+             EXPECT_EQ(FramesOf(f.Window().Animation()).pictures, (std::vector<int>{1, 4}));
+         },
+         "Delete Frames", 2, 0},
         {"Cut a range",
          [](UndoWindow& f) {
              f.MarkRange(3, 4);
