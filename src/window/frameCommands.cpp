@@ -147,7 +147,8 @@ bool TFrameCommands::PushInsert(int index, std::vector<TFrame> frames, const QSt
 }
 
 void TFrameCommands::RefusedInsert(const QString& message) {
-    // A refused insert still counts as an edit of the document, as it always has.
+    // The user asked for a change: the document counts as edited even when the
+    // frames were refused.
     m_host.SetModified(true);
     ShowError(message);
 }

@@ -10,6 +10,7 @@
 #include "windowFixture.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -294,3 +295,24 @@ TEST(UndoFrames, StepsOnDifferentFramesUndoInTurnAndShowTheirFrames) {
 }
 
 } // namespace
+
+// A duration being typed keeps the edit's own shortcuts but lets the window's
+// Undo and Redo keys through, so they take back the typing as one step.
+TEST(UndoFrames, ADurationEditLetsTheWindowsUndoAndRedoKeysThrough) {
+    const struct {
+        QKeyCombination key;
+        bool passes;
+    } cases[] = {
+        {Qt::ControlModifier | Qt::Key_Z, true},
+        {Qt::ControlModifier | Qt::Key_Y, true},
+        {Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z, true},
+        {Qt::ControlModifier | Qt::Key_A, false},
+    };
+    TDurationEdit edit;
+    edit.setText(QStringLiteral("12"));
+    for (const auto& c : cases) {
+        QKeyEvent override(QEvent::ShortcutOverride, c.key.key(), c.key.keyboardModifiers());
+        QCoreApplication::sendEvent(&edit, &override);
+        EXPECT_EQ(override.isAccepted(), !c.passes) << QKeySequence(c.key).toString().toStdString();
+    }
+}
