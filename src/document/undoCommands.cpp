@@ -94,8 +94,9 @@ void TRemoveFramesCommand::Revert() {
     m_document.SetCurFrame(m_first);
 }
 
-TDurationCommand::TDurationCommand(TDocument& document, int frame, std::uint8_t duration)
-    : TFrameStep(document, QObject::tr("Duration")), m_frame(frame),
+TDurationCommand::TDurationCommand(TDocument& document, int frame, std::uint8_t duration,
+                                   int typing)
+    : TFrameStep(document, QObject::tr("Duration")), m_frame(frame), m_typing(typing),
       m_before(document.Animation().Frame(frame).Duration()), m_after(duration) {}
 
 void TDurationCommand::Set(std::uint8_t duration) {
@@ -119,7 +120,7 @@ int TDurationCommand::id() const {
 
 bool TDurationCommand::mergeWith(const QUndoCommand* other) {
     const auto* typed = static_cast<const TDurationCommand*>(other);
-    if (typed->m_frame != m_frame)
+    if (typed->m_frame != m_frame || typed->m_typing != m_typing)
         return false;
     m_after = typed->m_after;
     if (m_after == m_before)

@@ -77,11 +77,13 @@ private:
 };
 
 // One frame's duration, typed in the strip: the keystrokes typed into one box
-// one after the other are one step.
-// Typed back to the duration the step started from, the step goes away.
+// one after the other are one step. typing tells one spell of typing from the
+// next (the strip counts up when the box loses the keyboard): only steps of the
+// same frame and the same spell merge. Typed back to the duration the step
+// started from, the step goes away.
 class TDurationCommand : public TFrameStep {
 public:
-    TDurationCommand(TDocument& document, int frame, std::uint8_t duration);
+    TDurationCommand(TDocument& document, int frame, std::uint8_t duration, int typing = 0);
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
 
@@ -91,6 +93,7 @@ private:
     void Set(std::uint8_t duration);
 
     int m_frame;
+    int m_typing;
     std::uint8_t m_before;
     std::uint8_t m_after;
 };

@@ -128,7 +128,10 @@ void TFrameStrip::BuildSlot(int slot) {
                                PopupButtonSize);
 
     connect(s.Edit, &QLineEdit::textChanged, this, [this, slot] { edtFrame0Change(slot); });
-    connect(s.Edit, &TDurationEdit::EnterPressed, this, [this] { m_host.ReleaseKeyboardFocus(); });
+    connect(s.Edit, &TDurationEdit::EnterPressed, this, [this] {
+        ++m_typing;
+        m_host.ReleaseKeyboardFocus();
+    });
     // The arrows step the edit first, so its change handler stores the new
     // duration before the click makes the frame current.
     connect(s.UpDown, &TUpDown::Clicked, this, [this, slot] {
@@ -138,6 +141,7 @@ void TFrameStrip::BuildSlot(int slot) {
     });
     connect(s.PopupButton, &QToolButton::clicked, this, [this, slot] { spdbtnFrame0Click(slot); });
 
+    s.Edit->installEventFilter(this);
     for (QWidget* target : {static_cast<QWidget*>(s.Panel), static_cast<QWidget*>(s.View),
                             static_cast<QWidget*>(s.Thumbnail), static_cast<QWidget*>(s.Number)})
         target->installEventFilter(this);
@@ -291,7 +295,7 @@ void TFrameStrip::edtFrame0Change(int slot) {
     // keys typed into one box one after the other make one step of the history.
     const auto duration = static_cast<std::uint8_t>(s.UpDown->Position());
     if (animation.Frame(index).Duration() != duration)
-        m_host.Document().Push(new TDurationCommand(m_host.Document(), index, duration));
+        m_host.Document().Push(new TDurationCommand(m_host.Document(), index, duration, m_typing));
     m_host.RefreshTimePanels();
 }
 
@@ -369,6 +373,9 @@ void TFrameStrip::pnlFrame0ViewMouseUp(int slot, Qt::MouseButton button,
 }
 
 bool TFrameStrip::eventFilter(QObject* watched, QEvent* event) {
+    // Typing into a box again after leaving it is a step of its own.
+    if (event->type() == QEvent::FocusOut && qobject_cast<TDurationEdit*>(watched))
+        ++m_typing;
     // The wheel anywhere over the slots scrolls the strip as over its scroll bar.
     if (event->type() == QEvent::Wheel && SlotOf(watched) >= 0) {
         QCoreApplication::sendEvent(m_scrollBar, event);

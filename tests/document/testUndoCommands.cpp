@@ -198,8 +198,8 @@ TEST(UndoCommands, EachStepUndoesAndRedoesExactly) {
     }
 }
 
-// The keystrokes typed into one duration box are one step; another box starts
-// the next.
+// The keystrokes typed into one duration box are one step; another box, or the
+// same box typed into again later, starts the next.
 TEST(UndoCommands, DurationsTypedIntoOneBoxAreOneStep) {
     TDocument document;
     Fill(document);
@@ -207,7 +207,10 @@ TEST(UndoCommands, DurationsTypedIntoOneBoxAreOneStep) {
     for (const int typed : {2, 25, 250})
         stack.push(new TDurationCommand(document, 1, static_cast<std::uint8_t>(typed)));
     stack.push(new TDurationCommand(document, 3, 7));
-    EXPECT_EQ(stack.count(), 2);
+    stack.push(new TDurationCommand(document, 3, 8, 1));
+    EXPECT_EQ(stack.count(), 3);
+    EXPECT_EQ(StateOf(document).durations, (std::vector<int>{0, 250, 2, 8, 255}));
+    stack.undo();
     EXPECT_EQ(StateOf(document).durations, (std::vector<int>{0, 250, 2, 7, 255}));
     stack.undo();
     EXPECT_EQ(StateOf(document).durations, (std::vector<int>{0, 250, 2, 254, 255}));

@@ -270,16 +270,17 @@ TEST(UndoFrames, ARefusedPasteOrInsertLeavesNoStep) {
     }
 }
 
-// The history goes on across frame changes: each box typed into is a step of
-// its own, and undoing goes back through them showing each frame in turn.
+// The history goes on across frame changes: each spell of typing in a box is a
+// step of its own, and undoing goes back through them showing each frame in turn.
 TEST(UndoFrames, StepsOnDifferentFramesUndoInTurnAndShowTheirFrames) {
     UndoWindow f;
-    f.TypeDuration(1, "9");
+    f.TypeDuration(1, "\b7");
+    f.TypeDuration(1, "\b29");
     f.TypeDuration(3, "\b8");
     f.Key(Qt::Key_Home);
     f.Key(Qt::Key_Delete);
     ASSERT_EQ(FramesOf(f.Window().Animation()).durations, (std::vector<int>{29, 3, 8, 5}));
-    ASSERT_EQ(f.History().count(), 3);
+    ASSERT_EQ(f.History().count(), 4);
 
     f.History().undo();
     EXPECT_EQ(FramesOf(f.Window().Animation()).durations, (std::vector<int>{1, 29, 3, 8, 5}));
@@ -289,8 +290,10 @@ TEST(UndoFrames, StepsOnDifferentFramesUndoInTurnAndShowTheirFrames) {
     EXPECT_EQ(FramesOf(f.Window().Animation()).durations, (std::vector<int>{1, 29, 3, 4, 5}));
     EXPECT_EQ(f.Window().CurFrame(), 3);
     f.History().undo();
-    EXPECT_EQ(FramesOf(f.Window().Animation()).durations, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(FramesOf(f.Window().Animation()).durations, (std::vector<int>{1, 7, 3, 4, 5}));
     EXPECT_EQ(f.Window().CurFrame(), 1);
+    f.History().undo();
+    EXPECT_EQ(FramesOf(f.Window().Animation()).durations, (std::vector<int>{1, 2, 3, 4, 5}));
     EXPECT_FALSE(f.Window().Modified());
 }
 
