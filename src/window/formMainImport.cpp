@@ -1,5 +1,4 @@
 #include "formMain.h"
-#include "frameCommands.h"
 #include "frameStrip.h"
 #include "importPage.h"
 #include "undoCommands.h"
@@ -27,10 +26,8 @@ bool TfrmMain::CanInsertFrame() const {
 }
 
 bool TfrmMain::InsertBlankFrameAfterCurrent() {
-    // The Animation menu's Insert Frame > After Current, with its limit and
-    // message; the picture the page puts into the new frame next is part of
-    // the same step.
-    return !m_document.Closed() && m_commands->InsertFrameForPicture();
+    // The Animation menu's Insert Frame > After Current, with its limit and message.
+    return !m_document.Closed() && InsertFrameAfterCurrent();
 }
 
 void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
@@ -45,9 +42,7 @@ void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
     bitmaps.UndoList.Push(bitmaps.WorkBitmap);
     m_document.CommitPicture(bitmaps.WorkBitmap);
     const FramePixels after = Animation().Frame(current).Pixels;
-    // A frame the page's Insert just made takes its picture within that step:
-    // undoing the insert takes the frame out with it.
-    if (!m_commands->TakeFrameForPicture() && after != before)
+    if (after != before)
         m_document.Push(
             new TPictureCommand(m_document, current, before, after, tr("Replace Frame")));
     RepaintEditor();

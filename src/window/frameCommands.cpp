@@ -133,17 +133,13 @@ void TFrameCommands::ShowError(const QString& text) {
                                 PromptButtons::Ok);
 }
 
-bool TFrameCommands::PushInsert(int index, std::vector<TFrame> frames, const QString& text,
-                                const QUndoCommand** step) {
+bool TFrameCommands::PushInsert(int index, std::vector<TFrame> frames, const QString& text) {
     TAnimation& animation = m_host.Animation();
     const int countBefore = animation.FrameCount();
-    auto* command = new TInsertFramesCommand(m_host.Document(), index, std::move(frames), text);
     // A refused insert is dropped by the history before push returns.
-    m_host.Document().Push(command);
-    const bool inserted = animation.FrameCount() > countBefore;
-    if (step)
-        *step = inserted ? command : nullptr;
-    return inserted;
+    m_host.Document().Push(
+        new TInsertFramesCommand(m_host.Document(), index, std::move(frames), text));
+    return animation.FrameCount() > countBefore;
 }
 
 void TFrameCommands::RefusedInsert(const QString& message) {
@@ -154,34 +150,18 @@ void TFrameCommands::RefusedInsert(const QString& message) {
 }
 
 bool TFrameCommands::InsertFrameAfterCurrent() {
-    return InsertBlankAfterCurrent(nullptr);
-}
-
-bool TFrameCommands::InsertBlankAfterCurrent(const QUndoCommand** step) {
     BeforeFramesChange();
     EndRange();
     m_host.StoreCurrentFrame();
     // After the last frame, or as the first one, this appends.
     const int index = m_host.CurFrame() + 1;
-    const bool inserted = PushInsert(index, std::vector<TFrame>(1), InsertFrameText(), step);
+    const bool inserted = PushInsert(index, std::vector<TFrame>(1), InsertFrameText());
     if (inserted)
         m_host.SetCurFrame(index);
     else
         RefusedInsert(FrameLimitText("Unable to insert new frame (maximum = %1)."));
     m_host.RefreshFrames(true);
     return inserted;
-}
-
-bool TFrameCommands::InsertFrameForPicture() {
-    return InsertBlankAfterCurrent(&m_frameForPicture);
-}
-
-bool TFrameCommands::TakeFrameForPicture() {
-    const QUndoStack& history = m_host.Document().UndoStack();
-    const bool fresh = m_frameForPicture && history.index() > 0 &&
-                       history.command(history.index() - 1) == m_frameForPicture;
-    m_frameForPicture = nullptr;
-    return fresh;
 }
 
 void TFrameCommands::AfterCurrent1Click() {

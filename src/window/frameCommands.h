@@ -51,13 +51,6 @@ public:
     // and the panels follow and the document is marked modified. False, after
     // the frame-limit message, when the animation is full.
     bool InsertFrameAfterCurrent();
-    // The Import page's Insert: the same insert, for a picture that goes into
-    // the new frame right away as part of the same step.
-    bool InsertFrameForPicture();
-    // True, once, when the newest step of the history is the insert of
-    // InsertFrameForPicture: its frame may take the picture without a step of
-    // its own, since undoing the insert takes the frame out picture and all.
-    bool TakeFrameForPicture();
 
 private:
     QAction* AddItem(QMenu& menu, const char* name, const QString& caption,
@@ -70,10 +63,8 @@ private:
     void BeforeFramesChange();
     // Puts frames in before index (-1: after the last) as one step of the
     // history. False, with the document and the history as they were, when they
-    // do not all fit. step, when given, receives the step that was pushed.
-    bool PushInsert(int index, std::vector<TFrame> frames, const QString& text,
-                    const QUndoCommand** step = nullptr);
-    bool InsertBlankAfterCurrent(const QUndoCommand** step);
+    // do not all fit.
+    bool PushInsert(int index, std::vector<TFrame> frames, const QString& text);
     void RefusedInsert(const QString& message);
     // The step that takes out the current frame or the marked range; nothing
     // when a range is on but no frame is marked.
@@ -101,8 +92,6 @@ private:
     QAction* m_adjustSpeed = nullptr;
     QAction* m_properties = nullptr;
     QAction* m_deleteKey = nullptr; // the window's Del
-    // The insert made for the Import page's picture, until the picture is in.
-    const QUndoCommand* m_frameForPicture = nullptr;
 };
 
 } // namespace vistrel
