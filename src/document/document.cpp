@@ -1,18 +1,31 @@
 #include "document.h"
 
+#include "undoCommands.h"
+
 #include <QFileInfo>
+#include <memory>
+#include <vector>
 
 namespace vistrel {
 
 TDocument::TDocument(QObject* parent) : QObject(parent) {
-    connect(&m_undoStack, &QUndoStack::cleanChanged, this,
-            [this](bool clean) { SetModifiedFlag(!clean); });
+    m_steps.before = [this] { emit aboutToStep(); };
+    connect(&m_undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (!m_steps.quiet)
+            SetModifiedFlag(!clean);
+    });
     // Every step done, undone or redone changes the content.
-    connect(&m_undoStack, &QUndoStack::indexChanged, this, [this] { emit changed(); });
+    connect(&m_undoStack, &QUndoStack::indexChanged, this, [this] {
+        if (!m_steps.quiet)
+            emit changed();
+    });
 }
 
 TDocument::~TDocument() {
-    // The commands refer to this document: they go before the animation does.
+    // The commands refer to this document: they go before the animation does,
+    // telling nobody (the followers may be half gone).
+    blockSignals(true);
+    m_undoStack.blockSignals(true);
     m_undoStack.clear();
 }
 
@@ -64,7 +77,48 @@ void TDocument::SetModifiedFlag(bool value) {
 }
 
 void TDocument::Push(QUndoCommand* command) {
-    m_undoStack.push(command);
+    m_undoStack.push(new TStepProxy(m_steps, std::unique_ptr<QUndoCommand>(command)));
+    if (m_undoStack.count() > MinUndoSteps && m_steps.bytes > MaxUndoBytes)
+        DropOldestSteps();
+}
+
+void TDocument::DropOldestSteps() {
+    // Enough of the oldest steps go that the next pushes do not come straight
+    // back here: down to three quarters of the bound, never below the steps
+    // always kept.
+    const int count = m_undoStack.count();
+    qsizetype bytes = m_steps.bytes;
+    int drop = 0;
+    while (count - drop > MinUndoSteps && bytes > MaxUndoBytes / 4 * 3) {
+        bytes -= static_cast<const TStepProxy*>(m_undoStack.command(drop))->Bytes();
+        ++drop;
+    }
+    if (drop == 0)
+        return;
+    // A QUndoStack cannot let go of its oldest commands: it is rebuilt from the
+    // steps kept, quietly, with the same present step and the same saved step.
+    std::vector<std::unique_ptr<QUndoCommand>> kept;
+    for (int i = drop; i < count; ++i)
+        kept.push_back(
+            const_cast<TStepProxy*>(static_cast<const TStepProxy*>(m_undoStack.command(i)))
+                ->TakeStep());
+    const int index = m_undoStack.index() - drop;
+    const int clean = m_undoStack.cleanIndex() - drop;
+    m_steps.quiet = true;
+    m_undoStack.clear();
+    if (clean == 0)
+        m_undoStack.setClean();
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        m_undoStack.push(new TStepProxy(m_steps, std::move(kept[i])));
+        if (static_cast<int>(i) + 1 == clean)
+            m_undoStack.setClean();
+    }
+    if (clean < 0)
+        m_undoStack.resetClean();
+    while (m_undoStack.index() > index)
+        m_undoStack.undo();
+    m_steps.quiet = false;
+    SetModifiedFlag(m_undoStack.cleanIndex() != m_undoStack.index());
 }
 
 void TDocument::ClearHistory() {
@@ -99,15 +153,15 @@ void TDocument::SetSelRange(int first, int last) {
     m_selLast = last;
 }
 
-void TDocument::CommitPicture(const QImage& picture) {
+void TDocument::CommitPicture(const QImage& picture, const QString& text, int session) {
     if (!m_animation.IsValidIndex(m_curFrame) || picture.isNull())
         return;
     const FramePixels before = m_animation.Frame(m_curFrame).Pixels;
-    m_animation.StoreFrame(m_curFrame, picture);
-    if (m_animation.Frame(m_curFrame).Pixels != before) {
-        emit framesChanged();
-        emit changed();
-    }
+    const FramePixels after = TAnimation::PixelsOf(picture);
+    if (after == before)
+        return;
+    Push(new TPictureCommand(*this, m_curFrame, before, after,
+                             text.isEmpty() ? tr("Edit Picture") : text, session));
 }
 
 } // namespace vistrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "historySteps.h"
 #include "unitAnimation.h"
 
 #include <QImage>
@@ -51,6 +52,8 @@ public:
     static constexpr int MinUndoSteps = 1000;
     static constexpr qsizetype MaxUndoBytes = qsizetype{64} * 1024 * 1024;
     QUndoStack& UndoStack() { return m_undoStack; }
+    const QUndoStack& UndoStack() const { return m_undoStack; }
+    // Takes command over: it is done at once and becomes the newest step.
     void Push(QUndoCommand* command);
     // Forgets every step (New, Open, Close): the document as it is now is clean.
     void ClearHistory();
@@ -69,10 +72,11 @@ public:
     int SelLast() const { return m_selLast; }
     void SetSelRange(int first, int last);
 
-    // Stores the editor's live picture into the current frame (nothing when there
-    // is no current frame). framesChanged fires only when the frame's pixels
-    // really changed.
-    void CommitPicture(const QImage& picture);
+    // Stores the editor's live picture into the current frame as one undo step
+    // named text (nothing when there is no current frame or no pixel changed).
+    // Pictures committed with the same non-zero session one after the other are
+    // one step.
+    void CommitPicture(const QImage& picture, const QString& text = QString(), int session = 0);
     // For changes made to the animation directly (frames inserted, deleted,
     // durations): tells the followers that the frames changed.
     void NotifyFramesChanged() {
@@ -87,6 +91,9 @@ signals:
     void currentFrameChanged(int current, int previous);
     void multipleSelChanged(bool multipleSel);
     void framesChanged();
+    // A step of the history is about to be done, undone or redone: whatever
+    // reads the frames on another thread (the player's run) lets go of them.
+    void aboutToStep();
     // The document's content changed: every SetModified(true), also while it is
     // already modified, every picture commit that changed pixels and every
     // NotifyFramesChanged(). Whatever keeps a copy of the document (the
@@ -97,8 +104,11 @@ private:
     void SetTitleParts(const QString& fileName, int untitledNumber);
 
     void SetModifiedFlag(bool value);
+    void DropOldestSteps();
 
     TAnimation m_animation;
+    TStepProxy::TShared m_steps;
+    // After m_steps: its commands report to it as they go.
     QUndoStack m_undoStack;
     QString m_fileName;
     int m_untitledNumber = 1;

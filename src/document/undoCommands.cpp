@@ -165,8 +165,24 @@ void TRepeatCountCommand::undo() {
 }
 
 TPictureCommand::TPictureCommand(TDocument& document, int frame, const FramePixels& before,
-                                 const FramePixels& after, const QString& text)
-    : TFrameStep(document, text), m_frame(frame), m_before(before), m_after(after) {}
+                                 const FramePixels& after, const QString& text, int session)
+    : TFrameStep(document, text), m_frame(frame), m_before(before), m_after(after),
+      m_session(session) {}
+
+int TPictureCommand::id() const {
+    // -1 never merges.
+    return m_session == 0 ? -1 : 2;
+}
+
+bool TPictureCommand::mergeWith(const QUndoCommand* other) {
+    const auto* next = static_cast<const TPictureCommand*>(other);
+    if (next->m_session != m_session || next->m_frame != m_frame)
+        return false;
+    m_after = next->m_after;
+    // Letters typed and rubbed out again leave no step.
+    setObsolete(m_after == m_before);
+    return true;
+}
 
 void TPictureCommand::Show(const FramePixels& pixels) {
     TAnimation& animation = m_document.Animation();

@@ -129,10 +129,14 @@ private:
 
 // One frame's picture: a stroke or shape of a tool, a selection moved, cut,
 // cleared or pasted, Invert, a whole text, the Import page's Replace.
+// Pictures pushed with the same non-zero session on the same frame, one right
+// after the other, are one step (the letters of one text).
 class TPictureCommand : public TFrameStep {
 public:
     TPictureCommand(TDocument& document, int frame, const FramePixels& before,
-                    const FramePixels& after, const QString& text);
+                    const FramePixels& after, const QString& text, int session = 0);
+    int id() const override;
+    bool mergeWith(const QUndoCommand* other) override;
 
 private:
     void Apply() override;
@@ -142,6 +146,7 @@ private:
     int m_frame;
     FramePixels m_before;
     FramePixels m_after;
+    int m_session;
 };
 
 // A red or blue layer mark set or taken off: each mark is on one frame at most

@@ -102,10 +102,4 @@ void TEditorBitmaps::ComposeEditorPicture() {
     }
 }
 
-void TEditorBitmaps::ResetUndo(const TAnimation& animation, int currentFrame) {
-    QImage snapshot = NewFrameBitmap(Qt::white);
-    animation.DrawFrame(currentFrame, snapshot);
-    UndoList.Reset(snapshot);
-}
-
 } // namespace vistrel

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "undoHistory.h"
 #include "unitFrame.h"
 
 #include <QImage>
@@ -43,11 +42,6 @@ public:
 
     // No current frame: no layers and a white frame.
     void ClearForNoFrame();
-
-    // Undo history of the current frame: one snapshot of it, drawn from the
-    // animation (a blank one when there is no current frame).
-    void ResetUndo(const TAnimation& animation, int currentFrame);
-    TUndoHistory UndoList;
 
 private:
     static void BuildLayer(QImage& layer, const QImage& frame, QRgb litColour);

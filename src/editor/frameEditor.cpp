@@ -1,5 +1,6 @@
 #include "frameEditor.h"
 
+#include "document.h"
 #include "editorToolBar.h"
 #include "paintBox.h"
 #include "pixelClipboard.h"
@@ -85,6 +86,10 @@ void TFrameEditor::Attach(TPaintBox* editorBox, TPaintBox* previewBox, TEditorTo
         pntbxEditorMouseUp(event.position().toPoint());
     };
     BuildEditMenu(editMenu);
+    TDocument& document = m_host.Document();
+    connect(&document, &TDocument::framesChanged, this, &TFrameEditor::DocumentFramesChanged);
+    // The Undo and Redo items name the step they would take.
+    connect(&document.UndoStack(), &QUndoStack::indexChanged, this, &TFrameEditor::Edit1Click);
     // Paste follows what any program puts on the clipboard, also for its shortcut.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &TFrameEditor::Edit1Click);
@@ -105,6 +110,8 @@ void TFrameEditor::BuildEditMenu(QMenu* editMenu) {
                          QKeySequence(Qt::CTRL | Qt::Key_Z), &TFrameEditor::Undo1Click);
     m_redo = AddEditItem(editMenu, "Redo1", QStringLiteral("&Redo"),
                          QKeySequence(Qt::CTRL | Qt::Key_Y), &TFrameEditor::Redo1Click);
+    m_redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     editMenu->addSeparator();
     m_cut = AddEditItem(editMenu, "Cut1", QStringLiteral("Cu&t"),
                         QKeySequence(Qt::CTRL | Qt::Key_X), &TFrameEditor::Cut1Click);
@@ -123,10 +130,24 @@ void TFrameEditor::BuildEditMenu(QMenu* editMenu) {
 // ---------------------------------------------------------------------------
 // Editing state
 
-void TFrameEditor::ResetUndo(const TAnimation& animation, int currentFrame) {
+void TFrameEditor::LoadFrame(const TAnimation& animation, int currentFrame) {
     EndEditing();
-    m_bitmaps.ResetUndo(animation, currentFrame);
+    m_bitmaps.WorkBitmap = NewFrameBitmap(Qt::white);
+    animation.DrawFrame(currentFrame, m_bitmaps.WorkBitmap);
+    RepaintEditor();
     Edit1Click();
+}
+
+void TFrameEditor::DocumentFramesChanged() {
+    const TDocument& document = m_host.Document();
+    const TAnimation& animation = document.Animation();
+    const int current = document.CurFrame();
+    // The editor's own steps store exactly the picture it shows: those change
+    // nothing here, and typing or a floating selection goes on.
+    if (!animation.IsValidIndex(current) ||
+        animation.Frame(current).Pixels == TAnimation::PixelsOf(m_bitmaps.WorkBitmap))
+        return;
+    LoadFrame(animation, current);
 }
 
 void TFrameEditor::EndEditing() {
@@ -164,11 +185,38 @@ void TFrameEditor::ShowToolCursor() {
         m_editorBox->setCursor(ToolCursor(m_tools.ToolCursor()));
 }
 
-void TFrameEditor::Recorded() {
-    m_bitmaps.UndoList.Push(m_bitmaps.WorkBitmap);
-    m_host.SetModified(true);
+void TFrameEditor::Record(const QString& text, int session) {
+    m_host.Document().CommitPicture(m_bitmaps.WorkBitmap, text, session);
     RepaintEditor();
     Edit1Click();
+}
+
+QString TFrameEditor::MouseStepText() const {
+    if (m_movedSelection)
+        return tr("Move Selection");
+    switch (m_tools.CurrentTool()) {
+    case TTool::Pen:
+        return tr("Pen");
+    case TTool::Line:
+        return tr("Line");
+    case TTool::Rectangle:
+        return tr("Rectangle");
+    case TTool::FillRect:
+        return tr("Filled Rectangle");
+    case TTool::Ellipse:
+        return tr("Ellipse");
+    case TTool::FillEllipse:
+        return tr("Filled Ellipse");
+    case TTool::FloodFill:
+        return tr("Flood Fill");
+    case TTool::Shift:
+        return tr("Shift");
+    case TTool::Text:
+        return tr("Text");
+    case TTool::Select:
+        break;
+    }
+    return tr("Select");
 }
 
 void TFrameEditor::RepaintEditor() {
@@ -253,7 +301,7 @@ void TFrameEditor::pntbxEditorMouseDown(Qt::MouseButton button, QPoint position)
     const bool hadSelection = Selection().Active();
     if (!m_tools.MouseDown(button, pixel))
         return;
-    m_host.SetModified(true);
+    m_movedSelection = m_tools.MouseState() == TMouseState::msMoving;
     // The window's own key handlers get the keys while drawing and typing.
     m_host.ReleaseKeyboardFocus();
     if (hadSelection && !Selection().Active())
@@ -280,15 +328,14 @@ void TFrameEditor::pntbxEditorMouseUp(std::optional<QPoint> position) {
         pixel = TToolStateMachine::PixelAt(*position);
     if (!m_tools.MouseUp(pixel))
         return;
-    RepaintEditor();
-    Edit1Click();
+    Record(MouseStepText());
 }
 
 void TFrameEditor::spdbtnInvertClick() {
     // Typing would go on from the picture before the inversion.
     EndTextMode();
     Selection().Invert();
-    Recorded();
+    Record(tr("Invert"));
 }
 
 // ---------------------------------------------------------------------------
@@ -305,6 +352,7 @@ void TFrameEditor::StartText(QPoint pixel) {
     // Letters without descenders stand on the clicked row's upper edge.
     m_textOrigin = QPoint(pixel.x(), pixel.y() - measure.Ascent());
     m_typed.clear();
+    ++m_textSession;
     m_caretShown = true;
     m_caretTimer.start();
 }
@@ -349,11 +397,8 @@ void TFrameEditor::RenderTypedText() {
     const TTextLayout layout = LayoutText(m_typed, measure, m_textOrigin, FrameWidth);
     DrawTextLines(m_bitmaps.WorkBitmap, layout, m_textFont, m_textColour);
     m_caretOffset = layout.CaretOffset * TEditorBitmaps::CellSize;
-    // The whole text is one undo step: the click's snapshot grows with it.
-    m_bitmaps.UndoList.OverwriteLast(m_bitmaps.WorkBitmap);
-    m_host.SetModified(true);
     m_caretShown = true;
-    RepaintEditor();
+    Record(tr("Text"), m_textSession);
 }
 
 bool TFrameEditor::DeleteKeyPress() {

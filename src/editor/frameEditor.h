@@ -47,9 +47,8 @@ public:
     TBinClipboard& ImageClipboard() { return m_clipboard; }
 
     // Another frame is now current, or another frame stands at the current
-    // index: editing ends and a new undo history starts from the frame as
-    // stored (-1: none).
-    void ResetUndo(const TAnimation& animation, int currentFrame);
+    // index: editing ends and the editor shows the frame as stored (-1: none).
+    void LoadFrame(const TAnimation& animation, int currentFrame);
     // Ends text mode, drops the floating selection and forgets a drag in
     // progress. Whatever changes or reloads the current frame calls this
     // first, so that no stale picture is written over the new one.
@@ -70,6 +69,7 @@ public:
     // ends; only then do typed characters reach the picture.
     bool TextMode() const;
     // Typed characters; false when not in text mode (the key is not used).
+    // The whole text is one undo step.
     // Escape ends text mode; other control characters are ignored.
     bool FormKeyPress(const QString& text);
     void tmrTextCursorTimer();
@@ -118,9 +118,17 @@ private:
     // Draws the typed text afresh over the picture at the click.
     void RenderTypedText();
     void ShowToolCursor();
-    // The picture changed by a recorded command: an undo step, and a document
-    // that needs saving.
-    void Recorded();
+    // The picture changed: it goes into the document as the undo step named
+    // text (nothing when no dot changed).
+    void Record(const QString& text, int session = 0);
+    // A stroke, shape or move just ended: its step's name.
+    QString MouseStepText() const;
+    // The document's frames changed (an undo or redo, a frame command): a
+    // current frame whose stored picture is no longer the one edited is shown
+    // anew.
+    void DocumentFramesChanged();
+    // Undo and Redo on the Frame page and the pages without a text of their own.
+    void StepDocument(bool undo);
     void PutSelectionOnClipboard();
     bool CanPastePixels() const;
     // The picture on the clipboard in black and white, or nothing; bad data is
@@ -135,6 +143,10 @@ private:
 
     // Text mode.
     QTimer m_caretTimer; // tmrTextCursor
+    // Each text typed is its own undo step: the letters of one share a session.
+    int m_textSession = 0;
+    // The mouse operation under way drags the floating selection.
+    bool m_movedSelection = false;
     QFont m_textFont;
     QString m_typed;
     QPoint m_textOrigin;

@@ -2,6 +2,7 @@
 // commands, which act on the script's text on the Script page and on the
 // picture's selection on the Frame page.
 
+#include "document.h"
 #include "frameEditor.h"
 #include "paintBox.h"
 #include "pixelClipboard.h"
@@ -18,22 +19,13 @@ namespace vistrel {
 void TFrameEditor::Edit1Click() {
     if (m_undo == nullptr)
         return;
-    switch (m_host.EditTarget()) {
-    case TEditTarget::Frame: {
-        const bool selection = Selection().Active();
-        m_undo->setEnabled(m_bitmaps.UndoList.CanUndo());
-        m_redo->setEnabled(m_bitmaps.UndoList.CanRedo());
-        m_cut->setEnabled(selection);
-        m_copy->setEnabled(selection);
-        m_clearSelection->setEnabled(selection);
-        m_paste->setEnabled(CanPastePixels());
-        m_selectAll->setEnabled(true);
-        break;
-    }
-    case TEditTarget::Script: {
+    const TEditTarget target = m_host.EditTarget();
+    if (target == TEditTarget::Script) {
         const QPlainTextEdit* memo = m_host.ScriptMemo();
         const bool selected = memo->textCursor().hasSelection();
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        m_undo->setText(tr("&Undo"));
+        m_redo->setText(tr("&Redo"));
         m_undo->setEnabled(memo->document()->isUndoAvailable());
         m_redo->setEnabled(false);
         m_cut->setEnabled(selected);
@@ -41,14 +33,22 @@ void TFrameEditor::Edit1Click() {
         m_clearSelection->setEnabled(selected);
         m_paste->setEnabled(data != nullptr && data->hasText());
         m_selectAll->setEnabled(true);
-        break;
+        return;
     }
-    case TEditTarget::None:
-        for (QAction* item :
-             {m_undo, m_redo, m_cut, m_copy, m_paste, m_clearSelection, m_selectAll})
-            item->setEnabled(false);
-        break;
-    }
+    // Undo and Redo name the step they take: "Undo Delete Frames".
+    const QUndoStack& history = m_host.Document().UndoStack();
+    const bool open = target != TEditTarget::None;
+    m_undo->setText(history.canUndo() ? tr("&Undo %1").arg(history.undoText()) : tr("&Undo"));
+    m_redo->setText(history.canRedo() ? tr("&Redo %1").arg(history.redoText()) : tr("&Redo"));
+    m_undo->setEnabled(open && history.canUndo());
+    m_redo->setEnabled(open && history.canRedo());
+    const bool frame = target == TEditTarget::Frame;
+    const bool selection = frame && Selection().Active();
+    m_cut->setEnabled(selection);
+    m_copy->setEnabled(selection);
+    m_clearSelection->setEnabled(selection);
+    m_paste->setEnabled(frame && CanPastePixels());
+    m_selectAll->setEnabled(frame);
 }
 
 bool TFrameEditor::Allowed(QAction* item) {
@@ -68,21 +68,28 @@ bool TFrameEditor::FrameBranch(QAction* item, void (*script)(QPlainTextEdit& mem
 void TFrameEditor::Undo1Click() {
     if (!FrameBranch(m_undo, [](QPlainTextEdit& memo) { memo.undo(); }))
         return;
-    EndEditing();
-    m_bitmaps.UndoList.KeepShown(m_bitmaps.WorkBitmap);
-    m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Undo().copy();
-    m_host.SetModified(true);
-    RepaintEditor();
-    Edit1Click();
+    StepDocument(true);
 }
 
 void TFrameEditor::Redo1Click() {
     if (!Allowed(m_redo))
         return;
+    StepDocument(false);
+}
+
+void TFrameEditor::StepDocument(bool undo) {
+    // Typing, a drag or a floating selection end first; a stroke cut short by
+    // the key is a step of its own, so Undo takes back exactly what is shown.
+    const QString text = MouseStepText();
+    const bool drawing = m_tools.MouseState() != TMouseState::msIdle;
     EndEditing();
-    m_bitmaps.UndoList.KeepShown(m_bitmaps.WorkBitmap);
-    m_bitmaps.WorkBitmap = m_bitmaps.UndoList.Redo().copy();
-    m_host.SetModified(true);
+    if (drawing)
+        Record(text);
+    QUndoStack& history = m_host.Document().UndoStack();
+    if (undo)
+        history.undo();
+    else
+        history.redo();
     RepaintEditor();
     Edit1Click();
 }
@@ -102,7 +109,7 @@ void TFrameEditor::Cut1Click() {
     m_tools.Cancel();
     Selection().Remove();
     ShowToolCursor();
-    Recorded();
+    Record(tr("Cut"));
 }
 
 void TFrameEditor::Copy1Click() {
@@ -155,7 +162,7 @@ void TFrameEditor::Paste1Click() {
     TakeUpSelectionTool();
     Selection().Float(*picture);
     ShowToolCursor();
-    Recorded();
+    Record(tr("Paste"));
 }
 
 void TFrameEditor::ClearSelection1Click() {
@@ -165,7 +172,7 @@ void TFrameEditor::ClearSelection1Click() {
     m_tools.Cancel();
     Selection().Remove();
     ShowToolCursor();
-    Recorded();
+    Record(tr("Clear Selection"));
 }
 
 void TFrameEditor::SelectAll1Click() {

@@ -6,19 +6,23 @@ class QPlainTextEdit;
 
 namespace vistrel {
 
+class TDocument;
 class TPrompts;
 
-// Which page the Edit menu's commands act on.
-enum class TEditTarget { Frame, Script, None };
+// What the Edit menu's commands act on: the current frame's picture (Undo and
+// Redo on the document's history), the Script page's text, the document's
+// history alone (the other pages, or no current frame), or nothing (closed).
+enum class TEditTarget { Frame, Script, Document, None };
 
-// What the frame editor needs from the window around it: marking the document
-// modified, the status readout, the keyboard, the page the Edit menu serves and
+// What the frame editor needs from the window around it: the document whose
+// current frame it edits, the status readout, the keyboard, the page the Edit menu serves and
 // the prompts. The editor never reaches into the window's other widgets.
 class IFrameEditorHost {
 public:
     virtual ~IFrameEditorHost() = default;
 
-    virtual void SetModified(bool value) = 0;
+    // Every change of the picture goes into the document as an undo step.
+    virtual TDocument& Document() = 0;
     // Gives the keyboard back to the window so typed keys reach the editor.
     virtual void ReleaseKeyboardFocus() = 0;
     // The frame pixel under the mouse, for the status bar.

@@ -200,7 +200,6 @@ bool TToolStateMachine::MouseUp(std::optional<QPoint> releasePixel) {
     default:
         break;
     }
-    m_bitmaps.UndoList.Push(Work());
     return true;
 }
 

@@ -56,9 +56,8 @@ public:
     bool MouseDown(Qt::MouseButton button, QPoint pixel);
     // True when the picture may have changed and wants a refresh.
     bool MouseMove(QPoint pixel, bool shiftHeld);
-    // Ends the operation and records the picture for undo (a move of the
-    // selection records nothing); false when idle. A moved selection comes to
-    // rest at the release pixel, when one is given, else where it was last drawn.
+    // Ends the operation; false when idle. A moved selection comes to rest at
+    // the release pixel, when one is given, else where it was last drawn.
     bool MouseUp(std::optional<QPoint> releasePixel = std::nullopt);
     // Forgets the operation in progress: the next move or release does nothing.
     void Cancel() { m_state = TMouseState::msIdle; }

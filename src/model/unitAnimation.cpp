@@ -240,22 +240,28 @@ void TAnimation::DrawFrame(int index, QImage& bitmap) const {
     painter.drawImage(bitmap.rect(), m_frameSheet, cell);
 }
 
-void TAnimation::StoreFrame(int index, const QImage& bitmap) {
-    if (!IsValidIndex(index) || bitmap.isNull())
-        return;
+FramePixels TAnimation::PixelsOf(const QImage& bitmap) {
     // The editor hands a 48 x 32 picture; any other size is brought to the frame's
     // size first, so that Pixels and the sheet cell always show the same picture.
     const QImage picture =
         bitmap.size() == QSize(FrameWidth, FrameHeight)
             ? bitmap.convertToFormat(QImage::Format_RGB32)
             : bitmap.scaled(FrameWidth, FrameHeight).convertToFormat(QImage::Format_RGB32);
-    TFrame& frame = Frame(index);
+    FramePixels pixels{};
     for (int y = 0; y < FrameHeight; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
         for (int x = 0; x < FrameWidth; ++x)
-            frame.Pixels[static_cast<std::size_t>(PixelIndex(x, y))] =
+            pixels[static_cast<std::size_t>(PixelIndex(x, y))] =
                 (row[x] & 0xFFFFFF) == LitColour ? 1 : 0;
     }
+    return pixels;
+}
+
+void TAnimation::StoreFrame(int index, const QImage& bitmap) {
+    if (!IsValidIndex(index) || bitmap.isNull())
+        return;
+    TFrame& frame = Frame(index);
+    frame.Pixels = PixelsOf(bitmap);
     PaintCell(index);
     frame.m_changed = true;
 }

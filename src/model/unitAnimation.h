@@ -76,6 +76,8 @@ public:
     // Bitmap exchange with the frame sheet.
     void DrawFrame(int index, QImage& bitmap) const;
     void StoreFrame(int index, const QImage& bitmap);
+    // A picture's dots as a frame holds them (exact black lit).
+    static FramePixels PixelsOf(const QImage& bitmap);
     // Repaints a frame's cell from its Pixels (after loading or pasting them).
     void PaintCell(int index);
 

@@ -10,6 +10,7 @@
 #include "playerPage.h"
 #include "programFileTypes.h"
 #include "timeFormat.h"
+#include "undoHistoryDock.h"
 #include "widgetColours.h"
 #include "windowPlacement.h"
 
@@ -75,11 +76,13 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
 
     ConnectDocument();
     UpdateCaption();
-    m_frameEditor.ResetUndo(Animation(), CurFrame());
+    m_frameEditor.LoadFrame(Animation(), CurFrame());
     File1Click();
 }
 
 TfrmMain::~TfrmMain() {
+    // The document's followers here go before the members they use.
+    disconnect(&m_document, nullptr, this, nullptr);
     // The members go before the child widgets: a page switch the page control
     // reports while it is taken down must not reach the page steps, which use them.
     disconnect(m_pages, nullptr, this, nullptr);
@@ -150,6 +153,7 @@ void TfrmMain::BuildMenus() {
     m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("Edit1"));
     m_editMenu->menuAction()->setObjectName(QStringLiteral("Edit1"));
+    BuildViewMenu();
     m_animationMenu = menuBar()->addMenu(QStringLiteral("&Animation"));
     m_animationMenu->setObjectName(QStringLiteral("Animation1"));
     m_animationMenu->menuAction()->setObjectName(QStringLiteral("Animation1"));
@@ -158,6 +162,16 @@ void TfrmMain::BuildMenus() {
     help->setObjectName(QStringLiteral("Help1"));
     help->menuAction()->setObjectName(QStringLiteral("Help1"));
     BuildHelpMenu(help);
+}
+
+void TfrmMain::BuildViewMenu() {
+    m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    m_viewMenu->setObjectName(QStringLiteral("View1"));
+    m_viewMenu->menuAction()->setObjectName(QStringLiteral("View1"));
+    m_undoHistory = new TUndoHistoryDock(m_document.UndoStack(), this);
+    addDockWidget(Qt::RightDockWidgetArea, m_undoHistory);
+    m_undoHistory->hide();
+    m_viewMenu->addAction(m_undoHistory->toggleViewAction());
 }
 
 void TfrmMain::BuildPages() {
@@ -275,10 +289,36 @@ void TfrmMain::ConnectDocument() {
     });
     connect(&m_document, &TDocument::titleChanged, this, &TfrmMain::UpdateCaption);
     connect(&m_document, &TDocument::currentFrameChanged, this, &TfrmMain::CurrentFrameChanged);
+    connect(&m_document, &TDocument::framesChanged, this, &TfrmMain::DocumentFramesChanged);
+    // The player's run reads the frames on its own thread: it ends before any
+    // step (also one taken from the history window) changes them.
+    connect(&m_document, &TDocument::aboutToStep, this, [this] { m_player->HaltPlayer(); });
     connect(&m_document, &TDocument::multipleSelChanged, this, [this](bool multipleSel) {
         m_player->MultipleSelChanged(multipleSel);
         RefreshTimePanels();
     });
+}
+
+void TfrmMain::DocumentFramesChanged() {
+    // The layers show the frames as stored, wherever the marks now are.
+    Editor().RedLayerBitmap.fill(Qt::black);
+    Editor().BlueLayerBitmap.fill(Qt::black);
+    const TAnimation& animation = Animation();
+    for (int index = 0; index < animation.FrameCount(); ++index) {
+        const TFrame& frame = animation.Frame(index);
+        if (!frame.RedLayer() && !frame.BlueLayer())
+            continue;
+        QImage stored = NewFrameBitmap(Qt::white);
+        animation.DrawFrame(index, stored);
+        if (frame.RedLayer())
+            Editor().BuildRedLayer(stored);
+        else
+            Editor().BuildBlueLayer(stored);
+    }
+    m_frameStrip->UpdateStripScrollBar();
+    m_frameStrip->RefreshFrameStrip();
+    RefreshTimePanels();
+    RepaintEditor();
 }
 
 void TfrmMain::SetModified(bool value) {
@@ -317,13 +357,9 @@ void TfrmMain::CurrentFrameChanged(int current, int previous) {
         if (previous == -1) {
             m_editorPanel->show();
             m_previewPanel->show();
-            if (FramePageActive())
-                m_editMenu->setEnabled(true);
         }
         RefreshTimePanels();
-        m_frameEditor.ResetUndo(Animation(), current);
-        Animation().DrawFrame(current, Editor().WorkBitmap);
-        RepaintEditor();
+        m_frameEditor.LoadFrame(Animation(), current);
         m_player->CurrentFrameChanged();
         m_importSide->UpdateButtons();
         return;
@@ -331,8 +367,6 @@ void TfrmMain::CurrentFrameChanged(int current, int previous) {
     Editor().ClearForNoFrame();
     m_editorPanel->hide();
     m_previewPanel->hide();
-    if (FramePageActive())
-        m_editMenu->setEnabled(false);
     RefreshTimePanels();
     m_importSide->UpdateButtons();
 }
@@ -385,9 +419,12 @@ void TfrmMain::ShowCursorCell(QPoint pixel) {
 }
 
 TEditTarget TfrmMain::EditTarget() const {
-    if (FramePageActive())
-        return m_document.CurFrame() == -1 ? TEditTarget::None : TEditTarget::Frame;
-    return m_pages->currentWidget() == m_scriptPage ? TEditTarget::Script : TEditTarget::None;
+    if (m_document.Closed())
+        return TEditTarget::None;
+    if (m_pages->currentWidget() == m_scriptPage)
+        return TEditTarget::Script;
+    return FramePageActive() && m_document.CurFrame() != -1 ? TEditTarget::Frame
+                                                            : TEditTarget::Document;
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -29,6 +29,7 @@ class TDdeClientConv;
 class TEditorToolBar;
 class TFrameCommands;
 class TFrameStrip;
+class TUndoHistoryDock;
 class TImportPage;
 class TPaintBox;
 class TPlayerPage;
@@ -83,6 +84,7 @@ public:
     void PopupFrameMenu(int frame, QPoint globalPosition) override;
     void ReleaseKeyboardFocus() override;
     TFrameStrip& FrameStrip() { return *m_frameStrip; }
+    TUndoHistoryDock& UndoHistory() { return *m_undoHistory; }
     TPlayerPage& PlayerPage() { return *m_player; }
 
     // File menu.
@@ -200,6 +202,10 @@ private:
     void UpdateCaption();
     // Shows the frame that became current, or hides the editor when none is.
     void CurrentFrameChanged(int current, int previous);
+    // The frames changed (a command, an undo or redo): the strip, the time
+    // panels and the layer pictures follow them.
+    void DocumentFramesChanged();
+    void BuildViewMenu();
     void RememberClosedDocument();
     void ShowError(const QString& text);
     void StopPlayer();
@@ -236,6 +242,8 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_animationMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    TUndoHistoryDock* m_undoHistory = nullptr;
     TFrameCommands* m_commands = nullptr;
     QMenu* m_reopenMenu = nullptr;
     QAction* m_new = nullptr;

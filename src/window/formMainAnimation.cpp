@@ -33,8 +33,7 @@ void TfrmMain::StoreCurrentFrame() {
 }
 
 void TfrmMain::ShowCurrentFrame() {
-    m_document.Animation().DrawFrame(m_document.CurFrame(), Editor().WorkBitmap);
-    m_frameEditor.ResetUndo(m_document.Animation(), m_document.CurFrame());
+    m_frameEditor.LoadFrame(m_document.Animation(), m_document.CurFrame());
 }
 
 void TfrmMain::ClearLayerPictures(bool red, bool blue) {

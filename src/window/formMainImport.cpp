@@ -1,7 +1,6 @@
 #include "formMain.h"
 #include "frameStrip.h"
 #include "importPage.h"
-#include "undoCommands.h"
 
 #include <QTabWidget>
 
@@ -34,17 +33,8 @@ void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
     if (!CanReplaceFrame())
         return;
     TEditorBitmaps& bitmaps = Editor();
-    const int current = m_document.CurFrame();
-    // Strokes not stored yet belong to the frame as it was before the picture.
-    m_document.CommitPicture(bitmaps.WorkBitmap);
-    const FramePixels before = Animation().Frame(current).Pixels;
     bitmaps.WorkBitmap = frame.convertToFormat(QImage::Format_RGB32);
-    bitmaps.UndoList.Push(bitmaps.WorkBitmap);
-    m_document.CommitPicture(bitmaps.WorkBitmap);
-    const FramePixels after = Animation().Frame(current).Pixels;
-    if (after != before)
-        m_document.Push(
-            new TPictureCommand(m_document, current, before, after, tr("Replace Frame")));
+    m_document.CommitPicture(bitmaps.WorkBitmap, QStringLiteral("Replace Frame"));
     RepaintEditor();
     Edit1Click();
 }

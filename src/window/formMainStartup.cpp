@@ -127,7 +127,6 @@ void TfrmMain::pgcntlMainChange() {
     }
     m_frameStrip->SetPopupButtonsEnabled(framePage);
     m_commands->SetDeleteKeyActive(framePage);
-    m_editMenu->setEnabled(framePage || m_pages->currentWidget() == m_scriptPage);
     File1Click();
     Edit1Click();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document.h"
 #include "editorToolBar.h"
 #include "frameEditor.h"
 #include "paintBox.h"
@@ -63,11 +64,26 @@ public:
         editor->Attach(editorBox, previewBox, toolBar, editMenu);
         // Shortcuts act in the window that holds their actions.
         m_widget.addActions(editMenu->actions());
-        editor->Bitmaps().UndoList.Reset(editor->Bitmaps().WorkBitmap);
-        editor->Edit1Click();
+        document.Animation().AddFrame();
+        document.SetCurFrame(0);
+        Opened({});
     }
 
-    void SetModified(bool value) override { modified = value; }
+    // The document as opened: one frame with these pixels black, shown in the
+    // editor, no history and not modified.
+    void Opened(std::initializer_list<QPoint> black) {
+        QImage& work = editor->Bitmaps().WorkBitmap;
+        work = NewFrameBitmap(Qt::white);
+        for (const QPoint pixel : black)
+            work.setPixel(pixel, 0xFF000000);
+        document.Animation().StoreFrame(0, work);
+        document.ClearHistory();
+        editor->Edit1Click();
+    }
+    bool Modified() const { return document.Modified(); }
+    int Undos() const { return document.UndoStack().count(); }
+
+    TDocument& Document() override { return document; }
     void ReleaseKeyboardFocus() override {}
     void ShowCursorCell(QPoint pixel) override { cursorCell = pixel; }
     void RepaintCurrentThumbnail() override {}
@@ -78,7 +94,7 @@ public:
     QWidget& Widget() { return m_widget; }
     QAction* Item(const char* name) const { return m_widget.findChild<QAction*>(name); }
 
-    bool modified = false;
+    TDocument document;
     QPoint cursorCell;
     TEditTarget target = TEditTarget::Frame;
     TRecordingPrompts prompts;

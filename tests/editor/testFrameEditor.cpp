@@ -35,7 +35,6 @@ struct Editor : TFakeEditorHost {
             QTest::mouseMove(editorBox, At(*p));
         QTest::mouseRelease(editorBox, button, {}, At(*std::prev(pixels.end())));
     }
-    int Undos() { return E().Bitmaps().UndoList.Count(); }
     bool Enabled(const char* item) {
         E().Edit1Click();
         return Item(item)->isEnabled();
@@ -58,12 +57,14 @@ QImage Picture(QSize size, QRgb colour) {
 
 TEST(FrameEditor, ADraggedBandFloatsWithADottedOutlineAndTheSizeCursorOverIt) {
     Editor e;
-    e.Work().setPixel(3, 3, Black);
+    e.Opened({{3, 3}});
     e.Click(TTool::Select);
     e.Drag({{2, 2}, {5, 4}});
     ASSERT_TRUE(e.E().Selection().Active());
     EXPECT_EQ(e.E().Selection().Cells(), QRect(2, 2, 4, 3));
-    EXPECT_TRUE(e.modified);
+    // Lifted, the picture is as it was: no step, nothing to save.
+    EXPECT_FALSE(e.Modified());
+    EXPECT_EQ(e.Undos(), 0);
     const QImage& shown = e.E().ComposeEditorPicture();
     // Blue dots along the top edge at y = 16, from x = 16 to 48, with gaps.
     int blue = 0;
@@ -82,17 +83,16 @@ TEST(FrameEditor, ADraggedBandFloatsWithADottedOutlineAndTheSizeCursorOverIt) {
 
 TEST(FrameEditor, CutAndPasteCarryThePixelsThroughTheClipboardAsBmpAndPng) {
     Editor e;
-    e.Work().setPixel(4, 4, Black);
-    e.Work().setPixel(5, 5, Black);
+    e.Opened({{4, 4}, {5, 5}});
     e.Click(TTool::Select);
     e.Drag({{4, 4}, {6, 5}});
-    e.modified = false;
+    e.document.MarkClean();
     const int undos = e.Undos();
     e.E().Cut1Click();
     EXPECT_FALSE(e.E().Selection().Active());
     EXPECT_EQ(e.Work().pixel(4, 4), White);
     EXPECT_EQ(e.Work().pixel(5, 5), White);
-    EXPECT_TRUE(e.modified);
+    EXPECT_TRUE(e.Modified());
     EXPECT_EQ(e.Undos(), undos + 1);
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(data->hasFormat(PixelClipboardFormat));
@@ -103,7 +103,7 @@ TEST(FrameEditor, CutAndPasteCarryThePixelsThroughTheClipboardAsBmpAndPng) {
     EXPECT_EQ(png.size(), QSize(3, 2));
 
     // Pasted: the same pixels floating at the top-left corner, an undo step.
-    e.modified = false;
+    e.document.MarkClean();
     EXPECT_TRUE(e.Enabled("Paste1"));
     e.E().Paste1Click();
     ASSERT_TRUE(e.E().Selection().Active());
@@ -113,7 +113,7 @@ TEST(FrameEditor, CutAndPasteCarryThePixelsThroughTheClipboardAsBmpAndPng) {
     EXPECT_EQ(e.Work().pixel(0, 0), Black);
     EXPECT_EQ(e.Work().pixel(1, 1), Black);
     EXPECT_EQ(e.Work().pixel(1, 0), White);
-    EXPECT_TRUE(e.modified);
+    EXPECT_TRUE(e.Modified());
     EXPECT_EQ(e.Undos(), undos + 2);
     // One undo takes the paste back and drops what floated.
     e.E().Undo1Click();
@@ -129,11 +129,11 @@ TEST(FrameEditor, TheEditMenuFollowsTheSelectionAndTheClipboard) {
     EXPECT_FALSE(e.Enabled("Paste1"));
     EXPECT_TRUE(e.Enabled("SelectAll1"));
     // Without a selection the commands do nothing.
-    e.Work().setPixel(0, 0, Black);
+    e.Opened({{0, 0}});
     e.E().ClearSelection1Click();
     e.E().Cut1Click();
     EXPECT_EQ(e.Work().pixel(0, 0), Black);
-    EXPECT_FALSE(e.modified);
+    EXPECT_FALSE(e.Modified());
 
     // Select All floats everything; Copy keeps it floating.
     e.E().SelectAll1Click();
@@ -167,8 +167,7 @@ TEST(FrameEditor, TheEditMenuFollowsTheSelectionAndTheClipboard) {
 
 TEST(FrameEditor, ClearSelectionAfterAMoveKeepsThePictureThatLayUnderIt) {
     Editor e;
-    e.Work().setPixel(0, 0, Black);
-    e.Work().setPixel(10, 0, Black);
+    e.Opened({{0, 0}, {10, 0}});
     e.Click(TTool::Select);
     e.Drag({{0, 0}, {0, 0}});
     e.Drag({{0, 0}, {5, 0}, {10, 0}}); // moved over the other black pixel
@@ -196,11 +195,11 @@ TEST(FrameEditor, BadClipboardDataChangesNothingAndSaysWhy) {
     };
     for (const auto& [format, bytes] : cases) {
         Editor e;
-        e.Work().setPixel(1, 1, Black);
+        e.Opened({{1, 1}});
         e.Click(TTool::Select);
         e.Drag({{0, 0}, {2, 2}});
         e.Drag({{0, 0}, {4, 4}}); // moved
-        e.modified = false;
+        e.document.MarkClean();
         const QImage before = e.Work().copy();
         const int undos = e.Undos();
         Editor::Offer(format, bytes);
@@ -210,7 +209,7 @@ TEST(FrameEditor, BadClipboardDataChangesNothingAndSaysWhy) {
         EXPECT_EQ(e.E().Selection().Cells(), QRect(4, 4, 3, 3));
         EXPECT_EQ(e.Work(), before);
         EXPECT_EQ(e.Undos(), undos);
-        EXPECT_FALSE(e.modified);
+        EXPECT_FALSE(e.Modified());
     }
 }
 
@@ -236,9 +235,9 @@ TEST(FrameEditor, InvertIsARecordedChangeAndWithASelectionInvertsWhatLiesUnder) 
     Editor e;
     e.Click(TTool::Line);
     e.Drag({{0, 0}, {3, 0}});
-    e.modified = false;
+    e.document.MarkClean();
     e.E().spdbtnInvertClick();
-    EXPECT_TRUE(e.modified);
+    EXPECT_TRUE(e.Modified());
     EXPECT_EQ(e.Work().pixel(1, 0), White);
     EXPECT_EQ(e.Work().pixel(1, 1), Black);
     // Undo shows the line without the inversion, Redo brings the inversion back.
@@ -258,8 +257,8 @@ TEST(FrameEditor, InvertIsARecordedChangeAndWithASelectionInvertsWhatLiesUnder) 
     EXPECT_EQ(s.Work().pixel(2, 0), Black);
 }
 
-// A moved selection is no undo step of its own: Undo takes it back with the
-// step before it, and Redo must give back the picture as it was, moved.
+// Each move of a floating selection is a step of its own: Undo takes back the
+// last move only, and Redo gives back the picture as it was, moved.
 TEST(FrameEditor, RedoGivesBackExactlyThePictureBeforeTheUndo) {
     struct Case {
         const char* what;
@@ -274,7 +273,7 @@ TEST(FrameEditor, RedoGivesBackExactlyThePictureBeforeTheUndo) {
              e.Drag({{0, 0}, {5, 5}});
              e.Drag({{5, 5}, {7, 9}});
          },
-         {{0, 0}, {1, 1}}},
+         {{5, 5}, {6, 6}}},
         {"a paste moved",
          [](Editor& e) {
              e.E().SelectAll1Click();
@@ -290,13 +289,11 @@ TEST(FrameEditor, RedoGivesBackExactlyThePictureBeforeTheUndo) {
              e.E().SelectAll1Click();
              e.Drag({{0, 0}, {3, 0}});
          },
-         {{0, 0}, {1, 1}}},
+         {{0, 0}, {1, 1}, {20, 20}}},
     };
     for (const Case& c : cases) {
         Editor e;
-        e.Work().setPixel(0, 0, Black);
-        e.Work().setPixel(1, 1, Black);
-        e.E().Bitmaps().UndoList.Reset(e.Work());
+        e.Opened({{0, 0}, {1, 1}});
         c.edit(e);
         const QImage edited = e.Work().copy();
         ASSERT_TRUE(e.Enabled("Undo1")) << c.what;
@@ -390,9 +387,9 @@ TEST(FrameEditor, TypedTextIsBlackAndWhiteWrapsAtEnterAndIsOneUndoStep) {
     EXPECT_EQ(e.prompts.fontsOffered[0].pixelSize(), 9);
     e.Drag({{2, 12}});
     const int undos = e.Undos();
-    e.modified = false;
+    e.document.MarkClean();
     e.E().FormKeyPress(QStringLiteral("ab"));
-    EXPECT_TRUE(e.modified);
+    EXPECT_TRUE(e.Modified());
     const auto [top, bottom] = InkRows(e.Work());
     // Letters without descenders stand on the clicked row's upper edge.
     EXPECT_EQ(bottom, 11);
@@ -415,8 +412,8 @@ TEST(FrameEditor, TypedTextIsBlackAndWhiteWrapsAtEnterAndIsOneUndoStep) {
     e.E().FormKeyPress(QStringLiteral("\rcd"));
     EXPECT_EQ(e.Work(), twoLines);
 
-    // The whole text is one step.
-    EXPECT_EQ(e.Undos(), undos);
+    // The whole text is one step; the click that began it changed no dot.
+    EXPECT_EQ(e.Undos(), undos + 1);
     e.E().Undo1Click();
     EXPECT_EQ(BlackCount(e.Work()), 0);
 }
@@ -428,7 +425,7 @@ TEST(FrameEditor, ControlKeysDrawNothingWhileTypingAndEscapeEndsIt) {
     e.Drag({{2, 12}});
     e.E().FormKeyPress(QStringLiteral("ab"));
     const QImage ab = e.Work().copy();
-    e.modified = false;
+    e.document.MarkClean();
     // Tab, Delete, a C0 control and a C1 control: taken, and nothing drawn.
     for (const QString& key : {QStringLiteral("\t"), QStringLiteral("\x7f"), QStringLiteral("\x01"),
                                QString(QChar(0x85))}) {
@@ -437,7 +434,7 @@ TEST(FrameEditor, ControlKeysDrawNothingWhileTypingAndEscapeEndsIt) {
         EXPECT_EQ(e.Work(), ab);
         EXPECT_TRUE(e.E().TextMode());
     }
-    EXPECT_FALSE(e.modified);
+    EXPECT_FALSE(e.Modified());
     // Among letters they leave the letters as typed alone would.
     e.E().FormKeyPress(QStringLiteral("\tc\x7f"));
     EXPECT_EQ(e.E().TypedText(), QStringLiteral("abc"));
@@ -462,6 +459,8 @@ QImage Typed(QImage picture, QPoint pixel, const QString& text,
              Qt::MouseButton button = Qt::LeftButton) {
     Editor e;
     e.Work() = picture;
+    e.document.Animation().StoreFrame(0, picture);
+    e.document.ClearHistory();
     e.prompts.fontAnswers.push_back(std::nullopt);
     e.Click(TTool::Text);
     e.Drag({pixel}, button);

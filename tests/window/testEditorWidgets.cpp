@@ -39,12 +39,13 @@ struct EditorWindow : WindowFixture {
 
 } // namespace
 
-TEST(EditorWidgets, AStrokeOnTheEditorReachesTheFrameWhenAnotherBecomesCurrent) {
+TEST(EditorWidgets, AStrokeOnTheEditorIsStoredInTheFrameAsItEnds) {
     EditorWindow e;
     e.Drag(Qt::LeftButton, {{10, 10}, {12, 10}, {12, 12}});
     EXPECT_TRUE(e.Window().Modified());
     EXPECT_EQ(e.Window().findChild<QLabel*>("stsbrMainPanel0")->text(), "13, 13");
-    EXPECT_EQ(e.StoredPixel(0, 11, 10), 0); // not stored while the frame is current
+    EXPECT_EQ(e.StoredPixel(0, 11, 10), 1);
+    EXPECT_EQ(e.Window().Document().UndoStack().undoText(), "Pen");
     e.Window().SetCurFrame(1);
     for (const QPoint p :
          {QPoint(10, 10), QPoint(11, 10), QPoint(12, 10), QPoint(12, 11), QPoint(12, 12)})
@@ -56,7 +57,7 @@ TEST(EditorWidgets, TheMiddleButtonDrawsNothingAndChangesNothing) {
     EditorWindow e;
     e.Drag(Qt::MiddleButton, {{5, 5}, {9, 5}});
     EXPECT_FALSE(e.Window().Modified());
-    EXPECT_EQ(e.Window().Editor().UndoList.Count(), 1);
+    EXPECT_EQ(e.Window().Document().UndoStack().count(), 0);
 }
 
 TEST(EditorWidgets, ToolButtonsChooseTheToolAndUndoRedoFollowTheStrokes) {
@@ -87,11 +88,18 @@ TEST(EditorWidgets, ToolButtonsChooseTheToolAndUndoRedoFollowTheStrokes) {
     QTest::keyClick(&e.Window(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_TRUE(e.Window().Modified());
 
-    // Another frame and back: the history starts again.
+    // On another frame the history goes on, and Undo brings the frame it
+    // changes back into view; Ctrl+Shift+Z redoes as Ctrl+Y does.
     e.Window().SetCurFrame(1);
-    e.Window().SetCurFrame(0);
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
+    e.Window().Edit1Click();
+    EXPECT_EQ(undo->text(), "&Undo Filled Rectangle");
+    QTest::keyClick(&e.Window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(e.Window().CurFrame(), 0);
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(4, 2)), 255);
+    EXPECT_EQ(redo->text(), "&Redo Filled Rectangle");
+    QTest::keyClick(&e.Window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(4, 2)), 0);
+    EXPECT_EQ(e.StoredPixel(0, 4, 2), 1);
 }
 
 TEST(EditorWidgets, UndoAndRedoReachTheEditorWhileADurationIsTyped) {
@@ -189,16 +197,16 @@ TEST(EditorWidgets, TypingEndsWhenCloseOrAnOpenLeavesNoCurrentFrame) {
 TEST(EditorWidgets, SelectAllAndClearSelectionByTheirShortcutsLeaveAWhiteFrame) {
     EditorWindow e;
     e.Drag(Qt::LeftButton, {{3, 3}, {9, 9}});
-    const int undos = e.Window().Editor().UndoList.Count();
+    const int undos = e.Window().Document().UndoStack().count();
     QTest::keyClick(&e.Window(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_TRUE(e.Window().FrameEditor().Selection().Active());
     QTest::keyClick(&e.Window(), Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_FALSE(e.Window().FrameEditor().Selection().Active());
     EXPECT_EQ(e.Window().Editor().WorkBitmap, NewFrameBitmap(Qt::white));
-    EXPECT_EQ(e.Window().Editor().UndoList.Count(), undos + 1);
+    EXPECT_EQ(e.Window().Document().UndoStack().count(), undos + 1);
     // Ctrl+Del again, with nothing selected, does nothing.
     QTest::keyClick(&e.Window(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(e.Window().Editor().UndoList.Count(), undos + 1);
+    EXPECT_EQ(e.Window().Document().UndoStack().count(), undos + 1);
 }
 
 // The window's members go before its child widgets: a page switch that the

@@ -96,7 +96,11 @@ struct Commands : WindowFixture {
             source.Frame(i).SetSelected(true);
         TFrameClipboard().PutFrames(source.SelectedFramesPayload());
     }
-    void DrawDot(QPoint dot) { Window().Editor().WorkBitmap.setPixel(dot, qRgb(0, 0, 0)); }
+    // A dot drawn with the Pen, as the user draws it.
+    void DrawDot(QPoint dot) {
+        Tool("spdbtnPen");
+        Drag({dot});
+    }
     // The mouse on the editor, from one frame pixel over the others to the last.
     void Drag(std::initializer_list<QPoint> pixels) {
         auto* editor = Window().findChild<QWidget*>("pntbxEditor");
@@ -296,16 +300,17 @@ TEST(FrameCommands, DelClearsAFloatingSelectionAndDoesNothingWhileTyping) {
     f.Drag({{6, 6}, {0, 0}});
     ASSERT_TRUE(f.Window().FrameEditor().Selection().Active());
     const QImage lifted = f.Work();
-    const int steps = f.Window().Editor().UndoList.Count();
+    const int steps = f.Window().Document().UndoStack().count();
     f.Key(Qt::Key_Delete);
-    EXPECT_EQ(Markers(f.Window().Animation()), (std::vector<int>{0, 1, 2, 3}));
+    // The frame holds what the editor shows: dot 0 and (5, 5) cleared.
+    EXPECT_EQ(Markers(f.Window().Animation()), (std::vector<int>{PixelIndex(20, 20), 1, 2, 3}));
     EXPECT_EQ(f.Window().CurFrame(), 0);
     EXPECT_FALSE(f.Window().FrameEditor().Selection().Active());
     QImage cleared = NewFrameBitmap(Qt::white);
     cleared.setPixel(20, 20, qRgb(0, 0, 0));
     EXPECT_EQ(f.Work(), cleared);
     // One editor step, which Undo takes back.
-    EXPECT_EQ(f.Window().Editor().UndoList.Count(), steps + 1);
+    EXPECT_EQ(f.Window().Document().UndoStack().count(), steps + 1);
     f.Window().Undo1Click();
     EXPECT_EQ(f.Work(), lifted);
 
@@ -449,6 +454,7 @@ TEST(FrameCommands, ARefusedPasteFramesChangesNothingAndSaysWhy) {
 TEST(FrameCommands, CopyTakesTheEditorsPictureAndChangesNothingElse) {
     Commands f({1, 2});
     f.DrawDot({30, 5});
+    f.Window().Document().MarkClean(); // as a save leaves it
     f.Run("CopyFrame1");
     EXPECT_FALSE(f.Window().Modified());
     EXPECT_EQ(f.Window().Animation().FrameCount(), 2);

@@ -55,7 +55,7 @@ protected:
 // Import Frame and Done switch pages as the user's own switch does: the Edit
 // menu, the status cell and the strip's buttons follow the page shown.
 TEST_F(ImportInWindow, ImportFrameAndDoneSwitchPagesWithTheirSteps) {
-    auto* edit = f.Window().findChild<QMenu*>("Edit1");
+    auto* edit = f.Window().findChild<QAction*>("SelectAll1"); // Undo and Redo stay
     auto* cell = f.Window().findChild<QLabel*>("stsbrMainPanel0");
     auto* stripButton = f.Window().findChild<QToolButton*>("spdbtnFrame0");
     f.Window().Editor().WorkBitmap.setPixel(5, 6, qRgb(0, 0, 0)); // drawn, not stored

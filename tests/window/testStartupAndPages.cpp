@@ -123,7 +123,8 @@ TEST(Pages, LeavingAndEnteringTheFramePageSwitchesItsKeysAndPanels) {
     WindowFixture f;
     auto* pages = f.Window().findChild<QTabWidget*>("pgcntlMain");
     auto* panel0 = f.Window().findChild<QLabel*>("stsbrMainPanel0");
-    auto* edit = f.Window().findChild<QMenu*>("Edit1");
+    // The Edit menu's picture commands (Undo and Redo work on every page).
+    auto* edit = f.Window().findChild<QAction*>("SelectAll1");
     EXPECT_FALSE(
         pages->isTabVisible(pages->indexOf(f.Window().findChild<QWidget*>("tbshtImport"))));
     EXPECT_FALSE(
@@ -146,7 +147,9 @@ TEST(Pages, MenusPanelsAndStripButtonsMatchThePageTheProgramShows) {
     struct Case {
         bool play;
         const char* page;
-        bool frameKeys; // Edit menu, the position panel and the strip's popup buttons
+        // The Edit menu's picture commands, the position panel and the strip's
+        // popup buttons.
+        bool frameKeys;
     };
     const Case cases[] = {{true, "tbshtPlayer", false}, {false, "tbshtFrameEdit", true}};
     for (const Case& c : cases) {
@@ -154,7 +157,7 @@ TEST(Pages, MenusPanelsAndStripButtonsMatchThePageTheProgramShows) {
         const QString clip = files.Write("clip.lcd", LCDBytes({1, 2}));
         WindowFixture f(c.play ? QStringList{"/P", clip} : QStringList{clip});
         ASSERT_EQ(f.Page()->objectName(), QLatin1String(c.page));
-        EXPECT_EQ(f.Window().findChild<QMenu*>("Edit1")->isEnabled(), c.frameKeys) << c.page;
+        EXPECT_EQ(f.Window().findChild<QAction*>("SelectAll1")->isEnabled(), c.frameKeys) << c.page;
         EXPECT_EQ(f.Window().findChild<QLabel*>("stsbrMainPanel0")->text(),
                   c.frameKeys ? "1, 1" : "")
             << c.page;

@@ -322,3 +322,22 @@ TEST(UndoFrames, ADurationEditLetsTheWindowsUndoAndRedoKeysThrough) {
         EXPECT_EQ(override.isAccepted(), !c.passes) << QKeySequence(c.key).toString().toStdString();
     }
 }
+
+// Undo and Redo typed while the box still has the keyboard take back the
+// typing as one step and bring it back; the box shows each duration.
+TEST(UndoFrames, UndoAndRedoInADurationBoxTakeBackTheTyping) {
+    UndoWindow f;
+    auto* edit = f.Window().findChild<QLineEdit*>("edtFrame2");
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->end(false);
+    for (const Qt::Key key : {Qt::Key_Backspace, Qt::Key_9, Qt::Key_1})
+        QTest::keyClick(edit, key);
+    ASSERT_EQ(f.Window().Animation().Frame(2).Duration(), 91);
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.Window().Animation().Frame(2).Duration(), 3);
+    EXPECT_EQ(edit->text(), "3");
+    EXPECT_FALSE(f.Window().Modified());
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(f.Window().Animation().Frame(2).Duration(), 91);
+    EXPECT_EQ(edit->text(), "91");
+}
