@@ -71,6 +71,8 @@ void TAutosave::StartWrite() {
     m_writeWhenIdle = false;
     m_dirty = false;
     const QByteArray bytes = m_snapshot();
+    if (bytes.isEmpty())
+        return;
     Queue([this, bytes] {
         QString reason;
         const bool written = m_writer(bytes, &reason);

@@ -21,7 +21,8 @@ namespace vistrel {
 class TAutosave : public QObject {
     Q_OBJECT
 public:
-    // The document's recovery file bytes; called on the GUI thread.
+    // The document's recovery file bytes; called on the GUI thread. Empty when
+    // there is nothing to write (the document has nothing left to recover).
     using Snapshot = std::function<QByteArray()>;
     // Writes the bytes, whole or not at all; called on the worker thread.
     using Writer = std::function<bool(const QByteArray& bytes, QString* reason)>;

@@ -111,7 +111,8 @@ qint64 MaxRecoveryFileSize() {
            ChecksumSize;
 }
 
-QByteArray RecoveryFileBytes(const TAnimation& animation, const TRecoveryInfo& info) {
+QByteArray RecoveryFileBytes(const TAnimation& animation, const TRecoveryInfo& info,
+                             const FramePixels* currentPicture) {
     QByteArray name = FileNameToBytes(info.FileName);
     // A name this long cannot be opened anyway; the document is kept, untitled.
     if (name.size() > MaxRecoveryNameBytes)
@@ -139,9 +140,10 @@ QByteArray RecoveryFileBytes(const TAnimation& animation, const TRecoveryInfo& i
         const TFrame& frame = animation.Frame(i);
         Put(bytes, frame.Duration(), 1);
         Put(bytes, (frame.RedLayer() ? RedMark : 0) | (frame.BlueLayer() ? BlueMark : 0), 1);
+        const FramePixels& pixels = currentPicture && i == current ? *currentPicture : frame.Pixels;
         std::array<char, PixelBytes> bits{};
         for (int p = 0; p < FramePixelCount; ++p)
-            if (frame.Pixels[static_cast<std::size_t>(p)] == 1)
+            if (pixels[static_cast<std::size_t>(p)] == 1)
                 bits[static_cast<std::size_t>(p / 8)] |= static_cast<char>(0x80 >> (p % 8));
         bytes.append(bits.data(), PixelBytes);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "unitFrame.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -33,8 +35,11 @@ inline constexpr int MaxRecoveryNameBytes = 16 * 1024;
 // No recovery file is larger: a file above it is refused before it is read.
 qint64 MaxRecoveryFileSize();
 
-// The bytes of a recovery file for the document.
-QByteArray RecoveryFileBytes(const TAnimation& animation, const TRecoveryInfo& info);
+// The bytes of a recovery file for the document. currentPicture, when given,
+// stands for the pixels of info.CurrentFrame: the editor's picture not yet
+// stored into its frame is kept without touching the document.
+QByteArray RecoveryFileBytes(const TAnimation& animation, const TRecoveryInfo& info,
+                             const FramePixels* currentPicture = nullptr);
 
 // Reads recovery file bytes into animation (cleared first) and info. On failure
 // both are left as they were and reason receives why: not a recovery file, a

@@ -123,7 +123,9 @@ void TRecoveryStore::NoteWrite(bool written, const QString& reason) {
     {
         const QMutexLocker locker(&m_mutex);
         if (written) {
+            // The problem is over; a new one later is told again.
             m_problem.clear();
+            m_reported = false;
             return;
         }
         m_problem = QStringLiteral("Unable to keep recovery files in %1: %2").arg(m_folder, reason);

@@ -89,7 +89,8 @@ public:
     QString Problem() const;
 
 signals:
-    // The first time recovery files cannot be written, with the message to show.
+    // When recovery files cannot be written, with the message to show: once for
+    // each problem, until a write works again.
     void problemFound(const QString& message);
 
 private:

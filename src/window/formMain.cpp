@@ -75,6 +75,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     RegisterFileTypesAtStartup();
 
     ConnectDocument();
+    m_recovery = std::make_unique<TWindowRecovery>(
+        m_document, [this] { return Editor().WorkBitmap; },
+        [this]() -> TPrompts& { return *m_prompts; });
     UpdateCaption();
     m_frameEditor.LoadFrame(Animation(), CurFrame());
     File1Click();

@@ -4,6 +4,7 @@
 #include "animationExportHost.h"
 #include "applicationTitle.h"
 #include "document.h"
+#include "documentLifecycle.h"
 #include "frameCommandsHost.h"
 #include "frameEditor.h"
 #include "frameStripHost.h"
@@ -12,6 +13,8 @@
 #include "prompts.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
+#include "windowLifecycleHost.h"
+#include "windowRecovery.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -87,7 +90,9 @@ public:
     TUndoHistoryDock& UndoHistory() { return *m_undoHistory; }
     TPlayerPage& PlayerPage() { return *m_player; }
 
-    // File menu.
+    // File menu: New, Open, Save and Close are the lifecycle's, under the
+    // handler names.
+    TDocumentLifecycle& Lifecycle() { return m_lifecycle; }
     void New1Click();
     void Open1Click();
     void Save1Click();
@@ -206,12 +211,9 @@ private:
     // panels and the layer pictures follow them.
     void DocumentFramesChanged();
     void BuildViewMenu();
-    void RememberClosedDocument();
     void ShowError(const QString& text);
     void StopPlayer();
     bool EmptyOwnClipboard();
-    QString AskSaveName();
-    bool ConfirmReplace(const QString& fileName);
     void RequestBrowserWindowInfo(const QString& browserWindowId);
     void EndBrowserConversation();
     void RegisterFileTypesAtStartup();
@@ -221,10 +223,12 @@ private:
     QStringList m_arguments;
     std::unique_ptr<TPrompts> m_prompts;
 
-    // Created in this order: the editor with its bitmaps, the document, the
-    // preferences.
+    // Created in this order: the editor with its bitmaps, the document with its
+    // lifecycle, the preferences.
     TFrameEditor m_frameEditor{*this};
     TDocument m_document;
+    TWindowLifecycleHost m_lifecycleHost{*this};
+    TDocumentLifecycle m_lifecycle{m_document, m_lifecycleHost};
     std::unique_ptr<TVMUPreferences> m_preferences;
     std::unique_ptr<TProgramFileTypes> m_fileTypes;
     QStringList m_startupRegistrationErrors;
@@ -275,6 +279,18 @@ private:
     QAction* m_exportAnimation = nullptr;
     QLabel* m_panels[5] = {};
     TDdeClientConv* m_browserConversation = nullptr; // while the browser is asked
+
+    // Recovery files: the document's own, and at start-up what a crash left.
+public:
+    TWindowRecovery& Recovery() { return *m_recovery; }
+
+private:
+    // Offers the documents left to recover; true when one is now the document,
+    // with *currentFrame the frame it was on.
+    bool OfferRecovery(int* currentFrame);
+    bool OpenRecoveredDocument(const TRecoveryEntry& entry, int* currentFrame);
+    // Last: it is gone before the document it keeps.
+    std::unique_ptr<TWindowRecovery> m_recovery;
 };
 
 } // namespace vistrel

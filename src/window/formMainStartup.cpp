@@ -1,5 +1,6 @@
 #include "ddeClient.h"
 #include "formMain.h"
+#include "formRecover.h"
 #include "frameCommands.h"
 #include "frameStrip.h"
 #include "playerPage.h"
@@ -9,8 +10,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 
 namespace vistrel {
 
@@ -63,6 +66,10 @@ void TfrmMain::FormActivate() {
         m_prompts->MessageBox(note, QLatin1String(ApplicationTitle), PromptIcon::Warning,
                               PromptButtons::Ok);
     ReportStartupRegistration();
+    // Work a crash left behind comes first: a file named on the command line is
+    // opened after it, through the usual question about unsaved changes.
+    int startFrame = 0;
+    const bool recovered = OfferRecovery(&startFrame);
     const TStartupArguments arguments = TStartupArguments::Parse(m_arguments);
     bool play = arguments.Play;
     if (!arguments.FileName.isEmpty()) {
@@ -70,22 +77,27 @@ void TfrmMain::FormActivate() {
             // An information file is not read: the browser is asked about the page
             // it came from, and the user gets a blank animation.
             RequestBrowserWindowInfo(arguments.BrowserWindowID);
-            m_document.Animation().AddFrame();
+            if (!recovered)
+                m_document.Animation().AddFrame();
             play = false;
         } else {
             OpenDocument(arguments.FileName);
+            if (!m_document.Modified())
+                startFrame = 0;
         }
     } else {
-        m_document.Animation().AddFrame();
+        if (!recovered)
+            m_document.Animation().AddFrame();
         play = false;
     }
     m_frameStrip->UpdateStripScrollBar();
     if (!m_document.Closed()) {
-        // Frame 0 becomes current with the full refresh, also when it was 0 already;
-        // a file without frames leaves no current frame.
+        // The first frame, or the one the recovered document was on, becomes
+        // current with the full refresh, also when it was current already; a
+        // file without frames leaves no current frame.
         SetCurFrame(-1);
         if (m_document.Animation().FrameCount() > 0)
-            SetCurFrame(0);
+            SetCurFrame(m_document.Animation().IsValidIndex(startFrame) ? startFrame : 0);
     }
     SetMultipleSel(false);
     SetSelRange(0, 0);
@@ -97,7 +109,41 @@ void TfrmMain::FormActivate() {
     } else {
         ShowPage(m_framePage);
     }
+    // A recovered document may be on a frame far along the strip.
+    m_frameStrip->ScrollToCurrent();
     m_frameStrip->RefreshFrameStrip();
+}
+
+bool TfrmMain::OfferRecovery(int* currentFrame) {
+    TfrmRecover dialog(m_recovery->Store(), *m_prompts, this);
+    if (!dialog.HasEntries() || !m_prompts->ShowDialog(dialog))
+        return false;
+    const std::optional<TRecoveryEntry> chosen = dialog.Chosen();
+    return chosen && OpenRecoveredDocument(*chosen, currentFrame);
+}
+
+bool TfrmMain::OpenRecoveredDocument(const TRecoveryEntry& entry, int* currentFrame) {
+    QString reason;
+    std::unique_ptr<TRecoverySlot> slot = m_recovery->Store().Claim(entry.Id, &reason);
+    TRecoveryInfo info;
+    // Read again: the file may have changed since the dialog listed it. A file
+    // that fails now stays where it is for another try.
+    if (!slot || !LoadRecoveryFile(slot->FilePath(), m_document.Animation(), info, &reason)) {
+        ShowError(QStringLiteral("Unable to recover %1: %2").arg(entry.Info.DisplayName(), reason));
+        return false;
+    }
+    // Under its old name, or its old untitled number, so that Save writes where
+    // the user expects; modified, since none of it is in that file.
+    if (info.FileName.isEmpty())
+        m_document.SetUntitledNumber(std::max(info.UntitledNumber, 1));
+    m_document.SetFileName(info.FileName);
+    SetClosed(false);
+    m_memoScript->clear();
+    SetModified(true);
+    // Its changes go on into the same recovery file.
+    m_recovery->Adopt(std::move(slot), info.LastChange);
+    *currentFrame = info.CurrentFrame;
+    return true;
 }
 
 void TfrmMain::ShowPage(QWidget* page) {

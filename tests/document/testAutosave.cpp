@@ -154,6 +154,24 @@ TEST_F(AutosaveTest, FlushWritesTheWaitingChangeAtOnce) {
     EXPECT_EQ(Log(), std::vector<QByteArray>{"2"});
 }
 
+// A document saved or closed meanwhile has nothing to recover: its empty
+// snapshot never reaches the disk, and a later change is written as usual.
+TEST_F(AutosaveTest, AnEmptySnapshotIsNotWritten) {
+    autosave.SetDelay(60'000);
+    TAutosave empty([] { return QByteArray(); },
+                    [this](const QByteArray& bytes, QString*) {
+                        Record(bytes);
+                        return true;
+                    });
+    empty.DocumentChanged();
+    empty.Flush();
+    EXPECT_FALSE(empty.Busy());
+    EXPECT_TRUE(Log().empty());
+    Change();
+    autosave.Flush();
+    EXPECT_EQ(Log(), std::vector<QByteArray>{"1"});
+}
+
 TEST(Autosave, AFailedWriteIsReportedWithItsReason) {
     TAutosave autosave([] { return QByteArray("x"); },
                        [](const QByteArray&, QString* reason) {

@@ -182,6 +182,11 @@ TEST_F(RecoveryStore, AFolderThatCannotBeWrittenIsReportedOnceAndNothingElseFail
     ASSERT_TRUE(QDir().mkpath(later));
     EXPECT_TRUE(slot->Write("bytes"));
     EXPECT_EQ(laterStore.Problem(), QString());
+    // A problem that comes back after that is a new one, told again.
+    ASSERT_TRUE(QDir(later).removeRecursively());
+    ASSERT_TRUE(folder.Write("later", "a file").size() > 0);
+    EXPECT_FALSE(slot->Write("bytes"));
+    EXPECT_EQ(laterReports.size(), 2);
 }
 
 TEST_F(RecoveryStore, AnIdNeverReachesOutsideTheFolder) {
