@@ -1,6 +1,7 @@
 #include "formMain.h"
 #include "frameStrip.h"
 #include "paintBox.h"
+#include "undoCommands.h"
 
 #include <QMenu>
 
@@ -50,10 +51,11 @@ void TfrmMain::ToggleLayer(bool red) {
     } else {
         layer.fill(Qt::black);
     }
-    if (red)
-        frame.SetRedLayer(checked);
-    else
-        frame.SetBlueLayer(checked);
+    if ((red ? frame.RedLayer() : frame.BlueLayer()) != checked) {
+        using Layer = TLayerMarkCommand::Layer;
+        m_document.Push(new TLayerMarkCommand(m_document, m_popupFrame,
+                                              red ? Layer::Red : Layer::Blue, checked));
+    }
     m_editorBox->update();
     m_frameStrip->RefreshFrameStrip();
 }

@@ -1,14 +1,17 @@
 #include "frameCommands.h"
 
+#include "document.h"
 #include "frameCommandsHost.h"
 #include "localFiles.h"
 #include "prompts.h"
+#include "undoCommands.h"
 #include "unitAnimation.h"
 
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
 #include <QWidget>
+#include <utility>
 
 namespace vistrel {
 
@@ -16,6 +19,10 @@ namespace {
 
 QString FrameLimitText(const char* text) {
     return QString::fromLatin1(text).arg(MaxDocumentFrames);
+}
+
+QString InsertFrameText() {
+    return TFrameCommands::tr("Insert Frame");
 }
 
 } // namespace
@@ -126,24 +133,33 @@ void TFrameCommands::ShowError(const QString& text) {
                                 PromptButtons::Ok);
 }
 
+bool TFrameCommands::PushInsert(int index, std::vector<TFrame> frames, const QString& text) {
+    TAnimation& animation = m_host.Animation();
+    const int countBefore = animation.FrameCount();
+    // A refused insert is dropped by the history before push returns.
+    m_host.Document().Push(
+        new TInsertFramesCommand(m_host.Document(), index, std::move(frames), text));
+    return animation.FrameCount() > countBefore;
+}
+
+void TFrameCommands::RefusedInsert(const QString& message) {
+    // The user asked for a change: the document counts as edited even when the
+    // frames were refused.
+    m_host.SetModified(true);
+    ShowError(message);
+}
+
 bool TFrameCommands::InsertFrameAfterCurrent() {
     BeforeFramesChange();
     EndRange();
-    m_host.SetModified(true);
-    TAnimation& animation = m_host.Animation();
-    const int current = m_host.CurFrame();
-    bool inserted = false;
-    if (current != animation.FrameCount() - 1) {
-        inserted = animation.InsertFrame(current + 1);
-        if (inserted)
-            m_host.SetCurFrame(current + 1);
-    } else {
-        inserted = animation.AddFrame();
-        if (inserted)
-            m_host.SetCurFrame(animation.FrameCount() - 1);
-    }
-    if (!inserted)
-        ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
+    m_host.StoreCurrentFrame();
+    // After the last frame, or as the first one, this appends.
+    const int index = m_host.CurFrame() + 1;
+    const bool inserted = PushInsert(index, std::vector<TFrame>(1), InsertFrameText());
+    if (inserted)
+        m_host.SetCurFrame(index);
+    else
+        RefusedInsert(FrameLimitText("Unable to insert new frame (maximum = %1)."));
     m_host.RefreshFrames(true);
     return inserted;
 }
@@ -155,22 +171,44 @@ void TFrameCommands::AfterCurrent1Click() {
 void TFrameCommands::BeforeCurrent1Click() {
     BeforeFramesChange();
     EndRange();
-    m_host.SetModified(true);
+    m_host.StoreCurrentFrame();
     TAnimation& animation = m_host.Animation();
-    bool inserted = false;
-    if (animation.FrameCount() != 0 && animation.IsValidIndex(m_host.CurFrame())) {
-        m_host.StoreCurrentFrame();
-        // The new frame takes the current index, so CurFrame now names it.
-        inserted = animation.InsertFrame(m_host.CurFrame());
-    } else {
-        inserted = animation.InsertFrame(0);
-        if (inserted)
-            m_host.SetCurFrame(0);
-    }
+    const int current = m_host.CurFrame();
+    // The new frame takes the current index, so CurFrame then names it.
+    const bool hasCurrent = animation.IsValidIndex(current);
+    const bool inserted =
+        PushInsert(hasCurrent ? current : 0, std::vector<TFrame>(1), InsertFrameText());
+    if (inserted && !hasCurrent)
+        m_host.SetCurFrame(0);
     if (!inserted)
-        ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
+        RefusedInsert(FrameLimitText("Unable to insert new frame (maximum = %1)."));
     m_host.ShowCurrentFrame();
     m_host.RefreshFrames(true);
+}
+
+QUndoCommand* TFrameCommands::RemoveStep(bool range, int current, const QString& text) {
+    if (!range)
+        return new TRemoveFramesCommand(m_host.Document(), current, current, text);
+    // The marked frames as runs of neighbours, each its first and last index.
+    const TAnimation& animation = m_host.Animation();
+    std::vector<std::pair<int, int>> runs;
+    for (int index = 0; index < animation.FrameCount(); ++index) {
+        if (!animation.Frame(index).Selected())
+            continue;
+        if (!runs.empty() && runs.back().second == index - 1)
+            runs.back().second = index;
+        else
+            runs.emplace_back(index, index);
+    }
+    if (runs.empty())
+        return nullptr;
+    if (runs.size() == 1)
+        return new TRemoveFramesCommand(m_host.Document(), runs[0].first, runs[0].second, text);
+    // The last run goes first, so the indexes of the others still hold.
+    auto* step = new QUndoCommand(text);
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+        new TRemoveFramesCommand(m_host.Document(), run->first, run->second, text, step);
+    return step;
 }
 
 void TFrameCommands::RemoveFrames(bool toClipboard) {
@@ -192,11 +230,9 @@ void TFrameCommands::RemoveFrames(bool toClipboard) {
     }
     if (toClipboard)
         CopyFrames(range, current);
-    if (range)
-        animation.DeleteSelectedFrames();
-    else
-        animation.DeleteFrame(current);
-    m_host.SetModified(true);
+    if (QUndoCommand* step =
+            RemoveStep(range, current, toClipboard ? tr("Cut Frames") : tr("Delete Frames")))
+        m_host.Document().Push(step);
     if (red || blue)
         m_host.ClearLayerPictures(red, blue);
     // The range ends before the current frame moves, so nothing reads the old
@@ -245,15 +281,21 @@ void TFrameCommands::PasteFrame1Click() {
     try {
         // Frames that do not all fit are refused whole; broken data throws.
         const std::optional<QByteArray> payload = m_clipboard.Frames();
-        if (payload && !animation.InsertFramePayload(current, *payload))
-            ShowError(FrameLimitText("Unable to insert all frames (maximum = %1)."));
+        if (payload) {
+            TAnimation pasted;
+            // The frames are read whole before any goes in; none at all is no paste.
+            const bool read = pasted.InsertFramePayload(-1, *payload);
+            if (!read || (pasted.FrameCount() > 0 &&
+                          !PushInsert(current, pasted.TakeFrames(0, pasted.FrameCount() - 1),
+                                      tr("Paste Frames"))))
+                ShowError(FrameLimitText("Unable to insert all frames (maximum = %1)."));
+        }
     } catch (const EBinClipboardError& error) {
         ShowError(QString::fromLocal8Bit(error.what()));
     }
     // A refused paste leaves the document as it was: not modified, and the
     // current frame keeps its picture and its undo steps in the editor.
     if (animation.FrameCount() > countBefore) {
-        m_host.SetModified(true);
         if (!animation.IsValidIndex(current))
             m_host.SetCurFrame(countBefore);
         else
@@ -285,19 +327,26 @@ void TFrameCommands::InsertAnimationFile(bool after) {
     BeforeFramesChange();
     EndRange();
     m_host.StoreCurrentFrame();
-    m_host.SetModified(true);
     TAnimation& animation = m_host.Animation();
     const int current = m_host.CurFrame();
     const int countBefore = animation.FrameCount();
     const bool hasCurrent = animation.IsValidIndex(current);
     const bool append = !hasCurrent || (after && current == countBefore - 1);
-    const bool inserted =
-        animation.InsertAnimation(append ? -1 : current + (after ? 1 : 0), source);
+    // The frames come in with their durations and pictures only.
+    std::vector<TFrame> frames(static_cast<std::size_t>(source.FrameCount()));
+    for (int i = 0; i < source.FrameCount(); ++i) {
+        TFrame& frame = frames[static_cast<std::size_t>(i)];
+        frame.SetDuration(source.Frame(i).Duration());
+        frame.Pixels = source.Frame(i).Pixels;
+    }
+    const bool inserted = frames.empty() || PushInsert(append ? -1 : current + (after ? 1 : 0),
+                                                       std::move(frames), tr("Insert Animation"));
     if (!inserted) {
         // Appending after the last frame says so with a full stop; inserting
         // before later frames without.
-        ShowError(FrameLimitText(append && after ? "Unable to insert all frames (maximum = %1)."
-                                                 : "Unable to insert all frames (maximum = %1)"));
+        RefusedInsert(FrameLimitText(append && after
+                                         ? "Unable to insert all frames (maximum = %1)."
+                                         : "Unable to insert all frames (maximum = %1)"));
     }
     const bool added = animation.FrameCount() > countBefore;
     if (!hasCurrent && added)

@@ -3,14 +3,17 @@
 #include "frameClipboard.h"
 
 #include <QObject>
+#include <vector>
 
 class QAction;
 class QMenu;
+class QUndoCommand;
 class QWidget;
 
 namespace vistrel {
 
 class IFrameCommandsHost;
+class TFrame;
 
 // The Animation menu (Animation1): inserting blank frames, deleting, cutting,
 // copying and pasting frames (it owns their way to the system clipboard),
@@ -58,6 +61,14 @@ private:
 
     // Every command that changes the frame list or the durations starts here.
     void BeforeFramesChange();
+    // Puts frames in before index (-1: after the last) as one step of the
+    // history. False, with the document and the history as they were, when they
+    // do not all fit.
+    bool PushInsert(int index, std::vector<TFrame> frames, const QString& text);
+    void RefusedInsert(const QString& message);
+    // The step that takes out the current frame or the marked range; nothing
+    // when a range is on but no frame is marked.
+    QUndoCommand* RemoveStep(bool range, int current, const QString& text);
     void EndRange();
     // Copy and Cut: the marked range, or else the current frame, goes on the clipboard.
     void CopyFrames(bool range, int current);

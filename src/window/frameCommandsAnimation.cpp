@@ -1,16 +1,20 @@
 // The whole-animation items of the Animation menu: the speed submenu and the
 // Properties dialog.
 #include "applicationTitle.h"
+#include "document.h"
 #include "formAnimProperties.h"
 #include "frameCommands.h"
 #include "frameCommandsHost.h"
 #include "prompts.h"
+#include "undoCommands.h"
 #include "unitAnimation.h"
 #include "unitAnimationSpeed.h"
 
 #include <QAction>
 #include <QMenu>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 namespace vistrel {
 
@@ -71,8 +75,13 @@ void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
     if (speedFactor == UnchangedSpeedFactor || m_host.Animation().FrameCount() == 0)
         return;
     BeforeFramesChange();
-    AdjustAnimationSpeed(m_host.Animation(), speedFactor);
-    m_host.SetModified(true);
+    const TAnimation& animation = m_host.Animation();
+    std::vector<std::uint8_t> durations;
+    durations.reserve(static_cast<std::size_t>(animation.FrameCount()));
+    for (int index = 0; index < animation.FrameCount(); ++index)
+        durations.push_back(ScaledDuration(animation.Frame(index).Duration(), speedFactor));
+    m_host.Document().Push(new TDurationsCommand(m_host.Document(), std::move(durations),
+                                                 tr("Adjust Animation Speed")));
     m_host.RefreshTimePanels();
     m_host.RefreshFrames(false);
 }
@@ -88,8 +97,7 @@ void TFrameCommands::Properties1Click() {
     const std::optional<std::uint8_t> repeatCount = dialog.ChangedRepeatCount();
     if (!repeatCount || *repeatCount == animation.RepeatCount)
         return;
-    animation.RepeatCount = *repeatCount;
-    m_host.SetModified(true);
+    m_host.Document().Push(new TRepeatCountCommand(m_host.Document(), *repeatCount));
 }
 
 } // namespace vistrel

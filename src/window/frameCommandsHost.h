@@ -11,6 +11,7 @@ class QWidget;
 namespace vistrel {
 
 class TAnimation;
+class TDocument;
 class TPrompts;
 
 // What the Animation menu needs from the window that owns the document: the
@@ -20,6 +21,8 @@ class IFrameCommandsHost {
 public:
     virtual ~IFrameCommandsHost() = default;
 
+    // The document whose history takes every change of the frames as one step.
+    virtual TDocument& Document() = 0;
     virtual TAnimation& Animation() = 0;
 
     virtual int CurFrame() const = 0;

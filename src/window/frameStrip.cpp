@@ -3,6 +3,7 @@
 #include "document.h"
 #include "frameStripHost.h"
 #include "paintBox.h"
+#include "undoCommands.h"
 #include "widgetColours.h"
 
 #include <QCoreApplication>
@@ -127,7 +128,10 @@ void TFrameStrip::BuildSlot(int slot) {
                                PopupButtonSize);
 
     connect(s.Edit, &QLineEdit::textChanged, this, [this, slot] { edtFrame0Change(slot); });
-    connect(s.Edit, &TDurationEdit::EnterPressed, this, [this] { m_host.ReleaseKeyboardFocus(); });
+    connect(s.Edit, &TDurationEdit::EnterPressed, this, [this] {
+        ++m_typing;
+        m_host.ReleaseKeyboardFocus();
+    });
     // The arrows step the edit first, so its change handler stores the new
     // duration before the click makes the frame current.
     connect(s.UpDown, &TUpDown::Clicked, this, [this, slot] {
@@ -137,6 +141,7 @@ void TFrameStrip::BuildSlot(int slot) {
     });
     connect(s.PopupButton, &QToolButton::clicked, this, [this, slot] { spdbtnFrame0Click(slot); });
 
+    s.Edit->installEventFilter(this);
     for (QWidget* target : {static_cast<QWidget*>(s.Panel), static_cast<QWidget*>(s.View),
                             static_cast<QWidget*>(s.Thumbnail), static_cast<QWidget*>(s.Number)})
         target->installEventFilter(this);
@@ -285,13 +290,12 @@ void TFrameStrip::edtFrame0Change(int slot) {
     const int typed = s.Edit->text().toInt(&isNumber);
     if (isNumber && typed >= TUpDown::Minimum && typed <= TUpDown::Maximum)
         s.UpDown->SetPosition(typed);
-    TFrame& frame = animation.Frame(index);
-    const std::uint8_t before = frame.Duration();
-    frame.SetDuration(static_cast<std::uint8_t>(s.UpDown->Position()));
     // Only a duration that really changed is an edit: the strip writing the same
-    // number into the edit while scrolling must not mark a saved document.
-    if (frame.Duration() != before && frame.Changed())
-        m_host.Document().SetModified(true);
+    // number into the edit while scrolling must not mark a saved document. The
+    // keys typed into one box one after the other make one step of the history.
+    const auto duration = static_cast<std::uint8_t>(s.UpDown->Position());
+    if (animation.Frame(index).Duration() != duration)
+        m_host.Document().Push(new TDurationCommand(m_host.Document(), index, duration, m_typing));
     m_host.RefreshTimePanels();
 }
 
@@ -301,7 +305,7 @@ void TFrameStrip::updnFrame3Click(int slot) {
         m_host.SetCurFrame(index);
         RefreshFrameStrip();
     }
-    m_host.Document().SetModified(true);
+    // The step the arrow made has marked the document already.
     m_host.ReleaseKeyboardFocus();
 }
 
@@ -369,6 +373,9 @@ void TFrameStrip::pnlFrame0ViewMouseUp(int slot, Qt::MouseButton button,
 }
 
 bool TFrameStrip::eventFilter(QObject* watched, QEvent* event) {
+    // Typing into a box again after leaving it is a step of its own.
+    if (event->type() == QEvent::FocusOut && qobject_cast<TDurationEdit*>(watched))
+        ++m_typing;
     // The wheel anywhere over the slots scrolls the strip as over its scroll bar.
     if (event->type() == QEvent::Wheel && SlotOf(watched) >= 0) {
         QCoreApplication::sendEvent(m_scrollBar, event);

@@ -87,6 +87,9 @@ private:
     std::array<TSlot, SlotCount> m_slots{};
     QScrollBar* m_scrollBar = nullptr;
     bool m_showingDurations = false; // RefreshFrameStrip writing the edits
+    // Counts up each time a duration box gives up the keyboard: the keys typed
+    // in one spell make one step of the history.
+    int m_typing = 0;
 };
 
 } // namespace vistrel

@@ -55,13 +55,15 @@ TDurationEdit::TDurationEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 bool TDurationEdit::event(QEvent* event) {
-    // Ctrl+Z and Ctrl+Y are the window's Undo and Redo of the picture, also
-    // while a duration is being typed: the box lets them pass.
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z are the window's Undo and Redo of the
+    // document, also while a duration is being typed: the box lets them pass,
+    // so that they take back the typing as one step.
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeyCombination combination = key->keyCombination();
         if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
-            combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+            combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
             event->ignore();
             return true;
         }

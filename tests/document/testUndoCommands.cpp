@@ -77,6 +77,8 @@ void Fill(TDocument& document) {
     document.SetCurFrame(2);
 }
 
+// The change itself leaves the current frame to its caller; undo and redo from
+// the history show the frame they touched.
 struct Case {
     const char* what;
     std::function<QUndoCommand*(TDocument&)> command;
@@ -161,6 +163,20 @@ TEST(UndoCommands, EachStepUndoesAndRedoesExactly) {
          {{0, 1, 2, 254, 255}, {100, 101, 102, 103, 104}, 1, -1, 3},
          3,
          3},
+        {"the red mark set on the blue frame",
+         [](TDocument& d) {
+             return new TLayerMarkCommand(d, 3, TLayerMarkCommand::Layer::Red, true);
+         },
+         {{0, 1, 2, 254, 255}, {100, 101, 102, 103, 104}, 3, -1, 3},
+         3,
+         3},
+        {"the blue mark set on the red frame",
+         [](TDocument& d) {
+             return new TLayerMarkCommand(d, 1, TLayerMarkCommand::Layer::Blue, true);
+         },
+         {{0, 1, 2, 254, 255}, {100, 101, 102, 103, 104}, -1, 1, 3},
+         1,
+         1},
     };
     for (const Case& c : cases) {
         TDocument document;
@@ -169,20 +185,21 @@ TEST(UndoCommands, EachStepUndoesAndRedoesExactly) {
         QUndoStack stack;
         stack.push(c.command(document));
         EXPECT_EQ(StateOf(document), c.after) << c.what;
-        EXPECT_EQ(document.CurFrame(), c.currentAfterRedo) << c.what;
+        EXPECT_EQ(document.CurFrame(), 2) << c.what;
         ASSERT_EQ(stack.count(), 1) << c.what;
         stack.undo();
         EXPECT_EQ(StateOf(document), before) << c.what;
         EXPECT_EQ(document.CurFrame(), c.currentAfterUndo) << c.what;
         stack.redo();
         EXPECT_EQ(StateOf(document), c.after) << c.what;
+        EXPECT_EQ(document.CurFrame(), c.currentAfterRedo) << c.what;
         stack.undo();
         EXPECT_EQ(StateOf(document), before) << c.what << " (second undo)";
     }
 }
 
-// The keystrokes typed into one duration box are one step; another box starts
-// the next.
+// The keystrokes typed into one duration box are one step; another box, or the
+// same box typed into again later, starts the next.
 TEST(UndoCommands, DurationsTypedIntoOneBoxAreOneStep) {
     TDocument document;
     Fill(document);
@@ -190,12 +207,64 @@ TEST(UndoCommands, DurationsTypedIntoOneBoxAreOneStep) {
     for (const int typed : {2, 25, 250})
         stack.push(new TDurationCommand(document, 1, static_cast<std::uint8_t>(typed)));
     stack.push(new TDurationCommand(document, 3, 7));
-    EXPECT_EQ(stack.count(), 2);
+    stack.push(new TDurationCommand(document, 3, 8, 1));
+    EXPECT_EQ(stack.count(), 3);
+    EXPECT_EQ(StateOf(document).durations, (std::vector<int>{0, 250, 2, 8, 255}));
+    stack.undo();
     EXPECT_EQ(StateOf(document).durations, (std::vector<int>{0, 250, 2, 7, 255}));
     stack.undo();
     EXPECT_EQ(StateOf(document).durations, (std::vector<int>{0, 250, 2, 254, 255}));
     stack.undo();
     EXPECT_EQ(StateOf(document).durations, (std::vector<int>{0, 1, 2, 254, 255}));
+}
+
+// Typed back to where the box started, the typing leaves no step and the
+// document is as saved again.
+TEST(UndoCommands, ADurationTypedBackToItsStartLeavesNoStep) {
+    TDocument document;
+    Fill(document);
+    document.MarkClean();
+    for (const int typed : {5, 50, 1})
+        document.Push(new TDurationCommand(document, 1, static_cast<std::uint8_t>(typed)));
+    EXPECT_EQ(document.UndoStack().count(), 0);
+    EXPECT_FALSE(document.Modified());
+    EXPECT_EQ(StateOf(document).durations, (std::vector<int>{0, 1, 2, 254, 255}));
+}
+
+// A range is marked on frames by index: once frames come or go from the
+// history it is over, and frames deleted with their range marks come back
+// without them.
+TEST(UndoCommands, FramesComingOrGoingFromTheHistoryEndTheMarkedRange) {
+    const auto markRange = [](TDocument& document, int first, int last) {
+        for (int i = first; i <= last; ++i)
+            document.Animation().Frame(i).SetSelected(true);
+        document.SetSelRange(first, last);
+        document.SetMultipleSel(true);
+    };
+    const auto marked = [](const TDocument& document) {
+        std::vector<int> frames;
+        for (int i = 0; i < document.Animation().FrameCount(); ++i)
+            if (document.Animation().Frame(i).Selected())
+                frames.push_back(i);
+        return frames;
+    };
+    TDocument document;
+    Fill(document);
+    markRange(document, 1, 3);
+    QUndoStack stack;
+    stack.push(new TRemoveFramesCommand(document, 1, 3, "Delete Frames"));
+    stack.undo();
+    EXPECT_TRUE(marked(document).empty());
+    EXPECT_FALSE(document.MultipleSel());
+
+    std::vector<TFrame> frames(2);
+    stack.push(new TInsertFramesCommand(document, 0, std::move(frames), "Paste Frames"));
+    for (const bool undo : {true, false}) {
+        markRange(document, 3, 4);
+        undo ? stack.undo() : stack.redo();
+        EXPECT_TRUE(marked(document).empty()) << undo;
+        EXPECT_FALSE(document.MultipleSel()) << undo;
+    }
 }
 
 // Frames that do not fit go in not at all, and leave no step behind.
