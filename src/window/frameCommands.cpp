@@ -142,13 +142,6 @@ bool TFrameCommands::PushInsert(int index, std::vector<TFrame> frames, const QSt
     return animation.FrameCount() > countBefore;
 }
 
-void TFrameCommands::RefusedInsert(const QString& message) {
-    // The user asked for a change: the document counts as edited even when the
-    // frames were refused.
-    m_host.SetModified(true);
-    ShowError(message);
-}
-
 bool TFrameCommands::InsertFrameAfterCurrent() {
     BeforeFramesChange();
     EndRange();
@@ -159,7 +152,7 @@ bool TFrameCommands::InsertFrameAfterCurrent() {
     if (inserted)
         m_host.SetCurFrame(index);
     else
-        RefusedInsert(FrameLimitText("Unable to insert new frame (maximum = %1)."));
+        ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
     m_host.RefreshFrames(true);
     return inserted;
 }
@@ -181,7 +174,7 @@ void TFrameCommands::BeforeCurrent1Click() {
     if (inserted && !hasCurrent)
         m_host.SetCurFrame(0);
     if (!inserted)
-        RefusedInsert(FrameLimitText("Unable to insert new frame (maximum = %1)."));
+        ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
     m_host.ShowCurrentFrame();
     m_host.RefreshFrames(true);
 }
@@ -344,7 +337,7 @@ void TFrameCommands::InsertAnimationFile(bool after) {
     if (!inserted) {
         // Appending after the last frame says so with a full stop; inserting
         // before later frames without.
-        RefusedInsert(FrameLimitText(append && after
+        ShowError(FrameLimitText(append && after
                                          ? "Unable to insert all frames (maximum = %1)."
                                          : "Unable to insert all frames (maximum = %1)"));
     }

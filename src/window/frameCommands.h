@@ -65,7 +65,6 @@ private:
     // history. False, with the document and the history as they were, when they
     // do not all fit.
     bool PushInsert(int index, std::vector<TFrame> frames, const QString& text);
-    void RefusedInsert(const QString& message);
     // The step that takes out the current frame or the marked range; nothing
     // when a range is on but no frame is marked.
     QUndoCommand* RemoveStep(bool range, int current, const QString& text);

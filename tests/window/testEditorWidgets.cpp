@@ -108,6 +108,10 @@ TEST(EditorWidgets, UndoAndRedoReachTheEditorWhileADurationIsTyped) {
     auto* duration = e.Window().findChild<QLineEdit*>("edtFrame0");
     duration->setFocus();
     QTest::keyClick(duration, Qt::Key_5);
+    // The typed duration is the newest step, the stroke the one before it.
+    QTest::keyClick(duration, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(e.Window().Animation().Frame(0).Duration(), 1);
+    EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(3, 3)), 0);
     QTest::keyClick(duration, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(qGray(e.Window().Editor().WorkBitmap.pixel(3, 3)), 255);
     QTest::keyClick(duration, Qt::Key_Y, Qt::ControlModifier);

@@ -200,9 +200,9 @@ TEST(FrameCommands, InsertKeysPlaceABlankFrameAndMarkTheDocument) {
     }
 }
 
-// Frames that do not all fit are refused whole: the document keeps its count.
-// (A refused Paste Frame(s) leaves the document unmarked: see below.)
-TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
+// Frames that do not all fit are refused whole: the document stays as it was,
+// unmodified and without an undo step.
+TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndChangesNothing) {
     struct Case {
         const char* what;
         int frames;
@@ -233,12 +233,15 @@ TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndStillMarksTheDocument) {
         Commands f;
         f.GrowTo(c.frames);
         f.Window().SetCurFrame(c.current);
+        f.Window().Document().MarkClean(); // as a save leaves it
+        const int steps = f.Window().Document().UndoStack().count();
         f.Prompts().ExpectError(c.message);
         c.command(f);
         EXPECT_EQ(f.Window().Animation().FrameCount(), c.frames) << c.what;
+        EXPECT_EQ(f.Window().Document().UndoStack().count(), steps) << c.what;
         EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{c.message}) << c.what;
         EXPECT_EQ(f.Prompts().messages.at(0).caption, "Error") << c.what;
-        EXPECT_TRUE(f.Window().Modified()) << c.what;
+        EXPECT_FALSE(f.Window().Modified()) << c.what;
         EXPECT_TRUE(f.Window().Animation().IsValidIndex(f.Window().CurFrame())) << c.what;
     }
 }

@@ -1,6 +1,7 @@
 #include "windowFixture.h"
 
 #include <QMenu>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vistrel;
@@ -61,14 +62,21 @@ TEST(Layers, LitPixelsOfBothLayersShowMagentaAndTheFrameCoversThem) {
     EXPECT_EQ(EditorPixel(f, 7, 0), 0x000000u);
 }
 
-TEST(Layers, AMarkedCurrentFrameShowsItsNewStrokesOnlyAfterMovingOn) {
+// A stroke is stored into its frame as it ends, and the layer showing that
+// frame takes it on at once; undoing it takes it off again.
+TEST(Layers, AMarkedFrameShowsEachStrokeOnceItIsStored) {
     WindowFixture f;
     f.Window().OpenDocument(f.LcdFile("two.lcd", {1, 1}));
-    f.Window().Editor().WorkBitmap.setPixel(20, 10, qRgb(0, 0, 0)); // drawn, not stored
     Choose(f, 0, "RedLayer1");
     EXPECT_EQ(f.Window().Editor().RedLayerBitmap.pixel(20, 10) & 0xFFFFFF, 0u);
+    QTest::mouseClick(f.Window().findChild<QWidget*>("pntbxEditor"), Qt::LeftButton, {},
+                      QPoint(20 * 8 + 3, 10 * 8 + 5));
+    EXPECT_EQ(f.Window().Editor().RedLayerBitmap.pixel(20, 10) & 0xFFFFFF, 0xFF0000u);
     f.Window().SetCurFrame(1);
     EXPECT_EQ(f.Window().Editor().RedLayerBitmap.pixel(20, 10) & 0xFFFFFF, 0xFF0000u);
+    f.Window().Undo1Click();
+    EXPECT_EQ(f.Window().Editor().RedLayerBitmap.pixel(20, 10) & 0xFFFFFF, 0u);
+    f.Window().Redo1Click();
     f.Window().SetCurFrame(-1);
     EXPECT_EQ(f.Window().Editor().RedLayerBitmap.pixel(0, 0) & 0xFFFFFF, 0u);
 }
