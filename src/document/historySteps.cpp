@@ -7,6 +7,16 @@ namespace {
 // What a step costs beyond what it says it holds: the objects themselves.
 constexpr qsizetype StepOverhead = 2 * sizeof(QUndoCommand) + 64;
 
+// What a step and its children hold.
+qsizetype HeldBy(const QUndoCommand& step) {
+    qsizetype bytes = StepOverhead;
+    if (const auto* sized = dynamic_cast<const IStepSize*>(&step))
+        bytes += sized->HeldBytes();
+    for (int i = 0; i < step.childCount(); ++i)
+        bytes += HeldBy(*step.child(i));
+    return bytes;
+}
+
 } // namespace
 
 TStepProxy::TStepProxy(TShared& shared, std::unique_ptr<QUndoCommand> step)
@@ -19,9 +29,7 @@ TStepProxy::~TStepProxy() {
 }
 
 void TStepProxy::Measure() {
-    qsizetype bytes = StepOverhead;
-    if (const auto* sized = dynamic_cast<const IStepSize*>(m_step.get()))
-        bytes += sized->HeldBytes();
+    const qsizetype bytes = HeldBy(*m_step);
     m_shared.bytes += bytes - m_bytes;
     m_bytes = bytes;
 }

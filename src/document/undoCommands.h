@@ -1,5 +1,6 @@
 #pragma once
 
+#include "historySteps.h"
 #include "unitFrame.h"
 
 #include <QString>
@@ -10,6 +11,11 @@
 namespace vistrel {
 
 class TDocument;
+
+// The memory a step's frames take while they are out of the document.
+inline qsizetype FramesBytes(const std::vector<TFrame>& frames) {
+    return static_cast<qsizetype>(frames.capacity() * sizeof(TFrame));
+}
 
 // The steps of the document's undo history. Each keeps only what it changed
 // (the frames it put in or took out, one frame's picture or duration), so that
@@ -22,10 +28,11 @@ class TDocument;
 // later redo makes the frame the step touched current.
 
 // A step that shows its frame when it is undone or redone from the history.
-class TFrameStep : public QUndoCommand {
+class TFrameStep : public QUndoCommand, public IStepSize {
 public:
     void redo() final;
     void undo() final;
+    qsizetype HeldBytes() const override { return 0; }
 
 protected:
     TFrameStep(TDocument& document, const QString& text, QUndoCommand* parent = nullptr);
@@ -48,6 +55,7 @@ class TInsertFramesCommand : public TFrameStep {
 public:
     TInsertFramesCommand(TDocument& document, int index, std::vector<TFrame> frames,
                          const QString& text);
+    qsizetype HeldBytes() const override { return FramesBytes(m_frames); }
 
 private:
     void Apply() override;
@@ -66,6 +74,7 @@ class TRemoveFramesCommand : public TFrameStep {
 public:
     TRemoveFramesCommand(TDocument& document, int first, int last, const QString& text,
                          QUndoCommand* parent = nullptr);
+    qsizetype HeldBytes() const override { return FramesBytes(m_frames); }
 
 private:
     void Apply() override;
@@ -99,12 +108,15 @@ private:
 };
 
 // Every frame's duration at once: Adjust Animation Speed.
-class TDurationsCommand : public QUndoCommand {
+class TDurationsCommand : public QUndoCommand, public IStepSize {
 public:
     TDurationsCommand(TDocument& document, std::vector<std::uint8_t> durations,
                       const QString& text);
     void redo() override;
     void undo() override;
+    qsizetype HeldBytes() const override {
+        return static_cast<qsizetype>(m_before.capacity() + m_after.capacity());
+    }
 
 private:
     void Set(const std::vector<std::uint8_t>& durations);
@@ -135,6 +147,7 @@ class TPictureCommand : public TFrameStep {
 public:
     TPictureCommand(TDocument& document, int frame, const FramePixels& before,
                     const FramePixels& after, const QString& text, int session = 0);
+    qsizetype HeldBytes() const override { return 2 * sizeof(FramePixels); }
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
 

@@ -271,5 +271,21 @@ TEST(Document, TheHistoryIsBoundedByMemoryAndKeepsItsPresentAndSavedSteps) {
     }
 }
 
+// The bound counts what the steps really hold: frames taken out weigh what the
+// frames weigh, whether the step is done (a delete) or undone (an insert).
+TEST(Document, TheHistoryCountsTheFramesItsStepsHold) {
+    TDocument document;
+    FillAnimation(document.Animation(), MaxDocumentFrames);
+    const qsizetype framesOf300 = 300 * qsizetype{sizeof(FramePixels)};
+    QUndoStack& history = document.UndoStack();
+    auto held = [&] { return static_cast<const TStepProxy*>(history.command(0))->Bytes(); };
+    document.Push(new TRemoveFramesCommand(document, 10, 309, QStringLiteral("Delete Frames")));
+    EXPECT_GE(held(), framesOf300);
+    history.undo();
+    EXPECT_LT(held(), framesOf300 / 100);
+    history.redo();
+    EXPECT_GE(held(), framesOf300);
+}
+
 } // namespace
 } // namespace vistrel
