@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -183,13 +184,18 @@ QString UnableToOpenMessage(const QString& shortName, const QString& reason) {
     return reason.isEmpty() ? message : QStringLiteral("%1: %2").arg(message, reason);
 }
 
-bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
+namespace {
+
+// A regular file opened for reading, or -1 with the reason.
+int OpenRegularFile(const QString& fileName, QString* reason) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never
     // come; the file is only read once it is known to be a regular file.
     const int fd =
         ::open(FileNameToBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return Fail(reason, errno);
+    if (fd < 0) {
+        Fail(reason, errno);
+        return -1;
+    }
     struct stat info {};
     int error = 0;
     if (::fstat(fd, &info) != 0)
@@ -200,13 +206,23 @@ bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
         ::close(fd);
         if (reason)
             *reason = NotARegularFile();
-        return false;
+        return -1;
     } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
         error = errno;
     if (error != 0) {
         ::close(fd);
-        return Fail(reason, error);
+        Fail(reason, error);
+        return -1;
     }
+    return fd;
+}
+
+} // namespace
+
+bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
+    const int fd = OpenRegularFile(fileName, reason);
+    if (fd < 0)
+        return false;
     if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return true;
     ::close(fd);
@@ -216,15 +232,36 @@ bool OpenLocalFile(QFile& file, const QString& fileName, QString* reason) {
 }
 
 bool ReadLocalFile(const QString& fileName, qint64 maxSize, QByteArray& bytes, QString* reason) {
-    QFile file;
-    if (!OpenLocalFile(file, fileName, reason))
+    // Read and closed here rather than through QFile: the autosave reads and
+    // writes on its own thread, and a descriptor this code opens and closes
+    // itself is one whose reuse the thread checker can follow.
+    const int fd = OpenRegularFile(fileName, reason);
+    if (fd < 0)
         return false;
     // No further than the bound, should the file grow meanwhile.
-    bytes = file.read(maxSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
+    bytes.clear();
+    const qint64 limit = maxSize + 1;
+    QByteArray buffer(static_cast<qsizetype>(std::min<qint64>(limit, 64 * 1024)),
+                      Qt::Uninitialized);
+    int error = 0;
+    while (bytes.size() < limit) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<qint64>(buffer.size(), limit - bytes.size()));
+        const ssize_t got = ::read(fd, buffer.data(), want);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = errno;
+            break;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer.constData(), static_cast<qsizetype>(got));
+    }
+    ::close(fd);
+    if (error != 0) {
+        bytes.clear();
+        return Fail(reason, error);
     }
     if (bytes.size() > maxSize) {
         bytes.clear();

@@ -337,10 +337,6 @@ void TfrmMain::SetModified(bool value) {
     m_document.SetModified(value);
 }
 
-void TfrmMain::SetClosed(bool value) {
-    m_document.SetClosed(value);
-}
-
 void TfrmMain::SetCurFrame(int index) {
     const int leaving = m_document.CurFrame();
     if (index == leaving)
@@ -381,14 +377,6 @@ void TfrmMain::CurrentFrameChanged(int current, int previous) {
     m_previewPanel->hide();
     RefreshTimePanels();
     m_importSide->UpdateButtons();
-}
-
-void TfrmMain::SetMultipleSel(bool value) {
-    m_document.SetMultipleSel(value);
-}
-
-void TfrmMain::SetSelRange(int first, int last) {
-    m_document.SetSelRange(first, last);
 }
 
 void TfrmMain::RefreshTimePanels() {

@@ -64,23 +64,20 @@ public:
 
     // Document state.
     TDocument& Document() override { return m_document; }
-    TAnimation& Animation() override { return m_document.Animation(); }
+    TAnimation& Animation() { return m_document.Animation(); }
     TVMUPreferences& Preferences() override { return *m_preferences; }
     TFrameEditor& FrameEditor() { return m_frameEditor; }
     TEditorBitmaps& Editor() { return m_frameEditor.Bitmaps(); }
     QString FileName() const { return m_document.FileName(); }
     bool Modified() const { return m_document.Modified(); }
-    void SetModified(bool value) override;
-    bool Closed() const override { return m_document.Closed(); }
-    void SetClosed(bool value);
+    void SetModified(bool value);
+    bool Closed() const { return m_document.Closed(); }
 
     // Current frame and range selection.
-    int CurFrame() const override { return m_document.CurFrame(); }
+    int CurFrame() const { return m_document.CurFrame(); }
     // Stores the editor's picture into the frame being left, then makes index current.
     void SetCurFrame(int index) override;
-    bool MultipleSel() const override { return m_document.MultipleSel(); }
-    void SetMultipleSel(bool value) override;
-    void SetSelRange(int first, int last);
+    bool MultipleSel() const { return m_document.MultipleSel(); }
     const QImage& WorkBitmap() const override { return m_frameEditor.Bitmaps().WorkBitmap; }
     void RefreshTimePanels() override;
     void EndTextCaret() override { m_frameEditor.EndEditing(); }

@@ -99,8 +99,8 @@ void TfrmMain::FormActivate() {
         if (m_document.Animation().FrameCount() > 0)
             SetCurFrame(m_document.Animation().IsValidIndex(startFrame) ? startFrame : 0);
     }
-    SetMultipleSel(false);
-    SetSelRange(0, 0);
+    m_document.SetMultipleSel(false);
+    m_document.SetSelRange(0, 0);
     // /P plays at once on the Player page; a file that could not be opened
     // leaves no frames and nothing to play.
     if (play && m_document.Animation().FrameCount() > 0) {

@@ -95,7 +95,7 @@ void TFrameCommands::SetDeleteKeyActive(bool active) {
 }
 
 void TFrameCommands::RunShortcut(QAction* item) {
-    if (m_host.Closed())
+    if (m_host.Document().Closed())
         return;
     Animation1Click();
     if (!item->isEnabled())
@@ -108,8 +108,8 @@ void TFrameCommands::RunShortcut(QAction* item) {
 }
 
 void TFrameCommands::Animation1Click() {
-    TAnimation& animation = m_host.Animation();
-    const bool current = animation.IsValidIndex(m_host.CurFrame());
+    TAnimation& animation = m_host.Document().Animation();
+    const bool current = animation.IsValidIndex(m_host.Document().CurFrame());
     m_deleteFrame->setEnabled(current);
     m_cutFrame->setEnabled(current);
     m_copyFrame->setEnabled(current);
@@ -124,8 +124,8 @@ void TFrameCommands::BeforeFramesChange() {
 void TFrameCommands::EndRange() {
     // Marks are taken off every frame, not only SelFirst..SelLast: an insert may
     // have moved marked frames out of that range.
-    m_host.Animation().ClearSelectedMarks();
-    m_host.SetMultipleSel(false);
+    m_host.Document().Animation().ClearSelectedMarks();
+    m_host.Document().SetMultipleSel(false);
 }
 
 void TFrameCommands::ShowError(const QString& text) {
@@ -134,7 +134,7 @@ void TFrameCommands::ShowError(const QString& text) {
 }
 
 bool TFrameCommands::PushInsert(int index, std::vector<TFrame> frames, const QString& text) {
-    TAnimation& animation = m_host.Animation();
+    TAnimation& animation = m_host.Document().Animation();
     const int countBefore = animation.FrameCount();
     // A refused insert is dropped by the history before push returns.
     m_host.Document().Push(
@@ -147,7 +147,7 @@ bool TFrameCommands::InsertFrameAfterCurrent() {
     EndRange();
     m_host.StoreCurrentFrame();
     // After the last frame, or as the first one, this appends.
-    const int index = m_host.CurFrame() + 1;
+    const int index = m_host.Document().CurFrame() + 1;
     const bool inserted = PushInsert(index, std::vector<TFrame>(1), InsertFrameText());
     if (inserted)
         m_host.SetCurFrame(index);
@@ -165,8 +165,8 @@ void TFrameCommands::BeforeCurrent1Click() {
     BeforeFramesChange();
     EndRange();
     m_host.StoreCurrentFrame();
-    TAnimation& animation = m_host.Animation();
-    const int current = m_host.CurFrame();
+    TAnimation& animation = m_host.Document().Animation();
+    const int current = m_host.Document().CurFrame();
     // The new frame takes the current index, so CurFrame then names it.
     const bool hasCurrent = animation.IsValidIndex(current);
     const bool inserted =
@@ -183,7 +183,7 @@ QUndoCommand* TFrameCommands::RemoveStep(bool range, int current, const QString&
     if (!range)
         return new TRemoveFramesCommand(m_host.Document(), current, current, text);
     // The marked frames as runs of neighbours, each its first and last index.
-    const TAnimation& animation = m_host.Animation();
+    const TAnimation& animation = m_host.Document().Animation();
     std::vector<std::pair<int, int>> runs;
     for (int index = 0; index < animation.FrameCount(); ++index) {
         if (!animation.Frame(index).Selected())
@@ -205,13 +205,13 @@ QUndoCommand* TFrameCommands::RemoveStep(bool range, int current, const QString&
 }
 
 void TFrameCommands::RemoveFrames(bool toClipboard) {
-    TAnimation& animation = m_host.Animation();
-    const int current = m_host.CurFrame();
+    TAnimation& animation = m_host.Document().Animation();
+    const int current = m_host.Document().CurFrame();
     if (!animation.IsValidIndex(current))
         return;
     BeforeFramesChange();
     m_host.StoreCurrentFrame();
-    const bool range = m_host.MultipleSel();
+    const bool range = m_host.Document().MultipleSel();
     bool red = false;
     bool blue = false;
     for (int index = 0; index < animation.FrameCount(); ++index) {
@@ -246,7 +246,7 @@ void TFrameCommands::CutFrame1Click() {
 }
 
 void TFrameCommands::CopyFrames(bool range, int current) {
-    const TAnimation& animation = m_host.Animation();
+    const TAnimation& animation = m_host.Document().Animation();
     const QByteArray payload =
         range ? animation.SelectedFramesPayload() : animation.FramePayload(current);
     // A range with no frame marked leaves what the clipboard holds.
@@ -255,21 +255,21 @@ void TFrameCommands::CopyFrames(bool range, int current) {
 }
 
 void TFrameCommands::CopyFrame1Click() {
-    const int current = m_host.CurFrame();
-    if (!m_host.Animation().IsValidIndex(current))
+    const int current = m_host.Document().CurFrame();
+    if (!m_host.Document().Animation().IsValidIndex(current))
         return;
     m_host.StoreCurrentFrame();
-    CopyFrames(m_host.MultipleSel(), current);
+    CopyFrames(m_host.Document().MultipleSel(), current);
 }
 
 void TFrameCommands::PasteFrame1Click() {
-    TAnimation& animation = m_host.Animation();
+    TAnimation& animation = m_host.Document().Animation();
     if (!m_clipboard.HasFrames())
         return;
     BeforeFramesChange();
     EndRange();
     m_host.StoreCurrentFrame();
-    const int current = m_host.CurFrame();
+    const int current = m_host.Document().CurFrame();
     const int countBefore = animation.FrameCount();
     try {
         // Frames that do not all fit are refused whole; broken data throws.
@@ -320,8 +320,8 @@ void TFrameCommands::InsertAnimationFile(bool after) {
     BeforeFramesChange();
     EndRange();
     m_host.StoreCurrentFrame();
-    TAnimation& animation = m_host.Animation();
-    const int current = m_host.CurFrame();
+    TAnimation& animation = m_host.Document().Animation();
+    const int current = m_host.Document().CurFrame();
     const int countBefore = animation.FrameCount();
     const bool hasCurrent = animation.IsValidIndex(current);
     const bool append = !hasCurrent || (after && current == countBefore - 1);
@@ -337,9 +337,8 @@ void TFrameCommands::InsertAnimationFile(bool after) {
     if (!inserted) {
         // Appending after the last frame says so with a full stop; inserting
         // before later frames without.
-        ShowError(FrameLimitText(append && after
-                                         ? "Unable to insert all frames (maximum = %1)."
-                                         : "Unable to insert all frames (maximum = %1)"));
+        ShowError(FrameLimitText(append && after ? "Unable to insert all frames (maximum = %1)."
+                                                 : "Unable to insert all frames (maximum = %1)"));
     }
     const bool added = animation.FrameCount() > countBefore;
     if (!hasCurrent && added)

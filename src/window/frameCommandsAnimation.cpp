@@ -72,10 +72,10 @@ void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
             offered = *answer;
         }
     }
-    if (speedFactor == UnchangedSpeedFactor || m_host.Animation().FrameCount() == 0)
+    if (speedFactor == UnchangedSpeedFactor || m_host.Document().Animation().FrameCount() == 0)
         return;
     BeforeFramesChange();
-    const TAnimation& animation = m_host.Animation();
+    const TAnimation& animation = m_host.Document().Animation();
     std::vector<std::uint8_t> durations;
     durations.reserve(static_cast<std::size_t>(animation.FrameCount()));
     for (int index = 0; index < animation.FrameCount(); ++index)
@@ -87,7 +87,7 @@ void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
 }
 
 void TFrameCommands::Properties1Click() {
-    TAnimation& animation = m_host.Animation();
+    TAnimation& animation = m_host.Document().Animation();
     TfrmAnimProperties dialog(m_host.DialogParent(), &m_host.Prompts());
     dialog.SetRepeatCount(animation.RepeatCount);
     if (dialog.exec() != QDialog::Accepted)

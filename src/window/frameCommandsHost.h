@@ -21,19 +21,12 @@ class IFrameCommandsHost {
 public:
     virtual ~IFrameCommandsHost() = default;
 
-    // The document whose history takes every change of the frames as one step.
+    // The document: its frames, current frame, range and history, which takes
+    // every change of the frames as one step.
     virtual TDocument& Document() = 0;
-    virtual TAnimation& Animation() = 0;
-
-    virtual int CurFrame() const = 0;
     // The window's CurFrame setter: stores the editor picture into the frame being
-    // left, loads the new one, resets undo, repaints; it does not touch the strip.
+    // left, loads the new one, repaints; it does not touch the strip.
     virtual void SetCurFrame(int index) = 0;
-    virtual bool MultipleSel() const = 0;
-    virtual void SetMultipleSel(bool value) = 0;
-
-    virtual void SetModified(bool value) = 0;
-    virtual bool Closed() const = 0;
     // True while the Frame page is the active page.
     virtual bool FramePageActive() const = 0;
     // Del on the Frame page goes to the editor first: a floating selection is

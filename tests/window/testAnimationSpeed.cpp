@@ -23,7 +23,7 @@ TEST(AnimationSpeed, EachItemRescalesEveryFrameAndMarksTheDocument) {
         WindowFixture f;
         f.Window().OpenDocument(f.LcdFile("anim.lcd", c.durations));
         f.Window().SetCurFrame(1);
-        f.Window().SetMultipleSel(true); // the range does not limit the command
+        f.Window().Document().SetMultipleSel(true); // the range does not limit the command
         f.Action(c.item)->trigger();
         EXPECT_EQ(Durations(f.Window().Animation()), c.expected) << c.item;
         EXPECT_TRUE(f.Window().Modified()) << c.item;

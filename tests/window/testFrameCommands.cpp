@@ -69,10 +69,10 @@ struct Commands : WindowFixture {
     // The range first..last marked as Shift+clicks leave it, current its end.
     void SelectRange(int first, int last, int current) {
         Window().SetCurFrame(current);
-        Window().SetSelRange(first, last);
+        Window().Document().SetSelRange(first, last);
         for (int i = first; i <= last; ++i)
             Window().Animation().Frame(i).SetSelected(true);
-        Window().SetMultipleSel(true);
+        Window().Document().SetMultipleSel(true);
     }
     std::vector<int> Marks() {
         std::vector<int> marked;

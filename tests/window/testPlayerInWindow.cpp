@@ -50,8 +50,8 @@ TEST(PlayerInWindow, ShiftSelectionEnablesPlaySelectionOnlyWhenIdle) {
     WindowFixture f;
     auto* button = f.Window().findChild<QToolButton*>("tlbtnPlaySelection");
     EXPECT_FALSE(button->isEnabled());
-    f.Window().SetMultipleSel(true);
+    f.Window().Document().SetMultipleSel(true);
     EXPECT_TRUE(button->isEnabled());
-    f.Window().SetMultipleSel(false);
+    f.Window().Document().SetMultipleSel(false);
     EXPECT_FALSE(button->isEnabled());
 }

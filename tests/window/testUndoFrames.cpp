@@ -87,10 +87,10 @@ struct UndoWindow : WindowFixture {
         QTest::keyClick(&Window(), key, modifiers);
     }
     void MarkRange(int first, int last) {
-        Window().SetSelRange(first, last);
+        Window().Document().SetSelRange(first, last);
         for (int i = first; i <= last; ++i)
             Window().Animation().Frame(i).SetSelected(true);
-        Window().SetMultipleSel(true);
+        Window().Document().SetMultipleSel(true);
     }
     // Clicks into the duration box of the frame in slot, types keys at its end
     // and gives the keyboard back with Enter.
