@@ -1,6 +1,7 @@
 #include "cliImport.h"
 
 #include "cliCommands.h"
+#include "cliPictureOptions.h"
 #include "frameBitmapFile.h"
 #include "localFiles.h"
 #include "pictureLoader.h"
@@ -20,60 +21,10 @@ constexpr char ImportUsage[] =
     "                          [--threshold T] [--window X,Y] [--append ANIM]\n";
 constexpr char ExportUsage[] = "Usage: vistrel-cli export ANIM INDEX OUT.bmp|OUT.png\n";
 
-struct TImportOptions {
+struct TImportOptions : TPictureOptions {
     QString Picture;
-    int Scale = 100;
-    int Method = TImportFrame::FloydSteinberg;
-    int Threshold = 128;
-    std::optional<QPoint> Window;
     std::optional<QString> Append;
 };
-
-// The messages are the Import page's own for the same mistakes.
-std::optional<int> ParseScale(QString text, std::ostream& err) {
-    if (text.compare(QLatin1String("fit"), Qt::CaseInsensitive) == 0)
-        return TImportFrame::ScaleToFit;
-    bool isNumber = false;
-    const int scale = text.remove(QLatin1Char('%')).toInt(&isNumber);
-    if (isNumber && scale >= 1 && scale <= 100)
-        return scale;
-    err << "Invalid scale factor - must be between 1% and 100%.\n";
-    return std::nullopt;
-}
-
-std::optional<int> ParseThreshold(const QString& text, std::ostream& err) {
-    bool isNumber = false;
-    const int threshold = text.toInt(&isNumber);
-    if (isNumber && threshold >= 0 && threshold <= 255)
-        return threshold;
-    err << "Invalid threshold value - must be between 0 and 255.\n";
-    return std::nullopt;
-}
-
-std::optional<int> ParseMethod(const QString& text, std::ostream& err) {
-    if (text == QLatin1String("fs"))
-        return TImportFrame::FloydSteinberg;
-    if (text == QLatin1String("bayer"))
-        return TImportFrame::Bayer;
-    if (text == QLatin1String("quant"))
-        return TImportFrame::Quantization;
-    err << "Unknown dither method: " << Local(text) << " (fs, bayer or quant)\n";
-    return std::nullopt;
-}
-
-std::optional<QPoint> ParseWindow(const QString& text, std::ostream& err) {
-    const QStringList parts = text.split(QLatin1Char(','));
-    bool xIsNumber = false;
-    bool yIsNumber = false;
-    if (parts.size() == 2) {
-        const int x = parts[0].trimmed().toInt(&xIsNumber);
-        const int y = parts[1].trimmed().toInt(&yIsNumber);
-        if (xIsNumber && yIsNumber)
-            return QPoint(x, y);
-    }
-    err << "Invalid window position: " << Local(text) << " (X,Y in pixels of the scaled picture)\n";
-    return std::nullopt;
-}
 
 std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ostream& err) {
     TImportOptions options;
@@ -92,10 +43,7 @@ std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ost
             options.Picture = argument;
             continue;
         }
-        const bool known =
-            argument == QLatin1String("--scale") || argument == QLatin1String("--method") ||
-            argument == QLatin1String("--threshold") || argument == QLatin1String("--window") ||
-            argument == QLatin1String("--append");
+        const bool known = IsPictureOption(argument) || argument == QLatin1String("--append");
         if (!known) {
             err << "Unknown option: " << Local(argument) << "\n\n" << ImportUsage;
             return std::nullopt;
@@ -105,24 +53,8 @@ std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ost
             return std::nullopt;
         }
         const QString& value = arguments[++i];
-        if (argument == QLatin1String("--scale")) {
-            const auto scale = ParseScale(value, err);
-            if (!scale)
-                return std::nullopt;
-            options.Scale = *scale;
-        } else if (argument == QLatin1String("--method")) {
-            const auto method = ParseMethod(value, err);
-            if (!method)
-                return std::nullopt;
-            options.Method = *method;
-        } else if (argument == QLatin1String("--threshold")) {
-            const auto threshold = ParseThreshold(value, err);
-            if (!threshold)
-                return std::nullopt;
-            options.Threshold = *threshold;
-        } else if (argument == QLatin1String("--window")) {
-            options.Window = ParseWindow(value, err);
-            if (!options.Window)
+        if (argument != QLatin1String("--append")) {
+            if (!ParsePictureOption(argument, value, options, err))
                 return std::nullopt;
         } else {
             if (!CheckOutputName(value, err))
