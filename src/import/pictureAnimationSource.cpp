@@ -1,0 +1,698 @@
+#include "pictureAnimationSource.h"
+
+#include "localFiles.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QtEndian>
+#include <array>
+#include <cmath>
+
+namespace vistrel {
+
+namespace {
+
+constexpr qint64 DefaultDelayMs = 100;
+
+const QString EndsEarly = QStringLiteral("the file ends inside frame %1");
+const QString Damaged = QStringLiteral("the picture data of frame %1 are damaged");
+
+QString TooLarge(std::int64_t width, std::int64_t height, std::int64_t maxPixels) {
+    return QStringLiteral("the picture is %1 x %2 pixels, more than the %3 megapixels "
+                          "Vistrel imports")
+        .arg(width)
+        .arg(height)
+        .arg(maxPixels / 1'000'000.0);
+}
+
+// Qt refuses allocations above a process-wide limit of its own (256 MB by
+// default); it is raised only while a frame is decoded.
+class TRaisedAllocationLimit {
+public:
+    explicit TRaisedAllocationLimit(std::int64_t maxPixels)
+        : m_old(QImageReader::allocationLimit()) {
+        const auto megabytes = static_cast<int>(maxPixels * 4 / (1024 * 1024) + 64);
+        if (m_old < megabytes)
+            QImageReader::setAllocationLimit(megabytes);
+    }
+    ~TRaisedAllocationLimit() { QImageReader::setAllocationLimit(m_old); }
+    TRaisedAllocationLimit(const TRaisedAllocationLimit&) = delete;
+    TRaisedAllocationLimit& operator=(const TRaisedAllocationLimit&) = delete;
+
+private:
+    int m_old;
+};
+
+// Transparent parts show white, the colour of a dot that is off; partly
+// transparent ones are mixed with it, rounded as a still picture's are.
+QImage OnWhite(const QImage& picture) {
+    QImage shown = picture.convertToFormat(QImage::Format_ARGB32);
+    if (shown.isNull())
+        return shown;
+    for (int y = 0; y < shown.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(shown.scanLine(y));
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb pixel = row[x];
+            const int alpha = qAlpha(pixel);
+            if (alpha == 255)
+                continue;
+            const auto over = [alpha](int channel) {
+                return (channel * alpha + 255 * (255 - alpha) + 127) / 255;
+            };
+            row[x] = qRgb(over(qRed(pixel)), over(qGreen(pixel)), over(qBlue(pixel)));
+        }
+    }
+    shown.convertTo(QImage::Format_RGB32);
+    return shown;
+}
+
+// Reads bytes one at a time from a device, remembering whether it ran out.
+class TByteReader {
+public:
+    explicit TByteReader(QIODevice& device) : m_device(device) {}
+    int Byte() {
+        char c = 0;
+        if (!m_device.getChar(&c)) {
+            m_ended = true;
+            return -1;
+        }
+        return static_cast<std::uint8_t>(c);
+    }
+    QByteArray Read(qint64 count) {
+        QByteArray bytes = m_device.read(count);
+        if (bytes.size() != count)
+            m_ended = true;
+        return bytes;
+    }
+    bool Skip(qint64 count) {
+        if (m_device.isSequential() || m_device.pos() + count > m_device.size()) {
+            m_ended = true;
+            return false;
+        }
+        return m_device.seek(m_device.pos() + count);
+    }
+    bool Ended() const { return m_ended; }
+    qint64 Pos() const { return m_device.pos(); }
+
+private:
+    QIODevice& m_device;
+    bool m_ended = false;
+};
+
+int Little16(const QByteArray& bytes, int at) {
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+
+qint64 Little24(const QByteArray& bytes, int at) {
+    return static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint8_t>(bytes[at + 1]) << 8 |
+           static_cast<std::uint8_t>(bytes[at + 2]) << 16;
+}
+
+// What went wrong with a GIF frame's picture data, empty when every pixel is
+// there: the LZW codes are counted out to the last pixel, since Qt's reader
+// shows whatever it decoded of a frame whose data end early.
+enum class TGifData { Complete, Ended, Damaged };
+
+TGifData CheckGifPixels(TByteReader& in, qint64 pixels) {
+    const int minimumCodeSize = in.Byte();
+    if (minimumCodeSize < 0)
+        return TGifData::Ended;
+    if (minimumCodeSize < 1 || minimumCodeSize > 11)
+        return TGifData::Damaged;
+    const int clear = 1 << minimumCodeSize;
+    const int end = clear + 1;
+    constexpr int MaxCodes = 4096;
+    std::array<qint64, MaxCodes> lengths; // pixels each code stands for
+    lengths.fill(1);
+    int codeSize = minimumCodeSize + 1;
+    int next = clear + 2;
+    int previous = -1;
+    qint64 decoded = 0;
+    std::uint32_t bitBuffer = 0;
+    int bitCount = 0;
+    int blockLeft = 0;
+    while (decoded < pixels) {
+        while (bitCount < codeSize) {
+            if (blockLeft == 0) {
+                blockLeft = in.Byte();
+                if (blockLeft <= 0)
+                    return blockLeft < 0 ? TGifData::Ended : TGifData::Damaged;
+            }
+            const int value = in.Byte();
+            if (value < 0)
+                return TGifData::Ended;
+            --blockLeft;
+            bitBuffer |= static_cast<std::uint32_t>(value) << bitCount;
+            bitCount += 8;
+        }
+        const int code = static_cast<int>(bitBuffer & ((1u << codeSize) - 1));
+        bitBuffer >>= codeSize;
+        bitCount -= codeSize;
+        if (code == clear) {
+            codeSize = minimumCodeSize + 1;
+            next = clear + 2;
+            previous = -1;
+            continue;
+        }
+        if (code == end)
+            return TGifData::Damaged;
+        qint64 length = 1;
+        if (previous >= 0) {
+            if (code < next)
+                length = lengths[static_cast<std::size_t>(code)];
+            else if (code == next)
+                length = lengths[static_cast<std::size_t>(previous)] + 1;
+            else
+                return TGifData::Damaged;
+            if (next < MaxCodes) {
+                lengths[static_cast<std::size_t>(next)] =
+                    lengths[static_cast<std::size_t>(previous)] + 1;
+                ++next;
+                if (next == 1 << codeSize && codeSize < 12)
+                    ++codeSize;
+            }
+        } else if (code > clear) {
+            return TGifData::Damaged;
+        }
+        decoded += length;
+        previous = code;
+    }
+    // The rest of the frame's blocks, up to the empty one that ends them.
+    if (blockLeft > 0 && !in.Skip(blockLeft))
+        return TGifData::Ended;
+    for (int size = in.Byte(); size != 0; size = in.Byte())
+        if (size < 0 || !in.Skip(size))
+            return TGifData::Ended;
+    return TGifData::Complete;
+}
+
+using TFramePlan = TPictureAnimationSource::TFramePlan;
+
+struct TLayout {
+    QSize Size;
+    int Plays = -1;
+    std::vector<TFramePlan> Frames;
+    QString Broken;
+    QString Refused;     // the file cannot be read at all
+    qint64 WholeEnd = 0; // WebP: where the last whole chunk ends
+    QByteArray PngHeader, PngShared;
+};
+
+bool SkipGifBlocks(TByteReader& in) {
+    for (int size = in.Byte(); size != 0; size = in.Byte())
+        if (size < 0 || !in.Skip(size))
+            return false;
+    return true;
+}
+
+TLayout PlanGif(QIODevice& device) {
+    TLayout layout;
+    TByteReader in(device);
+    const QByteArray screen = in.Read(13);
+    if (screen.size() < 13) {
+        layout.Refused = QStringLiteral("the file ends inside the picture's header");
+        return layout;
+    }
+    layout.Size = QSize(Little16(screen, 6), Little16(screen, 8));
+    const auto flags = static_cast<std::uint8_t>(screen[10]);
+    if ((flags & 0x80) && !in.Skip(3 << ((flags & 7) + 1))) {
+        layout.Refused = QStringLiteral("the file ends inside the picture's colour table");
+        return layout;
+    }
+    qint64 delay = 0;
+    const auto frame = [&layout] { return static_cast<int>(layout.Frames.size()) + 1; };
+    while (true) {
+        const int introducer = in.Byte();
+        if (introducer == 0x3B)
+            break;
+        if (introducer < 0) {
+            // Frames may have followed: only the end mark says there are no more.
+            layout.Broken = QStringLiteral("the file ends after frame %1, without its end mark")
+                                .arg(layout.Frames.size());
+            break;
+        }
+        if (introducer == 0x21) {
+            const int label = in.Byte();
+            const int size = in.Byte();
+            if (label == 0xF9 && size == 4) { // the next frame's delay
+                const QByteArray control = in.Read(4);
+                if (control.size() == 4)
+                    delay = Little16(control, 1) * qint64{10};
+            } else if (label == 0xFF && size == 11) { // how often the animation repeats
+                const QByteArray name = in.Read(11);
+                const int blockSize = in.Byte();
+                const QByteArray block = in.Read(std::max(blockSize, 0));
+                if ((name == "NETSCAPE2.0" || name == "ANIMEXTS1.0") && block.size() == 3 &&
+                    block[0] == 1) {
+                    // The count is of repeats after the first pass; none means forever.
+                    const int repeats = Little16(block, 1);
+                    layout.Plays = repeats == 0 ? 0 : repeats + 1;
+                }
+                if (blockSize == 0) {
+                    in.Skip(-1); // that was the end of the blocks
+                }
+            } else if (size > 0) {
+                in.Skip(size);
+            }
+            if (in.Ended() || (size != 0 && !SkipGifBlocks(in))) {
+                layout.Broken = EndsEarly.arg(frame());
+                break;
+            }
+            continue;
+        }
+        if (introducer != 0x2C) {
+            layout.Broken = Damaged.arg(frame());
+            break;
+        }
+        const QByteArray descriptor = in.Read(9);
+        const auto local = descriptor.size() == 9 ? static_cast<std::uint8_t>(descriptor[8]) : 0;
+        if (descriptor.size() < 9 || ((local & 0x80) && !in.Skip(3 << ((local & 7) + 1)))) {
+            layout.Broken = EndsEarly.arg(frame());
+            break;
+        }
+        const qint64 pixels = qint64{Little16(descriptor, 4)} * Little16(descriptor, 6);
+        if (const TGifData data = CheckGifPixels(in, pixels); data != TGifData::Complete) {
+            layout.Broken = (data == TGifData::Ended ? EndsEarly : Damaged).arg(frame());
+            break;
+        }
+        layout.Frames.push_back({delay, {}, 0, 0, 0});
+        delay = 0;
+    }
+    return layout;
+}
+
+TLayout PlanWebp(QIODevice& device) {
+    TLayout layout;
+    TByteReader in(device);
+    const QByteArray riff = in.Read(12);
+    if (riff.size() < 12) {
+        layout.Refused = QStringLiteral("the file ends inside the picture's header");
+        return layout;
+    }
+    const qint64 end =
+        std::min<qint64>(device.size(), 8 + qFromLittleEndian<quint32>(riff.constData() + 4));
+    bool animated = false;
+    while (in.Pos() + 8 <= end) {
+        const QByteArray head = in.Read(8);
+        const QByteArray kind = head.left(4);
+        const qint64 size = qFromLittleEndian<quint32>(head.constData() + 4);
+        const qint64 next = in.Pos() + size + (size & 1);
+        if (in.Pos() + size > end) {
+            layout.Broken = EndsEarly.arg(layout.Frames.size() + 1);
+            break;
+        }
+        layout.WholeEnd = next;
+        const QByteArray data = in.Read(std::min<qint64>(size, 16));
+        if (kind == "VP8X" && data.size() >= 10) {
+            animated = data[0] & 0x02;
+            layout.Size = QSize(static_cast<int>(Little24(data, 4) + 1),
+                                static_cast<int>(Little24(data, 7) + 1));
+        } else if (kind == "ANIM" && data.size() >= 6) {
+            layout.Plays = Little16(data, 4);
+        } else if (kind == "ANMF" && data.size() >= 16) {
+            layout.Frames.push_back({Little24(data, 12), {}, 0, 0, 0});
+        } else if (!animated && (kind == "VP8 " || kind == "VP8L")) {
+            layout.Frames.push_back({0, {}, 0, 0, 0});
+        }
+        if (!device.seek(next))
+            break;
+    }
+    if (!animated) {
+        layout.Plays = -1;
+        if (!layout.Size.isValid()) {
+            device.seek(0);
+            layout.Size = QImageReader(&device, "webp").size();
+        }
+    }
+    return layout;
+}
+
+quint32 Big32(const QByteArray& bytes, int at) {
+    return qFromBigEndian<quint32>(bytes.constData() + at);
+}
+
+TLayout PlanPng(QIODevice& device) {
+    TLayout layout;
+    TByteReader in(device);
+    in.Skip(8);
+    bool dataSeen = false, animated = false, framed = false, frameHasData = false, cut = false;
+    const auto frame = [&layout] { return static_cast<int>(layout.Frames.size()); };
+    while (true) {
+        const qint64 offset = in.Pos();
+        const QByteArray head = in.Read(8);
+        if (head.size() < 8) {
+            cut = true;
+            break;
+        }
+        const qint64 length = Big32(head, 0);
+        const QByteArray kind = head.mid(4);
+        if (length > 0x7FFFFFFF || offset + 12 + length > device.size()) {
+            cut = true;
+            break;
+        }
+        if (kind == "IHDR" || kind == "acTL" || kind == "fcTL") {
+            const QByteArray data = in.Read(std::min<qint64>(length, 32));
+            in.Skip(length - data.size() + 4);
+            if (kind == "IHDR" && data.size() == 13) {
+                layout.PngHeader = data;
+                layout.Size = QSize(static_cast<int>(std::min<quint32>(Big32(data, 0), INT_MAX)),
+                                    static_cast<int>(std::min<quint32>(Big32(data, 4), INT_MAX)));
+            } else if (kind == "acTL" && data.size() == 8 && !dataSeen) {
+                animated = true;
+                layout.Plays = static_cast<int>(std::min<quint32>(Big32(data, 4), INT_MAX));
+            } else if (kind == "fcTL" && data.size() == 26 && animated) {
+                if (framed && !frameHasData) {
+                    layout.Broken = Damaged.arg(frame());
+                    break;
+                }
+                const QRect area(static_cast<int>(std::min<quint32>(Big32(data, 12), INT_MAX)),
+                                 static_cast<int>(std::min<quint32>(Big32(data, 16), INT_MAX)),
+                                 static_cast<int>(std::min<quint32>(Big32(data, 4), INT_MAX)),
+                                 static_cast<int>(std::min<quint32>(Big32(data, 8), INT_MAX)));
+                if (area.isEmpty() || !QRect(QPoint(0, 0), layout.Size).contains(area) ||
+                    data[24] > 2 || data[25] > 1) {
+                    layout.Broken = Damaged.arg(frame() + 1);
+                    break;
+                }
+                const int numerator = qFromBigEndian<quint16>(data.constData() + 20);
+                const int denominator = qFromBigEndian<quint16>(data.constData() + 22);
+                const qint64 delay =
+                    std::llround(numerator * 1000.0 / (denominator == 0 ? 100 : denominator));
+                layout.Frames.push_back({delay, area, data[24], data[25], offset});
+                framed = true;
+                frameHasData = false;
+            }
+        } else if (kind == "IDAT" || kind == "fdAT") {
+            if (kind == "IDAT" && !dataSeen && !framed) // a still picture, or one not shown
+                if (!animated)
+                    layout.Frames.push_back({0, QRect(QPoint(0, 0), layout.Size), 0, 0, offset});
+            dataSeen = true;
+            frameHasData = framed || !animated;
+            in.Skip(length + 4);
+        } else if (kind == "IEND") {
+            if (framed && !frameHasData)
+                layout.Broken = Damaged.arg(frame());
+            break;
+        } else {
+            if (!dataSeen && !framed) {
+                // Chunks ahead of the data (palette, transparency, gamma)
+                // belong to every frame; a header that hoards them is refused.
+                if (layout.PngShared.size() + length > 16 * 1024 * 1024) {
+                    layout.Refused = QStringLiteral("the picture's header is too large");
+                    return layout;
+                }
+                in.Skip(-8);
+                layout.PngShared += in.Read(length + 12);
+            } else {
+                in.Skip(length + 4);
+            }
+        }
+        if (in.Ended()) {
+            cut = true;
+            break;
+        }
+    }
+    if (cut) {
+        layout.Broken = EndsEarly.arg(std::max(frame(), 1));
+        if (!layout.Frames.empty() && (framed || !animated))
+            layout.Frames.pop_back(); // its data may be cut short
+    }
+    if (layout.PngHeader.isEmpty())
+        layout.Refused = QStringLiteral("the picture has no header");
+    return layout;
+}
+
+std::uint32_t Crc32(const QByteArray& bytes) {
+    static const auto table = [] {
+        std::array<std::uint32_t, 256> values{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            values[n] = c;
+        }
+        return values;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char c : bytes)
+        crc = table[(crc ^ static_cast<std::uint8_t>(c)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+QByteArray PngChunk(const QByteArray& kind, const QByteArray& data) {
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(static_cast<quint32>(data.size()), chunk.data());
+    chunk += kind + data;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(Crc32(kind + data), crc.data());
+    return chunk + crc;
+}
+
+// Lays a frame's pixels over the picture so far, both not premultiplied.
+void LayOver(QImage& canvas, const QImage& frame, QPoint at) {
+    for (int y = 0; y < frame.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(canvas.scanLine(at.y() + y)) + at.x();
+        for (int x = 0; x < frame.width(); ++x) {
+            const int a = qAlpha(from[x]);
+            if (a == 255 || qAlpha(to[x]) == 0) {
+                to[x] = from[x];
+                continue;
+            }
+            if (a == 0)
+                continue;
+            const int under = qAlpha(to[x]) * (255 - a); // scaled by 255
+            const int alpha = a * 255 + under;           // scaled by 255
+            const auto mix = [&](int top, int bottom) {
+                return (top * a * 255 + bottom * under + alpha / 2) / alpha;
+            };
+            to[x] = qRgba(mix(qRed(from[x]), qRed(to[x])), mix(qGreen(from[x]), qGreen(to[x])),
+                          mix(qBlue(from[x]), qBlue(to[x])), (alpha + 127) / 255);
+        }
+    }
+}
+
+} // namespace
+
+QByteArray AnimatedPictureFormat(QIODevice& device) {
+    const QByteArray start = device.peek(12);
+    if (start.startsWith("GIF87a") || start.startsWith("GIF89a"))
+        return "gif";
+    if (start.startsWith("\x89PNG\r\n\x1a\n"))
+        return "png";
+    if (start.size() == 12 && start.startsWith("RIFF") && start.mid(8) == "WEBP")
+        return "webp";
+    return {};
+}
+
+qint64 ShownDelayMs(qint64 delayMs) {
+    return delayMs < 20 ? DefaultDelayMs : delayMs;
+}
+
+TPictureAnimationSource::TPictureAnimationSource(std::unique_ptr<QIODevice> device,
+                                                 std::int64_t maxPixels)
+    : m_device(std::move(device)), m_maxPixels(maxPixels) {
+    m_failed = !Plan();
+}
+
+TPictureAnimationSource::~TPictureAnimationSource() = default;
+
+std::unique_ptr<TPictureAnimationSource>
+TPictureAnimationSource::Open(const QString& fileName, QString* reason, std::int64_t maxPixels) {
+    auto file = std::make_unique<QFile>();
+    QString why;
+    if (!OpenLocalFile(*file, fileName, &why)) {
+        if (reason)
+            *reason = why;
+        return nullptr;
+    }
+    auto source = std::make_unique<TPictureAnimationSource>(std::move(file), maxPixels);
+    if (source->Failed()) {
+        if (reason)
+            *reason = source->Error();
+        return nullptr;
+    }
+    return source;
+}
+
+bool TPictureAnimationSource::Fail(const QString& reason) {
+    m_error = reason;
+    return false;
+}
+
+bool TPictureAnimationSource::Plan() {
+    if (!m_device || !m_device->isOpen() || m_device->isSequential())
+        return Fail(QStringLiteral("the picture cannot be read from the start again"));
+    m_device->seek(0);
+    m_format = AnimatedPictureFormat(*m_device);
+    TLayout layout;
+    if (m_format == "gif")
+        layout = PlanGif(*m_device);
+    else if (m_format == "webp")
+        layout = PlanWebp(*m_device);
+    else if (m_format == "png")
+        layout = PlanPng(*m_device);
+    else
+        return Fail(QStringLiteral("it is not an animated GIF, WebP or PNG picture"));
+    if (!layout.Refused.isEmpty())
+        return Fail(layout.Refused);
+    m_size = layout.Size;
+    if (m_size.width() <= 0 || m_size.height() <= 0)
+        return Fail(QStringLiteral("the picture has no size"));
+    if (std::int64_t{m_size.width()} * m_size.height() > m_maxPixels)
+        return Fail(TooLarge(m_size.width(), m_size.height(), m_maxPixels));
+    if (layout.Frames.empty())
+        return Fail(layout.Broken.isEmpty() ? QStringLiteral("the picture has no frames")
+                                            : layout.Broken);
+    m_plays = layout.Plays;
+    m_frames = std::move(layout.Frames);
+    m_broken = layout.Broken;
+    m_pngHeader = layout.PngHeader;
+    m_pngShared = layout.PngShared;
+    m_wholeEnd = std::min(layout.WholeEnd, m_device->size());
+    for (const TFramePlan& frame : m_frames)
+        m_lengthMs += ShownDelayMs(frame.DelayMs);
+    return Rewind();
+}
+
+bool TPictureAnimationSource::Rewind() {
+    if (m_failed)
+        return false;
+    m_next = 0;
+    m_startMs = 0;
+    m_error.clear();
+    if (!m_device->seek(0))
+        return Fail(QStringLiteral("the picture cannot be read from the start again"));
+    if (m_format == "png") {
+        m_canvas = QImage(m_size, QImage::Format_ARGB32);
+        if (m_canvas.isNull())
+            return Fail(QStringLiteral("there is not enough memory for the picture"));
+        m_canvas.fill(0);
+        return true;
+    }
+    QIODevice* device = m_device.get();
+    if (m_format == "webp" && !m_broken.isEmpty()) {
+        // Qt's WebP reader reads nothing of a file cut short, so it is given
+        // the whole chunks alone, their container's size set to match.
+        QByteArray whole = m_device->read(m_wholeEnd);
+        if (whole.size() != m_wholeEnd)
+            return Fail(QStringLiteral("the picture cannot be read from the start again"));
+        qToLittleEndian<quint32>(static_cast<quint32>(m_wholeEnd - 8), whole.data() + 4);
+        m_wholeChunks = std::make_unique<QBuffer>();
+        m_wholeChunks->setData(whole);
+        m_wholeChunks->open(QIODevice::ReadOnly);
+        device = m_wholeChunks.get();
+    }
+    m_reader = std::make_unique<QImageReader>(device, m_format);
+    m_reader->setAutoDetectImageFormat(false);
+    return true;
+}
+
+bool TPictureAnimationSource::Next(TSourceFrame& frame) {
+    if (m_failed || !m_error.isEmpty())
+        return false;
+    if (m_next >= FrameCount()) {
+        m_error = m_broken;
+        return false;
+    }
+    QImage picture;
+    {
+        const TRaisedAllocationLimit raised(m_maxPixels);
+        if (!(m_format == "png" ? NextPng(picture) : NextFromQt(picture)))
+            return false;
+    }
+    if (picture.size() != m_size)
+        return Fail(QStringLiteral("frame %1 is %2 x %3 pixels, not the picture's %4 x %5")
+                        .arg(m_next + 1)
+                        .arg(picture.width())
+                        .arg(picture.height())
+                        .arg(m_size.width())
+                        .arg(m_size.height()));
+    frame.Picture = OnWhite(picture);
+    if (frame.Picture.isNull())
+        return Fail(QStringLiteral("there is not enough memory for the picture"));
+    frame.StartMs = m_startMs;
+    frame.DurationMs = ShownDelayMs(m_frames[static_cast<std::size_t>(m_next)].DelayMs);
+    m_startMs += frame.DurationMs;
+    ++m_next;
+    return true;
+}
+
+bool TPictureAnimationSource::NextFromQt(QImage& picture) {
+    if (!m_reader->read(&picture) || picture.isNull()) {
+        const QString why = m_reader->errorString();
+        return Fail(Damaged.arg(m_next + 1) +
+                    (why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
+    }
+    return true;
+}
+
+bool TPictureAnimationSource::NextPng(QImage& picture) {
+    const TFramePlan& plan = m_frames[static_cast<std::size_t>(m_next)];
+    // The frame's data chunks, checked, joined into a picture of their own.
+    QByteArray data;
+    m_device->seek(plan.Offset);
+    for (bool first = true;; first = false) {
+        const QByteArray head = m_device->read(8);
+        if (head.size() < 8)
+            break;
+        const qint64 length = Big32(head, 0);
+        const QByteArray kind = head.mid(4);
+        if (length > 0x7FFFFFFF || m_device->pos() + length + 4 > m_device->size())
+            return Fail(EndsEarly.arg(m_next + 1));
+        if (!(kind == "IDAT" || kind == "fdAT" || (first && kind == "fcTL")))
+            break;
+        const QByteArray body = m_device->read(length);
+        const QByteArray crc = m_device->read(4);
+        if (body.size() != length || crc.size() != 4 || Big32(crc, 0) != Crc32(kind + body))
+            return Fail(Damaged.arg(m_next + 1));
+        if (kind == "IDAT")
+            data += body;
+        else if (kind == "fdAT")
+            data += body.mid(4);
+    }
+    QByteArray header = m_pngHeader;
+    qToBigEndian<quint32>(static_cast<quint32>(plan.Area.width()), header.data());
+    qToBigEndian<quint32>(static_cast<quint32>(plan.Area.height()), header.data() + 4);
+    QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", header) + m_pngShared +
+                     PngChunk("IDAT", data) + PngChunk("IEND", {});
+    data.clear();
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    reader.setAutoDetectImageFormat(false);
+    QImage part;
+    if (!reader.read(&part) || part.size() != plan.Area.size())
+        return Fail(Damaged.arg(m_next + 1));
+    part.convertTo(QImage::Format_ARGB32);
+    if (part.isNull())
+        return Fail(QStringLiteral("there is not enough memory for the picture"));
+
+    // The first frame has nothing before it to go back to.
+    const bool back = plan.Dispose == 2 && m_next > 0;
+    const QImage before = back ? m_canvas.copy(plan.Area) : QImage();
+    if (plan.Blend == 0) {
+        for (int y = 0; y < part.height(); ++y)
+            std::copy_n(reinterpret_cast<const QRgb*>(part.constScanLine(y)), part.width(),
+                        reinterpret_cast<QRgb*>(m_canvas.scanLine(plan.Area.y() + y)) +
+                            plan.Area.x());
+    } else {
+        LayOver(m_canvas, part, plan.Area.topLeft());
+    }
+    picture = m_canvas.copy();
+    if (plan.Dispose != 0) {
+        for (int y = 0; y < plan.Area.height(); ++y) {
+            auto* row =
+                reinterpret_cast<QRgb*>(m_canvas.scanLine(plan.Area.y() + y)) + plan.Area.x();
+            if (back)
+                std::copy_n(reinterpret_cast<const QRgb*>(before.constScanLine(y)),
+                            plan.Area.width(), row);
+            else
+                std::fill_n(row, plan.Area.width(), QRgb{0});
+        }
+    }
+    return !picture.isNull() || Fail(QStringLiteral("there is not enough memory for the picture"));
+}
+
+} // namespace vistrel

@@ -1,0 +1,165 @@
+#!/usr/bin/env python3
+"""Writes the small animated pictures the animation source tests read.
+
+Every file shows the same four frames on an 8 x 6 canvas, stored the way each
+format composes them (sub-rectangles, transparency, the three ways of clearing a
+frame), so the tests can check each frame as shown against one table. Run from
+anywhere; img2webp (Debian's webp package) makes the WebP from the shown frames.
+"""
+import os
+import struct
+import subprocess
+import tempfile
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+W, H = 8, 6
+WHITE, BLACK, RED, CLEAR = 0, 1, 2, 3
+
+# (x, y, w, h, pixels row by row, delay in ms, how the frame is cleared afterwards)
+# clearing: "keep", "background" (to transparent) or "previous".
+FRAMES = [
+    (0, 0, W, H, [BLACK] * (W * H), 100, "keep"),
+    (2, 1, 3, 2, [RED] * 6, 0, "previous"),
+    (0, 0, 2, 2, [RED, CLEAR, CLEAR, RED], 10, "background"),
+    (6, 4, 2, 2, [RED] * 4, 200, "keep"),
+]
+
+
+def gif_lzw(indices, min_code_size=2):
+    """Codes every pixel as a literal, clearing the table every two codes so
+    that the code size never grows."""
+    clear, end = 1 << min_code_size, (1 << min_code_size) + 1
+    size = min_code_size + 1
+    codes = []
+    for i, index in enumerate(indices):
+        if i % 2 == 0:
+            codes.append(clear)
+        codes.append(index)
+    codes.append(end)
+    bits, count, out = 0, 0, bytearray()
+    for code in codes:
+        bits |= code << count
+        count += size
+        while count >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            count -= 8
+    if count:
+        out.append(bits & 0xFF)
+    blocks = bytearray([min_code_size])
+    for at in range(0, len(out), 255):
+        chunk = out[at:at + 255]
+        blocks += bytes([len(chunk)]) + chunk
+    return bytes(blocks + b"\0")
+
+
+def gif(frames, loops=2, width=W, height=H):
+    palette = bytes([255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0])
+    out = bytearray(b"GIF89a" + struct.pack("<HH", width, height) + bytes([0x81, 0, 0]))
+    out += palette
+    if loops is not None:
+        out += b"\x21\xff\x0bNETSCAPE2.0\x03\x01" + struct.pack("<H", loops) + b"\0"
+    disposal = {"keep": 1, "background": 2, "previous": 3}
+    for x, y, w, h, pixels, delay, clearing in frames:
+        out += b"\x21\xf9\x04" + bytes([disposal[clearing] << 2 | 1])
+        out += struct.pack("<H", delay // 10) + bytes([CLEAR, 0])
+        out += b"\x2c" + struct.pack("<HHHH", x, y, w, h) + b"\0"
+        out += gif_lzw(pixels)
+    return bytes(out + b"\x3b")
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+RGBA = {WHITE: (255, 255, 255, 255), BLACK: (0, 0, 0, 255), RED: (255, 0, 0, 255),
+        CLEAR: (0, 0, 0, 0)}
+
+
+def png_rows(w, h, pixels, colours):
+    raw = bytearray()
+    for row in range(h):
+        raw.append(0)
+        for index in pixels[row * w:(row + 1) * w]:
+            raw += bytes(colours[index])
+    return zlib.compress(bytes(raw))
+
+
+def png(w, h, pixels):
+    ihdr = struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr)
+            + png_chunk(b"IDAT", png_rows(w, h, pixels, RGBA)) + png_chunk(b"IEND", b""))
+
+
+def apng(frames, plays=2):
+    # The second frame is half-transparent red blended over the first; the third
+    # replaces what is under it, transparent parts included.
+    colours = [dict(RGBA), {**RGBA, RED: (255, 0, 0, 128)}, dict(RGBA), dict(RGBA)]
+    blends = [0, 1, 0, 1]
+    dispose = {"keep": 0, "background": 1, "previous": 2}
+    out = bytearray(b"\x89PNG\r\n\x1a\n")
+    out += png_chunk(b"IHDR", struct.pack(">IIBBBBB", W, H, 8, 6, 0, 0, 0))
+    out += png_chunk(b"acTL", struct.pack(">II", len(frames), plays))
+    sequence = 0
+    for n, (x, y, w, h, pixels, delay, clearing) in enumerate(frames):
+        out += png_chunk(b"fcTL", struct.pack(">IIIIIHHBB", sequence, w, h, x, y, delay, 1000,
+                                              dispose[clearing], blends[n]))
+        sequence += 1
+        data = png_rows(w, h, pixels, colours[n])
+        if n == 0:
+            out += png_chunk(b"IDAT", data)
+        else:
+            out += png_chunk(b"fdAT", struct.pack(">I", sequence) + data)
+            sequence += 1
+    return bytes(out + png_chunk(b"IEND", b""))
+
+
+def shown_frames():
+    """The frames as shown, each a full canvas of colour indices (CLEAR where
+    nothing covers the canvas)."""
+    canvas = [CLEAR] * (W * H)
+    shown = []
+    for x, y, w, h, pixels, _, clearing in FRAMES:
+        before = list(canvas)
+        for row in range(h):
+            for col in range(w):
+                index = pixels[row * w + col]
+                if index != CLEAR:
+                    canvas[(y + row) * W + x + col] = index
+        shown.append(list(canvas))
+        if clearing == "background":
+            for row in range(h):
+                for col in range(w):
+                    canvas[(y + row) * W + x + col] = CLEAR
+        elif clearing == "previous":
+            canvas = before
+    return shown
+
+
+def webp(path):
+    with tempfile.TemporaryDirectory() as folder:
+        args = ["img2webp", "-loop", "2", "-lossless"]
+        for n, pixels in enumerate(shown_frames()):
+            name = os.path.join(folder, "%d.png" % n)
+            with open(name, "wb") as f:
+                f.write(png(W, H, [WHITE if p == CLEAR else p for p in pixels]))
+            args += ["-d", str([100, 40, 30, 200][n]), name]
+        subprocess.run(args + ["-o", path], check=True, stdout=subprocess.DEVNULL)
+
+
+def write(name, data):
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(data)
+
+
+if __name__ == "__main__":
+    write("four-frames.gif", gif(FRAMES))
+    write("four-frames.apng", apng(FRAMES))
+    webp(os.path.join(HERE, "four-frames.webp"))
+    whole = gif(FRAMES)
+    # Cut inside the third frame's picture data.
+    third = whole.find(b"\x2c\x00\x00\x00\x00\x02\x00")
+    write("cut-in-third-frame.gif", whole[:third + 14])
+    write("no-frames.gif", gif([]))
+    write("huge-screen.gif", gif(FRAMES[:1], width=65535, height=65535))

@@ -1,0 +1,306 @@
+#include "animationSourceFactory.h"
+#include "pictureAnimationSource.h"
+#include "pictureFixtures.h"
+#include "pictureLoader.h"
+#include "pictureSequenceSource.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace vistrel;
+namespace fixtures = vistrel::testing;
+
+namespace {
+
+QString DataFile(const char* name) {
+    return QStringLiteral(VISTREL_TEST_DATA "/") + QString::fromLatin1(name);
+}
+
+QByteArray DataBytes(const char* name) {
+    QFile file(DataFile(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+std::unique_ptr<TPictureAnimationSource> FromBytes(const QByteArray& bytes,
+                                                   std::int64_t maxPixels = MaxPicturePixels) {
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    return std::make_unique<TPictureAnimationSource>(std::move(buffer), maxPixels);
+}
+
+// A frame as rows of letters: k black, w white, r red, d dark red (half-
+// transparent red over black).
+using TRows = std::vector<std::string>;
+
+QRgb Colour(char letter) {
+    switch (letter) {
+    case 'k':
+        return qRgb(0, 0, 0);
+    case 'r':
+        return qRgb(255, 0, 0);
+    case 'd':
+        return qRgb(128, 0, 0);
+    default:
+        return qRgb(255, 255, 255);
+    }
+}
+
+void ExpectShows(const QImage& picture, const TRows& rows, int frame) {
+    ASSERT_EQ(picture.format(), QImage::Format_RGB32) << "frame " << frame;
+    ASSERT_EQ(picture.size(), QSize(8, 6)) << "frame " << frame;
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(picture.pixel(x, y), Colour(rows[y][x]))
+                << "frame " << frame << " at " << x << ", " << y;
+}
+
+// Every fixture shows these four frames: a black picture; a red block on it; two
+// red dots where the block was (the block's place put back); the corner those
+// dots were in cleared to white, and a red block at the bottom right.
+const TRows Black(6, "kkkkkkkk");
+const TRows Block = {"kkkkkkkk", "kkrrrkkk", "kkrrrkkk", "kkkkkkkk", "kkkkkkkk", "kkkkkkkk"};
+const TRows Dots = {"rkkkkkkk", "krkkkkkk", "kkkkkkkk", "kkkkkkkk", "kkkkkkkk", "kkkkkkkk"};
+const TRows Cleared = {"wwkkkkkk", "wwkkkkkk", "kkkkkkkk", "kkkkkkkk", "kkkkkkrr", "kkkkkkrr"};
+
+struct TAnimatedCase {
+    const char* File;
+    std::vector<TRows> Frames;
+    std::vector<qint64> Durations;
+    int Plays;
+};
+
+class AnAnimatedPicture : public ::testing::TestWithParam<TAnimatedCase> {};
+
+TEST_P(AnAnimatedPicture, GivesEveryFrameWholeAsShownWithItsTime) {
+    const TAnimatedCase& wanted = GetParam();
+    QString reason;
+    const auto source = TPictureAnimationSource::Open(DataFile(wanted.File), &reason);
+    ASSERT_TRUE(source) << reason.toStdString();
+    EXPECT_EQ(source->FrameCount(), 4);
+    EXPECT_EQ(source->Size(), QSize(8, 6));
+    EXPECT_EQ(source->LoopCount(), wanted.Plays);
+    EXPECT_FALSE(source->Sampled());
+    qint64 length = 0;
+    for (const qint64 duration : wanted.Durations)
+        length += duration;
+    EXPECT_EQ(source->LengthMs(), length);
+
+    // A second pass after Rewind starts from a clear picture again.
+    for (int pass = 0; pass < 2; ++pass) {
+        qint64 start = 0;
+        for (int k = 0; k < 4; ++k) {
+            TSourceFrame frame;
+            ASSERT_TRUE(source->Next(frame))
+                << "frame " << k << ": " << source->Error().toStdString();
+            ExpectShows(frame.Picture, wanted.Frames[k], k);
+            EXPECT_EQ(frame.StartMs, start) << "frame " << k;
+            EXPECT_EQ(frame.DurationMs, wanted.Durations[k]) << "frame " << k;
+            start += frame.DurationMs;
+        }
+        TSourceFrame after;
+        EXPECT_FALSE(source->Next(after));
+        EXPECT_EQ(source->Error(), QString());
+        EXPECT_EQ(source->FramesRead(), 4);
+        ASSERT_TRUE(source->Rewind());
+    }
+}
+
+// Delays of 0 and 10 ms show for 100 ms. A GIF counts repeats after the first
+// pass; WebP and PNG count passes.
+INSTANTIATE_TEST_SUITE_P(
+    Formats, AnAnimatedPicture,
+    ::testing::Values(
+        TAnimatedCase{"four-frames.gif", {Black, Block, Dots, Cleared}, {100, 100, 100, 200}, 3},
+        TAnimatedCase{"four-frames.webp", {Black, Block, Dots, Cleared}, {100, 40, 30, 200}, 2},
+        // The PNG's block is half-transparent red laid over black, and its dots
+        // replace what was under them, transparent parts and all.
+        TAnimatedCase{"four-frames.apng",
+                      {Black,
+                       {"kkkkkkkk", "kkdddkkk", "kkdddkkk", "kkkkkkkk", "kkkkkkkk", "kkkkkkkk"},
+                       {"rwkkkkkk", "wrkkkkkk", "kkkkkkkk", "kkkkkkkk", "kkkkkkkk", "kkkkkkkk"},
+                       Cleared},
+                      {100, 100, 100, 200},
+                      2}),
+    [](const ::testing::TestParamInfo<TAnimatedCase>& info) {
+        return QString::fromLatin1(info.param.File).section('.', -1).toStdString();
+    });
+
+// Whatever point a file is cut at, the source either refuses it with a reason or
+// gives the frames before the cut exactly as the whole file does, then says why
+// it stops: never a frame with part of its picture missing.
+TEST(AnAnimatedPictureCutShort, GivesOnlyWholeFramesThenSaysWhy) {
+    for (const char* name : {"four-frames.gif", "four-frames.webp", "four-frames.apng"}) {
+        const QByteArray whole = DataBytes(name);
+        std::vector<QImage> frames;
+        const auto complete = FromBytes(whole);
+        for (TSourceFrame frame; complete->Next(frame);)
+            frames.push_back(frame.Picture);
+        ASSERT_EQ(frames.size(), 4u) << name;
+
+        int partial = 0;
+        for (qsizetype size = 0; size < whole.size(); ++size) {
+            const auto source = FromBytes(whole.left(size));
+            const std::string where = std::string(name) + " cut to " + std::to_string(size);
+            if (source->Failed()) {
+                EXPECT_FALSE(source->Error().isEmpty()) << where;
+                continue;
+            }
+            TSourceFrame frame;
+            while (source->Next(frame))
+                ASSERT_EQ(frame.Picture, frames[static_cast<std::size_t>(source->FramesRead() - 1)])
+                    << where;
+            EXPECT_FALSE(source->Error().isEmpty()) << where;
+            if (source->FramesRead() > 0)
+                ++partial;
+        }
+        EXPECT_GT(partial, 0) << name << ": no cut gave the frames before it";
+    }
+}
+
+TEST(AnAnimatedPictureCutShort, SaysWhichFrameTheFileEndsIn) {
+    const auto source = TPictureAnimationSource::Open(DataFile("cut-in-third-frame.gif"), nullptr);
+    ASSERT_TRUE(source);
+    TSourceFrame frame;
+    EXPECT_TRUE(source->Next(frame));
+    EXPECT_TRUE(source->Next(frame));
+    EXPECT_FALSE(source->Next(frame));
+    EXPECT_EQ(source->FramesRead(), 2);
+    EXPECT_EQ(source->Error(), QStringLiteral("the file ends inside frame 3"));
+}
+
+QByteArray WithPngCanvas(QByteArray png, quint32 width, quint32 height) {
+    qToBigEndian(width, png.data() + 16);
+    qToBigEndian(height, png.data() + 20);
+    return png;
+}
+
+TEST(AnAnimatedPictureThatCannotBeRead, IsRefusedWithTheReason) {
+    const struct {
+        const char* What;
+        QByteArray Bytes;
+        const char* Reason;
+    } cases[] = {
+        {"a GIF without frames", DataBytes("no-frames.gif"), "the picture has no frames"},
+        {"a GIF of 65535 x 65535", DataBytes("huge-screen.gif"),
+         "the picture is 65535 x 65535 pixels, more than the 100 megapixels Vistrel imports"},
+        {"a PNG of 20000 x 20000", WithPngCanvas(DataBytes("four-frames.apng"), 20000, 20000),
+         "the picture is 20000 x 20000 pixels, more than the 100 megapixels Vistrel imports"},
+        {"text", QByteArray("GIF is a picture format\n"),
+         "it is not an animated GIF, WebP or PNG picture"},
+    };
+    for (const auto& bad : cases) {
+        const auto source = FromBytes(bad.Bytes);
+        EXPECT_TRUE(source->Failed()) << bad.What;
+        EXPECT_EQ(source->Error(), QString::fromLatin1(bad.Reason)) << bad.What;
+        TSourceFrame frame;
+        EXPECT_FALSE(source->Next(frame)) << bad.What;
+    }
+}
+
+// A folder of numbered pictures, each of one grey level (its number).
+class APictureSequence : public ::testing::Test {
+protected:
+    void Write(const char* name, const QImage& picture) {
+        ASSERT_TRUE(picture.save(m_folder.filePath(QString::fromLatin1(name)), "PNG")) << name;
+    }
+    QString Path(const char* name) const { return m_folder.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir m_folder;
+};
+
+TEST_F(APictureSequence, ListsTheSiblingsWithTheStemAndExtensionByNumber) {
+    for (const char* name : {"walk_10.png", "walk_2.png", "walk_001.png", "walk_.png", "walk_3.jpg",
+                             "run_4.png", "walk_x5.png", "walk_7.png.bak"})
+        Write(name, fixtures::Grey(2, 2, 0));
+    const QStringList expected = {Path("walk_001.png"), Path("walk_2.png"), Path("walk_10.png")};
+    EXPECT_EQ(SequenceFiles(Path("walk_10.png")), expected);
+    EXPECT_EQ(SequenceFiles(Path("walk_001.png")), expected);
+    EXPECT_EQ(SequenceFiles(Path("walk_.png")), QStringList());
+}
+
+TEST_F(APictureSequence, GivesEachPictureInOrderForTheFrameTime) {
+    for (const auto& [name, level] :
+         std::vector<std::pair<const char*, int>>{{"f9.png", 9}, {"f10.png", 10}, {"f11.png", 11}})
+        Write(name, fixtures::Grey(3, 2, level));
+    TPictureSequenceSource source(SequenceFiles(Path("f10.png")));
+    ASSERT_FALSE(source.Failed());
+    EXPECT_EQ(source.FrameCount(), 3);
+    EXPECT_EQ(source.Size(), QSize(3, 2));
+    EXPECT_EQ(source.LengthMs(), 250);
+    // 12 frames a second: each frame ends on the millisecond nearest its end.
+    const struct {
+        int Level;
+        qint64 Start, Duration;
+    } expected[] = {{9, 0, 83}, {10, 83, 84}, {11, 167, 83}};
+    for (const auto& want : expected) {
+        TSourceFrame frame;
+        ASSERT_TRUE(source.Next(frame)) << source.Error().toStdString();
+        EXPECT_EQ(frame.Picture.pixel(2, 1), qRgb(want.Level, want.Level, want.Level));
+        EXPECT_EQ(frame.Picture.format(), QImage::Format_RGB32);
+        EXPECT_EQ(frame.StartMs, want.Start);
+        EXPECT_EQ(frame.DurationMs, want.Duration);
+    }
+    TSourceFrame frame;
+    EXPECT_FALSE(source.Next(frame));
+    EXPECT_EQ(source.Error(), QString());
+    ASSERT_TRUE(source.Rewind());
+    ASSERT_TRUE(source.Next(frame));
+    EXPECT_EQ(frame.Picture.pixel(0, 0), qRgb(9, 9, 9));
+}
+
+TEST_F(APictureSequence, StopsAtAPictureOfAnotherSizeNamingIt) {
+    Write("a1.png", fixtures::Grey(4, 4, 0));
+    Write("a2.png", fixtures::Grey(4, 4, 0));
+    Write("a3.png", fixtures::Grey(5, 4, 0));
+    Write("a4.png", fixtures::Grey(4, 4, 0));
+    TPictureSequenceSource source(SequenceFiles(Path("a1.png")), 100);
+    TSourceFrame frame;
+    EXPECT_TRUE(source.Next(frame));
+    EXPECT_TRUE(source.Next(frame));
+    EXPECT_FALSE(source.Next(frame));
+    EXPECT_EQ(source.FramesRead(), 2);
+    EXPECT_EQ(source.Error(), QStringLiteral("a3.png is 5 x 4 pixels, not 4 x 4 as a1.png is"));
+}
+
+TEST_F(APictureSequence, OpensAsTheSourceOnlyWhenAskedFor) {
+    Write("s1.png", fixtures::Grey(4, 4, 10));
+    Write("s2.png", fixtures::Grey(4, 4, 20));
+    QFile text(Path("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture\n");
+    text.close();
+    QFile::copy(DataFile("four-frames.gif"), Path("moving.gif"));
+
+    const struct {
+        const char* File;
+        bool Sequence;
+        int Frames; // 0: refused
+    } cases[] = {{"s1.png", true, 2},     {"s1.png", false, 1},    {"moving.gif", false, 4},
+                 {"moving.gif", true, 4}, {"notes.txt", false, 0}, {"missing.png", false, 0}};
+    for (const auto& c : cases) {
+        QString reason;
+        const auto source = OpenAnimationSource(Path(c.File), c.Sequence, &reason);
+        const std::string what = std::string(c.File) + (c.Sequence ? " as a sequence" : "");
+        if (c.Frames == 0) {
+            EXPECT_FALSE(source) << what;
+            EXPECT_FALSE(reason.isEmpty()) << what;
+            continue;
+        }
+        ASSERT_TRUE(source) << what << ": " << reason.toStdString();
+        EXPECT_EQ(source->FrameCount(), c.Frames) << what;
+        TSourceFrame frame;
+        ASSERT_TRUE(source->Next(frame)) << what;
+        if (c.Frames == 1) {
+            EXPECT_EQ(frame.Picture, LoadPicture(Path(c.File)).Picture) << what;
+        }
+    }
+}
+
+} // namespace
