@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the small animated pictures the animation source tests read.
+"""Writes the small animated pictures the animation source tests read, and the
+seeds of the animation source's fuzz target (fuzz/corpus/animation).
 
 Every file shows the same four frames on an 8 x 6 canvas, stored the way each
 format composes them (sub-rectangles, transparency, the three ways of clearing a
@@ -13,6 +14,7 @@ import tempfile
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+SEEDS = os.path.join(HERE, "..", "..", "fuzz", "corpus", "animation")
 W, H = 8, 6
 WHITE, BLACK, RED, CLEAR = 0, 1, 2, 3
 
@@ -148,9 +150,24 @@ def webp(path):
         subprocess.run(args + ["-o", path], check=True, stdout=subprocess.DEVNULL)
 
 
-def write(name, data):
-    with open(os.path.join(HERE, name), "wb") as f:
+def write(name, data, folder=HERE):
+    with open(os.path.join(folder, name), "wb") as f:
         f.write(data)
+
+
+def hidden_default_apng():
+    """An APNG whose default picture (white) is not one of its two frames."""
+    out = bytearray(b"\x89PNG\r\n\x1a\n")
+    out += png_chunk(b"IHDR", struct.pack(">IIBBBBB", W, H, 8, 6, 0, 0, 0))
+    out += png_chunk(b"acTL", struct.pack(">II", 2, 0))
+    out += png_chunk(b"IDAT", png_rows(W, H, [WHITE] * (W * H), RGBA))
+    sequence = 0
+    for n, colour in enumerate([BLACK, RED]):
+        out += png_chunk(b"fcTL", struct.pack(">IIIIIHHBB", sequence, W, H, 0, 0, 1, 10, 0, 0))
+        out += png_chunk(b"fdAT", struct.pack(">I", sequence + 1)
+                         + png_rows(W, H, [colour] * (W * H), RGBA))
+        sequence += 2
+    return bytes(out + png_chunk(b"IEND", b""))
 
 
 if __name__ == "__main__":
@@ -163,3 +180,17 @@ if __name__ == "__main__":
     write("cut-in-third-frame.gif", whole[:third + 14])
     write("no-frames.gif", gif([]))
     write("huge-screen.gif", gif(FRAMES[:1], width=65535, height=65535))
+
+    os.makedirs(SEEDS, exist_ok=True)
+    for name in ["four-frames.gif", "four-frames.apng", "four-frames.webp",
+                 "cut-in-third-frame.gif", "no-frames.gif", "huge-screen.gif"]:
+        with open(os.path.join(HERE, name), "rb") as f:
+            write(name, f.read(), SEEDS)
+    write("hidden-default.apng", hidden_default_apng())
+    write("hidden-default.apng", hidden_default_apng(), SEEDS)
+    write("still.png", png(W, H, FRAMES[2][4] * 12), SEEDS)
+    apng_bytes = apng(FRAMES)
+    write("cut-in-last-frame.apng", apng_bytes[:len(apng_bytes) - 30], SEEDS)
+    with open(os.path.join(HERE, "four-frames.webp"), "rb") as f:
+        webp_bytes = f.read()
+    write("cut-in-last-frame.webp", webp_bytes[:len(webp_bytes) - 20], SEEDS)

@@ -165,6 +165,20 @@ TEST(AnAnimatedPictureCutShort, GivesOnlyWholeFramesThenSaysWhy) {
     }
 }
 
+// Its default picture, white, is for viewers that do not animate.
+TEST(AnAnimatedPng, LeavesOutADefaultPictureThatIsNotAFrame) {
+    const auto source = TPictureAnimationSource::Open(DataFile("hidden-default.apng"), nullptr);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->FrameCount(), 2);
+    EXPECT_EQ(source->LoopCount(), 0);
+    for (const TRows& rows : {Black, TRows(6, "rrrrrrrr")}) {
+        TSourceFrame frame;
+        ASSERT_TRUE(source->Next(frame));
+        ExpectShows(frame.Picture, rows, source->FramesRead() - 1);
+        EXPECT_EQ(frame.DurationMs, 100);
+    }
+}
+
 TEST(AnAnimatedPictureCutShort, SaysWhichFrameTheFileEndsIn) {
     const auto source = TPictureAnimationSource::Open(DataFile("cut-in-third-frame.gif"), nullptr);
     ASSERT_TRUE(source);
