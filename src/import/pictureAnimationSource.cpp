@@ -131,19 +131,22 @@ TGifData CheckGifPixels(TByteReader& in, qint64 pixels) {
     qint64 decoded = 0;
     std::uint32_t bitBuffer = 0;
     int bitCount = 0;
-    int blockLeft = 0;
+    // The data come in blocks of up to 255 bytes, each read whole.
+    QByteArray block;
+    qsizetype at = 0;
     while (decoded < pixels) {
         while (bitCount < codeSize) {
-            if (blockLeft == 0) {
-                blockLeft = in.Byte();
-                if (blockLeft <= 0)
-                    return blockLeft < 0 ? TGifData::Ended : TGifData::Damaged;
+            if (at == block.size()) {
+                const int size = in.Byte();
+                if (size <= 0) // the file or the frame's data end
+                    return size < 0 ? TGifData::Ended : TGifData::Damaged;
+                block = in.Read(size);
+                if (block.size() != size)
+                    return TGifData::Ended;
+                at = 0;
             }
-            const int value = in.Byte();
-            if (value < 0)
-                return TGifData::Ended;
-            --blockLeft;
-            bitBuffer |= static_cast<std::uint32_t>(value) << bitCount;
+            bitBuffer |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(block[at++]))
+                         << bitCount;
             bitCount += 8;
         }
         const int code = static_cast<int>(bitBuffer & ((1u << codeSize) - 1));
@@ -179,8 +182,6 @@ TGifData CheckGifPixels(TByteReader& in, qint64 pixels) {
         previous = code;
     }
     // The rest of the frame's blocks, up to the empty one that ends them.
-    if (blockLeft > 0 && !in.Skip(blockLeft))
-        return TGifData::Ended;
     for (int size = in.Byte(); size != 0; size = in.Byte())
         if (size < 0 || !in.Skip(size))
             return TGifData::Ended;
