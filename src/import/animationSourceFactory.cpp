@@ -17,7 +17,7 @@ public:
     explicit TStillPictureSource(QImage picture) : m_picture(std::move(picture)) {}
 
     int FrameCount() const override { return 1; }
-    qint64 LengthMs() const override { return -1; }
+    qint64 LengthMs() const override { return ShownDelayMs(0); }
     int LoopCount() const override { return -1; }
     QSize Size() const override { return m_picture.size(); }
     bool Sampled() const override { return false; }

@@ -319,6 +319,10 @@ TLayout PlanWebp(QIODevice& device) {
         if (!device.seek(next))
             break;
     }
+    // Cut inside a chunk's header: the container promised more.
+    if (layout.Broken.isEmpty() &&
+        8 + qint64{qFromLittleEndian<quint32>(riff.constData() + 4)} > device.size())
+        layout.Broken = EndsEarly.arg(layout.Frames.size() + 1);
     if (!animated) {
         layout.Plays = -1;
         if (!layout.Size.isValid()) {
@@ -337,7 +341,8 @@ TLayout PlanPng(QIODevice& device) {
     TLayout layout;
     TByteReader in(device);
     in.Skip(8);
-    bool dataSeen = false, animated = false, framed = false, frameHasData = false, cut = false;
+    bool dataSeen = false, animated = false, framed = false, frameHasData = false;
+    bool cut = false, dataCut = false;
     const auto frame = [&layout] { return static_cast<int>(layout.Frames.size()); };
     while (true) {
         const qint64 offset = in.Pos();
@@ -350,6 +355,7 @@ TLayout PlanPng(QIODevice& device) {
         const QByteArray kind = head.mid(4);
         if (length > 0x7FFFFFFF || offset + 12 + length > device.size()) {
             cut = true;
+            dataCut = kind == "IDAT" || kind == "fdAT";
             break;
         }
         if (kind == "IHDR" || kind == "acTL" || kind == "fcTL") {
@@ -367,15 +373,16 @@ TLayout PlanPng(QIODevice& device) {
                     layout.Broken = Damaged.arg(frame());
                     break;
                 }
-                const QRect area(static_cast<int>(std::min<quint32>(Big32(data, 12), INT_MAX)),
-                                 static_cast<int>(std::min<quint32>(Big32(data, 16), INT_MAX)),
-                                 static_cast<int>(std::min<quint32>(Big32(data, 4), INT_MAX)),
-                                 static_cast<int>(std::min<quint32>(Big32(data, 8), INT_MAX)));
-                if (area.isEmpty() || !QRect(QPoint(0, 0), layout.Size).contains(area) ||
-                    data[24] > 2 || data[25] > 1) {
+                // Checked in 64 bits: the sum of a place and a size may not fit an int.
+                const qint64 width = Big32(data, 4), height = Big32(data, 8);
+                const qint64 left = Big32(data, 12), top = Big32(data, 16);
+                if (width == 0 || height == 0 || left + width > layout.Size.width() ||
+                    top + height > layout.Size.height() || data[24] > 2 || data[25] > 1) {
                     layout.Broken = Damaged.arg(frame() + 1);
                     break;
                 }
+                const QRect area(static_cast<int>(left), static_cast<int>(top),
+                                 static_cast<int>(width), static_cast<int>(height));
                 const int numerator = qFromBigEndian<quint16>(data.constData() + 20);
                 const int denominator = qFromBigEndian<quint16>(data.constData() + 22);
                 const qint64 delay =
@@ -410,14 +417,16 @@ TLayout PlanPng(QIODevice& device) {
             }
         }
         if (in.Ended()) {
-            cut = true;
+            cut = dataCut = true;
             break;
         }
     }
     if (cut) {
-        layout.Broken = EndsEarly.arg(std::max(frame(), 1));
-        if (!layout.Frames.empty() && (framed || !animated))
-            layout.Frames.pop_back(); // its data may be cut short
+        // A frame whose data chunk is cut, or that has none, cannot be shown;
+        // one whose next chunk is cut may still be whole, which decoding it tells.
+        if (!layout.Frames.empty() && (dataCut || !frameHasData))
+            layout.Frames.pop_back();
+        layout.Broken = EndsEarly.arg(frame() + 1);
     }
     if (layout.PngHeader.isEmpty())
         layout.Refused = QStringLiteral("the picture has no header");
@@ -640,10 +649,10 @@ bool TPictureAnimationSource::NextPng(QImage& picture) {
             break;
         const qint64 length = Big32(head, 0);
         const QByteArray kind = head.mid(4);
-        if (length > 0x7FFFFFFF || m_device->pos() + length + 4 > m_device->size())
-            return Fail(EndsEarly.arg(m_next + 1));
         if (!(kind == "IDAT" || kind == "fdAT" || (first && kind == "fcTL")))
             break;
+        if (length > 0x7FFFFFFF || m_device->pos() + length + 4 > m_device->size())
+            return Fail(EndsEarly.arg(m_next + 1));
         const QByteArray body = m_device->read(length);
         const QByteArray crc = m_device->read(4);
         if (body.size() != length || crc.size() != 4 || Big32(crc, 0) != Crc32(kind + body))

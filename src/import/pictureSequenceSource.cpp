@@ -79,7 +79,7 @@ QStringList SequenceFiles(const QString& fileName) {
 }
 
 TPictureSequenceSource::TPictureSequenceSource(QStringList files, double frameMs)
-    : m_files(std::move(files)), m_frameMs(frameMs) {
+    : m_files(std::move(files)), m_frameMs(frameMs > 0 ? frameMs : 1000.0 / 12) {
     if (m_files.isEmpty()) {
         m_failed = true;
         m_error = QStringLiteral("the sequence has no pictures");

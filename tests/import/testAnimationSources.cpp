@@ -179,6 +179,31 @@ TEST(AnAnimatedPng, LeavesOutADefaultPictureThatIsNotAFrame) {
     }
 }
 
+TEST(AnAnimatedPictureCutShort, KeepsEveryFrameBeforeTheCut) {
+    const struct {
+        const char* File;
+        const char* LastFrameMark; // where the last frame's bytes start
+        int Cut;                   // bytes kept after that mark's start
+    } cases[] = {
+        {"four-frames.gif", "\x21\xf9", 3},
+        {"four-frames.webp", "ANMF", 2},
+        {"four-frames.webp", "ANMF", 30},
+        {"four-frames.apng", "fcTL", 6},
+    };
+    for (const auto& c : cases) {
+        const QByteArray whole = DataBytes(c.File);
+        const qsizetype mark = whole.lastIndexOf(c.LastFrameMark);
+        ASSERT_GT(mark, 0) << c.File;
+        const auto source = FromBytes(whole.left(mark + c.Cut));
+        TSourceFrame frame;
+        while (source->Next(frame))
+            ;
+        EXPECT_EQ(source->FramesRead(), 3)
+            << c.File << " cut " << c.Cut << " bytes into its last frame";
+        EXPECT_EQ(source->Error(), QStringLiteral("the file ends inside frame 4")) << c.File;
+    }
+}
+
 TEST(AnAnimatedPictureCutShort, SaysWhichFrameTheFileEndsIn) {
     const auto source = TPictureAnimationSource::Open(DataFile("cut-in-third-frame.gif"), nullptr);
     ASSERT_TRUE(source);
