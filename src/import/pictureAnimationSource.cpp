@@ -229,8 +229,11 @@ TLayout PlanGif(QIODevice& device) {
             break;
         if (introducer < 0) {
             // Frames may have followed: only the end mark says there are no more.
-            layout.Broken = QStringLiteral("the file ends after frame %1, without its end mark")
-                                .arg(layout.Frames.size());
+            layout.Broken =
+                layout.Frames.empty()
+                    ? EndsEarly.arg(1)
+                    : QStringLiteral("the file ends after frame %1, without its end mark")
+                          .arg(layout.Frames.size());
             break;
         }
         if (introducer == 0x21) {
