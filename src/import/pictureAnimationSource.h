@@ -52,6 +52,8 @@ public:
 
     int FrameCount() const override { return static_cast<int>(m_frames.size()); }
     qint64 LengthMs() const override { return m_lengthMs; }
+    // The passes the file asks for: a WebP's or PNG's count as it stands, a
+    // GIF's count of repeats plus its first pass (0 forever in all three).
     int LoopCount() const override { return m_plays; }
     QSize Size() const override { return m_size; }
     bool Sampled() const override { return false; }

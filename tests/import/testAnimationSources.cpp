@@ -221,6 +221,16 @@ QByteArray WithPngCanvas(QByteArray png, quint32 width, quint32 height) {
     return png;
 }
 
+// The extended header's canvas holds each side less one, in three bytes.
+QByteArray WithWebpCanvas(QByteArray webp, quint32 width, quint32 height) {
+    const qsizetype header = webp.indexOf("VP8X") + 8;
+    for (int i = 0; i < 3; ++i) {
+        webp[header + 4 + i] = static_cast<char>((width - 1) >> (8 * i));
+        webp[header + 7 + i] = static_cast<char>((height - 1) >> (8 * i));
+    }
+    return webp;
+}
+
 TEST(AnAnimatedPictureThatCannotBeRead, IsRefusedWithTheReason) {
     const struct {
         const char* What;
@@ -232,6 +242,8 @@ TEST(AnAnimatedPictureThatCannotBeRead, IsRefusedWithTheReason) {
          "the picture is 65535 x 65535 pixels, more than the 100 megapixels Vistrel imports"},
         {"a PNG of 20000 x 20000", WithPngCanvas(DataBytes("four-frames.apng"), 20000, 20000),
          "the picture is 20000 x 20000 pixels, more than the 100 megapixels Vistrel imports"},
+        {"a WebP of 16384 x 16384", WithWebpCanvas(DataBytes("four-frames.webp"), 16384, 16384),
+         "the picture is 16384 x 16384 pixels, more than the 100 megapixels Vistrel imports"},
         {"text", QByteArray("GIF is a picture format\n"),
          "it is not an animated GIF, WebP or PNG picture"},
     };
@@ -316,13 +328,16 @@ TEST_F(APictureSequence, OpensAsTheSourceOnlyWhenAskedFor) {
     text.write("not a picture\n");
     text.close();
     QFile::copy(DataFile("four-frames.gif"), Path("moving.gif"));
+    // Vistrel reads WebP pictures only as moving sources, stills too.
+    ASSERT_TRUE(fixtures::Grey(4, 4, 30).save(Path("still.webp"), "WEBP"));
 
     const struct {
         const char* File;
         bool Sequence;
         int Frames; // 0: refused
-    } cases[] = {{"s1.png", true, 2},     {"s1.png", false, 1},    {"moving.gif", false, 4},
-                 {"moving.gif", true, 4}, {"notes.txt", false, 0}, {"missing.png", false, 0}};
+    } cases[] = {{"s1.png", true, 2},      {"s1.png", false, 1},     {"moving.gif", false, 4},
+                 {"moving.gif", true, 4},  {"still.webp", false, 1}, {"notes.txt", false, 0},
+                 {"missing.png", false, 0}};
     for (const auto& c : cases) {
         QString reason;
         const auto source = OpenAnimationSource(Path(c.File), c.Sequence, &reason);
@@ -336,7 +351,8 @@ TEST_F(APictureSequence, OpensAsTheSourceOnlyWhenAskedFor) {
         EXPECT_EQ(source->FrameCount(), c.Frames) << what;
         TSourceFrame frame;
         ASSERT_TRUE(source->Next(frame)) << what;
-        if (c.Frames == 1) {
+        EXPECT_EQ(frame.Picture.size(), source->Size()) << what;
+        if (c.Frames == 1 && QByteArray(c.File).endsWith(".png")) {
             EXPECT_EQ(frame.Picture, LoadPicture(Path(c.File)).Picture) << what;
         }
     }
