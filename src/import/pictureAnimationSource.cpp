@@ -46,8 +46,8 @@ private:
 
 // Transparent parts show white, the colour of a dot that is off; partly
 // transparent ones are mixed with it, rounded as a still picture's are.
-QImage OnWhite(const QImage& picture) {
-    QImage shown = picture.convertToFormat(QImage::Format_ARGB32);
+QImage OnWhite(QImage shown) {
+    shown.convertTo(QImage::Format_ARGB32);
     if (shown.isNull())
         return shown;
     for (int y = 0; y < shown.height(); ++y) {
@@ -63,7 +63,8 @@ QImage OnWhite(const QImage& picture) {
             row[x] = qRgb(over(qRed(pixel)), over(qGreen(pixel)), over(qBlue(pixel)));
         }
     }
-    shown.convertTo(QImage::Format_RGB32);
+    // Every pixel is opaque now: the same bytes are the importer's layout.
+    shown.reinterpretAsFormat(QImage::Format_RGB32);
     return shown;
 }
 
