@@ -365,7 +365,9 @@ TLayout PlanPng(QIODevice& device) {
         if (kind == "IHDR" || kind == "acTL" || kind == "fcTL") {
             const QByteArray data = in.Read(std::min<qint64>(length, 32));
             in.Skip(length - data.size() + 4);
-            if (kind == "IHDR" && data.size() == 13) {
+            // Only the first chunk is the header: a later one would give the
+            // picture another size than the frames were placed in.
+            if (kind == "IHDR" && data.size() == 13 && offset == 8) {
                 layout.PngHeader = data;
                 layout.Size = QSize(static_cast<int>(std::min<quint32>(Big32(data, 0), INT_MAX)),
                                     static_cast<int>(std::min<quint32>(Big32(data, 4), INT_MAX)));
@@ -644,6 +646,8 @@ bool TPictureAnimationSource::NextFromQt(QImage& picture) {
 
 bool TPictureAnimationSource::NextPng(QImage& picture) {
     const TFramePlan& plan = m_frames[static_cast<std::size_t>(m_next)];
+    if (!m_canvas.rect().contains(plan.Area))
+        return Fail(Damaged.arg(m_next + 1));
     // The frame's data chunks, checked, joined into a picture of their own.
     QByteArray data;
     m_device->seek(plan.Offset);

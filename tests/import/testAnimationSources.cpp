@@ -179,6 +179,23 @@ TEST(AnAnimatedPng, LeavesOutADefaultPictureThatIsNotAFrame) {
     }
 }
 
+// A second header, after the frames were placed, must not shrink the picture
+// they are laid on.
+TEST(AnAnimatedPng, TakesItsSizeFromTheFirstHeaderOnly) {
+    QByteArray png = DataBytes("four-frames.apng");
+    const QByteArray header = QByteArray::fromHex("0000000d49484452") +
+                              QByteArray::fromHex("00000008000000020806000000") +
+                              QByteArray(4, '\0');
+    png.insert(png.lastIndexOf("IEND") - 4, header);
+    const auto source = FromBytes(png);
+    ASSERT_FALSE(source->Failed()) << source->Error().toStdString();
+    EXPECT_EQ(source->Size(), QSize(8, 6));
+    TSourceFrame frame;
+    while (source->Next(frame))
+        EXPECT_EQ(frame.Picture.size(), QSize(8, 6));
+    EXPECT_EQ(source->FramesRead(), 4) << source->Error().toStdString();
+}
+
 TEST(AnAnimatedPictureCutShort, KeepsEveryFrameBeforeTheCut) {
     const struct {
         const char* File;
