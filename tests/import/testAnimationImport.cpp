@@ -222,15 +222,10 @@ TEST(AnimationImportSampling, AClipShowsAtEachSampledTickTheLastFrameStartedByTh
         std::vector<int> ids;
         std::vector<int> ticks;
     };
+    const std::vector<int> ticks1(12, 1);
     const Case cases[] = {
         // Every 2.5th frame: tick k shows frame floor(k * 2.5).
-        {"30 FPS at 12",
-         30,
-         30,
-         1,
-         false,
-         {0, 2, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27},
-         std::vector<int>(12, 1)},
+        {"30 FPS at 12", 30, 30, 1, false, {0, 2, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27}, ticks1},
         {"every 2 ticks", 30, 30, 2, false, {0, 5, 10, 15, 20, 25}, std::vector<int>(6, 2)},
         {"the last sample keeps the rest", 30, 30, 5, false, {0, 12, 25}, {5, 5, 2}},
         // A 5 FPS clip holds each picture for 2 or 3 ticks, as the ticks fall.
@@ -307,50 +302,34 @@ TEST(AnimationImport, TakesThePartBetweenTheStartAndEndByTimeOrFrameNumber) {
         const char* what;
         TRangeEnd start;
         TRangeEnd end;
-        std::vector<int> ids;
+        std::vector<int> ids; // none: the range is refused with a message
         std::vector<int> ticks;
         int framesRead;
-        bool error;
     };
-    // Ten frames of 100 ms at 10 FPS: one tick each.
+    const auto frame = TRangeEnd::AtFrame;
+    const auto ms = TRangeEnd::AtMs;
+    // Ten frames of 100 ms at 20 FPS: two ticks each.
     const Case cases[] = {
-        {"frames 3 to 5",
-         TRangeEnd::AtFrame(3),
-         TRangeEnd::AtFrame(5),
-         {3, 4, 5},
-         {1, 1, 1},
-         6,
-         false},
-        {"from frame 8 on", TRangeEnd::AtFrame(8), {}, {8, 9}, {1, 1}, 10, false},
-        {"0.3 s to 0.5 s", TRangeEnd::AtMs(300), TRangeEnd::AtMs(500), {3, 4}, {1, 1}, 6, false},
-        // A start inside frame 2 takes frame 2 from there: a half tick, rounded up.
-        {"0.25 s to 0.6 s",
-         TRangeEnd::AtMs(250),
-         TRangeEnd::AtMs(600),
-         {2, 3, 4, 5},
-         {1, 1, 1, 1},
-         7,
-         false},
-        {"frame 1 to 0.35 s",
-         TRangeEnd::AtFrame(1),
-         TRangeEnd::AtMs(350),
-         {1, 2, 3},
-         {1, 1, 1},
-         5,
-         false},
-        {"ends before it starts", TRangeEnd::AtFrame(5), TRangeEnd::AtFrame(3), {}, {}, 0, true},
-        {"starts after the source", TRangeEnd::AtFrame(20), {}, {}, {}, 10, true},
+        {"frames 3 to 5", frame(3), frame(5), {3, 4, 5}, {2, 2, 2}, 6},
+        {"from frame 8 on", frame(8), {}, {8, 9}, {2, 2}, 10},
+        {"0.3 s to 0.5 s", ms(300), ms(500), {3, 4}, {2, 2}, 6},
+        // A start inside frame 2 takes the rest of frame 2: one tick.
+        {"0.25 s to 0.6 s", ms(250), ms(600), {2, 3, 4, 5}, {1, 2, 2, 2}, 7},
+        {"frame 1 to 0.35 s", frame(1), ms(350), {1, 2, 3}, {2, 2, 1}, 5},
+        {"ends before it starts", frame(5), frame(3), {}, {}, 0},
+        {"starts after the source", frame(20), {}, {}, {}, 10},
     };
     for (const Case& c : cases) {
         TFakeSource source = Delays(std::vector<qint64>(10, 100));
-        TAnimationImportOptions options = NoMerge(10);
+        TAnimationImportOptions options = NoMerge(20);
         options.Start = c.start;
         options.End = c.end;
         const TAnimationImportResult result = TAnimationImport(options).Run(source);
         EXPECT_EQ(ShownIds(result, options, 10), c.ids) << c.what;
         EXPECT_EQ(Durations(result), c.ticks) << c.what;
         EXPECT_EQ(result.FramesRead, c.framesRead) << c.what;
-        EXPECT_EQ(!result.Error.isEmpty(), c.error) << c.what << ": " << result.Error.toStdString();
+        EXPECT_EQ(result.Error.isEmpty(), !c.ids.empty())
+            << c.what << ": " << result.Error.toStdString();
     }
 }
 
