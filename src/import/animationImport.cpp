@@ -124,11 +124,13 @@ void TImportRun::Read(const TAnimationImport::Progress& progress, const std::ato
             Fail(QStringLiteral("Frame %1 of the source holds no picture.").arg(index));
             break;
         }
+        frame.StartMs = std::clamp(frame.StartMs, qint64{0}, LatestSourceMs);
+        frame.DurationMs = std::clamp(frame.DurationMs, qint64{0}, LatestSourceMs);
         ++m_result.FramesRead;
         if (progress)
             progress(m_result.FramesRead, total);
 
-        const qint64 frameEnd = frame.StartMs + std::max<qint64>(frame.DurationMs, 0);
+        const qint64 frameEnd = frame.StartMs + frame.DurationMs;
         if (start.Is == TRangeEnd::Frame && index < start.Value)
             continue;
         if (start.Is == TRangeEnd::Time && frameEnd <= start.Value && frame.StartMs < start.Value)

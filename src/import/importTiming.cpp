@@ -6,9 +6,6 @@ namespace vistrel {
 
 namespace {
 
-// Times from a source are outside input: held far below where ms * fps
-// could overflow (10^15 ms is some 30,000 years).
-constexpr qint64 LatestMs = 1'000'000'000'000'000;
 constexpr int HighestFps = 1000;
 
 } // namespace
@@ -18,14 +15,15 @@ TImportTiming::TImportTiming(int fps) : m_fps(std::clamp(fps, 1, HighestFps)) {}
 qint64 TImportTiming::TickAt(qint64 ms) const {
     if (ms <= 0)
         return 0;
-    ms = std::min(ms, LatestMs);
+    ms = std::min(ms, LatestSourceMs);
     // ms * fps / 1000 rounded, halves upwards, in whole numbers.
     return (ms * m_fps * 2 + 1000) / 2000;
 }
 
 bool TImportTiming::ShownAt(qint64 startMs, qint64 tick) const {
     // startMs <= tick * 1000 / fps, without the division's rounding.
-    return std::clamp(startMs, -LatestMs, LatestMs) * m_fps <= std::min(tick, LatestMs) * 1000;
+    return std::clamp(startMs, -LatestSourceMs, LatestSourceMs) * m_fps <=
+           std::min(tick, LatestSourceMs) * 1000;
 }
 
 qint64 TImportTiming::NextDuration(qint64 endMs) {

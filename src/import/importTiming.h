@@ -7,6 +7,9 @@ namespace vistrel {
 
 // The LCD keeps a frame on show for 1 to 255 ticks.
 inline constexpr int MaxFrameTicks = 255;
+// Times from a source are outside input: held far below where adding them or
+// multiplying by the speed could overflow (10^15 ms is some 30,000 years).
+inline constexpr qint64 LatestSourceMs = 1'000'000'000'000'000;
 
 // Source times in milliseconds become ticks at the player's speed (ticks a
 // second). Durations come from rounded end times, never from rounded lengths,

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 #include <vector>
 
 using namespace vistrel;
@@ -410,5 +411,22 @@ TEST(AnimationImport, StopsAtTheFreeRoomOfTheDocumentWithoutReadingTheRest) {
         EXPECT_EQ(result.FramesRead, c.framesRead) << c.what;
         EXPECT_TRUE(result.Error.contains(QString::number(c.maxFrames))) << c.what;
         EXPECT_TRUE(result.Error.contains(QStringLiteral("324 frames"))) << c.what;
+    }
+}
+
+TEST(AnimationImport, AbsurdSourceTimesFillTheDocumentAndStop) {
+    // Times no real source gives: added up, they overflow unless held.
+    constexpr qint64 endless = std::numeric_limits<qint64>::max();
+    for (const bool sampled : {false, true}) {
+        TFakeSource source(
+            2,
+            [](int i) {
+                return TFakeFrame{i, i == 0 ? 0 : endless, endless};
+            },
+            sampled);
+        const TAnimationImportResult result = TAnimationImport(NoMerge(12)).Run(source);
+        EXPECT_TRUE(result.TooManyFrames) << "sampled " << sampled;
+        EXPECT_EQ(result.Frames.size(), std::size_t{MaxDocumentFrames}) << "sampled " << sampled;
+        EXPECT_LE(result.FramesRead, 2) << "sampled " << sampled;
     }
 }
