@@ -121,7 +121,7 @@ void TImportRun::Read(const TAnimationImport::Progress& progress, const std::ato
             break;
         }
         if (frame.Picture.isNull()) {
-            Fail(QStringLiteral("Frame %1 of the source holds no picture.").arg(index));
+            Fail(QStringLiteral("Frame %1 of the source holds no picture.").arg(index + 1));
             break;
         }
         frame.StartMs = std::clamp(frame.StartMs, qint64{0}, LatestSourceMs);

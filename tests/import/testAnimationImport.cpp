@@ -32,7 +32,7 @@ QImage Pattern(int id, QSize size = {120, 90}) {
 }
 
 struct TFakeFrame {
-    int Id = 0;
+    int Id = 0; // below 0: no picture
     qint64 StartMs = 0;
     qint64 DurationMs = 0;
 };
@@ -61,7 +61,7 @@ public:
         if (m_read >= m_count)
             return false;
         const TFakeFrame fake = m_frame(m_read++);
-        frame.Picture = Pattern(fake.Id, PictureSize);
+        frame.Picture = fake.Id < 0 ? QImage() : Pattern(fake.Id, PictureSize);
         frame.StartMs = fake.StartMs;
         frame.DurationMs = fake.DurationMs;
         return true;
@@ -359,6 +359,14 @@ TEST(AnimationImport, ASourceFailingPartWayKeepsTheFramesReadAndSaysHowMany) {
     TFakeSource again = Clip(30, 30);
     again.FailAfter = 15;
     EXPECT_EQ(TAnimationImport(NoMerge(12)).Run(again).TotalTicks(), 6);
+
+    // A source handing out an empty picture stops there, as one that fails.
+    TFakeSource holed(5, [](int i) { return TFakeFrame{i == 2 ? -1 : i, i * 100, 100}; });
+    const TAnimationImportResult result = TAnimationImport(NoMerge(10)).Run(holed);
+    EXPECT_TRUE(result.Partial);
+    EXPECT_EQ(result.FramesRead, 2);
+    EXPECT_EQ(result.Frames.size(), 2u);
+    EXPECT_EQ(result.Error, QStringLiteral("Frame 3 of the source holds no picture."));
 }
 
 TEST(AnimationImport, CancelStopsReadingAndGivesNoFrames) {
