@@ -276,6 +276,12 @@ TLayout PlanGif(QIODevice& device) {
             layout.Broken = EndsEarly.arg(frame());
             break;
         }
+        // A screen of no width or height takes the first frame's extent, as
+        // Qt's reader lays the frames out.
+        if (layout.Frames.empty() && layout.Size.width() == 0)
+            layout.Size.setWidth(Little16(descriptor, 0) + Little16(descriptor, 4));
+        if (layout.Frames.empty() && layout.Size.height() == 0)
+            layout.Size.setHeight(Little16(descriptor, 2) + Little16(descriptor, 6));
         const qint64 pixels = qint64{Little16(descriptor, 4)} * Little16(descriptor, 6);
         if (const TGifData data = CheckGifPixels(in, pixels); data != TGifData::Complete) {
             layout.Broken = (data == TGifData::Ended ? EndsEarly : Damaged).arg(frame());

@@ -196,6 +196,19 @@ TEST(AnAnimatedPng, TakesItsSizeFromTheFirstHeaderOnly) {
     EXPECT_EQ(source->FramesRead(), 4) << source->Error().toStdString();
 }
 
+// Qt's reader shows such a GIF at its first frame's size.
+TEST(AGifWithoutAScreenSize, TakesItsFirstFramesSize) {
+    QByteArray gif =
+        fixtures::GifBytes(3, 2, {0, 1, 0, 1, 0, 1}, {qRgb(0, 0, 0), qRgb(255, 255, 255), 0, 0});
+    gif.replace(6, 4, QByteArray(4, '\0'));
+    const auto source = FromBytes(gif);
+    ASSERT_FALSE(source->Failed()) << source->Error().toStdString();
+    EXPECT_EQ(source->Size(), QSize(3, 2));
+    TSourceFrame frame;
+    ASSERT_TRUE(source->Next(frame)) << source->Error().toStdString();
+    EXPECT_EQ(frame.Picture.pixel(1, 1), qRgb(0, 0, 0));
+}
+
 TEST(AnAnimatedPictureCutShort, KeepsEveryFrameBeforeTheCut) {
     const struct {
         const char* File;
