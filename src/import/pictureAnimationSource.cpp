@@ -388,8 +388,10 @@ TLayout PlanPng(QIODevice& device) {
                 // Checked in 64 bits: the sum of a place and a size may not fit an int.
                 const qint64 width = Big32(data, 4), height = Big32(data, 8);
                 const qint64 left = Big32(data, 12), top = Big32(data, 16);
+                const int dispose = static_cast<std::uint8_t>(data[24]);
+                const int blend = static_cast<std::uint8_t>(data[25]);
                 if (width == 0 || height == 0 || left + width > layout.Size.width() ||
-                    top + height > layout.Size.height() || data[24] > 2 || data[25] > 1) {
+                    top + height > layout.Size.height() || dispose > 2 || blend > 1) {
                     layout.Broken = Damaged.arg(frame() + 1);
                     break;
                 }
@@ -399,7 +401,7 @@ TLayout PlanPng(QIODevice& device) {
                 const int denominator = qFromBigEndian<quint16>(data.constData() + 22);
                 const qint64 delay =
                     std::llround(numerator * 1000.0 / (denominator == 0 ? 100 : denominator));
-                layout.Frames.push_back({delay, area, data[24], data[25], offset});
+                layout.Frames.push_back({delay, area, dispose, blend, offset});
                 framed = true;
                 frameHasData = false;
             }

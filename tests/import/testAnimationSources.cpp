@@ -196,6 +196,38 @@ TEST(AnAnimatedPng, TakesItsSizeFromTheFirstHeaderOnly) {
     EXPECT_EQ(source->FramesRead(), 4) << source->Error().toStdString();
 }
 
+// A PNG chunk's check value, over its type and data.
+quint32 PngCrc(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : bytes) {
+        crc ^= static_cast<std::uint8_t>(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// A frame that says to clear or lay itself in a way there is none of.
+TEST(AnAnimatedPng, StopsAtAFrameOfAnUnknownWayToLayOrClearIt) {
+    const struct {
+        int Field; // after the chunk's type: 24 how it is cleared, 25 how it is laid
+        char Value;
+    } cases[] = {{24, 3}, {24, '\x80'}, {25, 2}, {25, '\x80'}};
+    for (const auto& c : cases) {
+        QByteArray png = DataBytes("four-frames.apng");
+        const qsizetype second = png.indexOf("fcTL", png.indexOf("fcTL") + 4);
+        png[second + 4 + c.Field] = c.Value;
+        // The chunk stays intact, so only the values themselves can be refused.
+        qToBigEndian(PngCrc(png.mid(second, 4 + 26)), png.data() + second + 4 + 26);
+        const auto source = FromBytes(png);
+        TSourceFrame frame;
+        while (source->Next(frame))
+            ;
+        EXPECT_EQ(source->FramesRead(), 1) << c.Field << " = " << int(c.Value);
+        EXPECT_EQ(source->Error(), QStringLiteral("the picture data of frame 2 are damaged"));
+    }
+}
+
 // Qt's reader shows such a GIF at its first frame's size.
 TEST(AGifWithoutAScreenSize, TakesItsFirstFramesSize) {
     QByteArray gif =
