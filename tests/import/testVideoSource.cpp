@@ -1,0 +1,218 @@
+#include "videoSource.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace vistrel;
+
+namespace {
+
+// 64 x 48, 1 s at 10 frames a second (H.264 in MP4, its index at the front): a
+// black field with a 16 x 16 white square whose left edge is at 4 * (k + 1)
+// in frame k, rows 16 to 31.
+const QString Clip = QStringLiteral(VISTREL_TEST_DATA "/movingSquare.mp4");
+constexpr int ClipFrames = 10;
+
+int Grey(const QImage& picture, int x, int y) {
+    return qGray(picture.pixel(x, y));
+}
+
+// Where frame k's square should be, as a few points well inside and well
+// outside its edges (codec blur stays within two pixels of an edge).
+void ExpectSquareOfFrame(const QImage& picture, int k) {
+    SCOPED_TRACE(testing::Message() << "frame " << k);
+    const int left = 4 * (k + 1);
+    for (int x : {left + 2, left + 8, left + 13})
+        for (int y : {18, 24, 29})
+            EXPECT_GT(Grey(picture, x, y), 200) << x << "," << y;
+    for (int y : {4, 12, 35, 44})
+        EXPECT_LT(Grey(picture, left + 8, y), 50) << left + 8 << "," << y;
+    for (int x : {left - 4, left + 20})
+        if (x >= 0 && x < picture.width()) {
+            EXPECT_LT(Grey(picture, x, 24), 50) << x << ",24";
+        }
+}
+
+std::vector<TSourceFrame> ReadAll(IAnimationSource& source) {
+    std::vector<TSourceFrame> frames;
+    TSourceFrame frame;
+    while (source.Next(frame))
+        frames.push_back(frame);
+    return frames;
+}
+
+QByteArray ClipBytes() {
+    QFile file(Clip);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << Clip.toStdString();
+    return file.readAll();
+}
+
+QString WriteFile(const QTemporaryDir& folder, const QString& name, const QByteArray& bytes) {
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
+
+QByteArray PngBytes() {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return buffer.data();
+}
+
+// A second of silence, 8 kHz mono, as a WAV file: a container with no video.
+QByteArray WavBytes() {
+    const quint32 samples = 8000;
+    QByteArray bytes;
+    const auto put32 = [&](quint32 value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.append(char((value >> shift) & 0xff));
+    };
+    const auto put16 = [&](quint16 value) {
+        bytes.append(char(value & 0xff));
+        bytes.append(char(value >> 8));
+    };
+    bytes.append("RIFF");
+    put32(36 + samples * 2);
+    bytes.append("WAVEfmt ");
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(8000);
+    put32(16000);
+    put16(2);
+    put16(16);
+    bytes.append("data");
+    put32(samples * 2);
+    bytes.append(QByteArray(samples * 2, '\0'));
+    return bytes;
+}
+
+} // namespace
+
+TEST(VideoSource, ReadsEveryFrameInOrderWithItsTimeAndPicture) {
+    QString reason;
+    const auto source = OpenVideoSource(Clip, &reason);
+    ASSERT_TRUE(source) << reason.toStdString();
+    EXPECT_EQ(source->FrameCount(), ClipFrames);
+    EXPECT_EQ(source->LengthMs(), 1000);
+    EXPECT_EQ(source->LoopCount(), -1);
+    EXPECT_EQ(source->Size(), QSize(64, 48));
+    EXPECT_TRUE(source->Sampled());
+
+    const std::vector<TSourceFrame> frames = ReadAll(*source);
+    EXPECT_TRUE(source->Error().isEmpty()) << source->Error().toStdString();
+    EXPECT_EQ(source->FramesRead(), ClipFrames);
+    ASSERT_EQ(frames.size(), size_t(ClipFrames));
+    for (int k = 0; k < ClipFrames; ++k) {
+        const TSourceFrame& frame = frames[k];
+        EXPECT_EQ(frame.StartMs, 100 * k);
+        EXPECT_EQ(frame.DurationMs, 100) << "frame " << k;
+        ASSERT_EQ(frame.Picture.format(), QImage::Format_RGB32);
+        ASSERT_EQ(frame.Picture.size(), QSize(64, 48));
+        ExpectSquareOfFrame(frame.Picture, k);
+    }
+    // The end stays the end.
+    TSourceFrame after;
+    EXPECT_FALSE(source->Next(after));
+    EXPECT_EQ(source->FramesRead(), ClipFrames);
+}
+
+TEST(VideoSource, RewindStartsOverFromTheFirstFrame) {
+    const auto source = OpenVideoSource(Clip, nullptr);
+    ASSERT_TRUE(source);
+    const std::vector<TSourceFrame> first = ReadAll(*source);
+    ASSERT_EQ(first.size(), size_t(ClipFrames));
+
+    // Back from part-way through, and from the end.
+    for (int readBefore : {3, ClipFrames}) {
+        SCOPED_TRACE(readBefore);
+        ASSERT_TRUE(source->Rewind());
+        TSourceFrame frame;
+        for (int k = 0; k < readBefore; ++k)
+            ASSERT_TRUE(source->Next(frame));
+        ASSERT_TRUE(source->Rewind());
+        EXPECT_EQ(source->FramesRead(), 0);
+        const std::vector<TSourceFrame> again = ReadAll(*source);
+        ASSERT_EQ(again.size(), first.size());
+        for (size_t k = 0; k < again.size(); ++k) {
+            EXPECT_EQ(again[k].StartMs, first[k].StartMs);
+            EXPECT_EQ(again[k].DurationMs, first[k].DurationMs);
+            EXPECT_EQ(again[k].Picture, first[k].Picture) << "frame " << k;
+        }
+    }
+}
+
+TEST(VideoSource, ACutShortClipGivesTheFramesBeforeTheCutThenAnError) {
+    const QByteArray whole = ClipBytes();
+    ASSERT_EQ(whole.size(), 1862) << "the cuts below are placed in this clip's frames";
+    QTemporaryDir folder;
+    // The index at the front still promises every frame; the data of the later
+    // ones is missing. Cut inside the first frame's data, right before the
+    // eighth's, and inside the eighth's: every whole frame before the cut comes.
+    struct TCut {
+        int Kept;
+        size_t Frames;
+    };
+    for (const TCut cut : {TCut{1000, 0}, TCut{1794, 7}, TCut{1822, 7}}) {
+        SCOPED_TRACE(cut.Kept);
+        const QString path =
+            WriteFile(folder, QStringLiteral("cut%1.mp4").arg(cut.Kept), whole.left(cut.Kept));
+        QString reason;
+        const auto source = OpenVideoSource(path, &reason);
+        ASSERT_TRUE(source) << reason.toStdString();
+        const std::vector<TSourceFrame> frames = ReadAll(*source);
+        EXPECT_TRUE(
+            source->Error().startsWith(QStringLiteral("the clip is damaged or cut short: ")))
+            << source->Error().toStdString();
+        EXPECT_EQ(source->FramesRead(), int(frames.size()));
+        ASSERT_EQ(frames.size(), cut.Frames);
+        for (size_t k = 0; k < frames.size(); ++k)
+            ExpectSquareOfFrame(frames[k].Picture, int(k));
+    }
+}
+
+TEST(VideoSource, RefusesWhatIsNotAVideoClipWithTheReason) {
+    QTemporaryDir folder;
+    const QString notAClip = QStringLiteral("not a video clip Vistrel can read: ");
+    struct TCase {
+        const char* Name;
+        QByteArray Bytes;
+        QString Reason; // the start of it
+    };
+    const TCase cases[] = {
+        {"notes.txt", "Frame 1: a dog\nFrame 2: the dog sits\n", notAClip},
+        {"still.png", PngBytes(), notAClip},
+        {"sound.wav", WavBytes(), notAClip + QStringLiteral("it holds no video")},
+        {"empty.mp4", QByteArray(), notAClip + QStringLiteral("the file is empty")},
+        {"noise.mp4", QByteArray(3000, '\x5a'), notAClip},
+        // A raw-video header for 20000 x 10000 frames: refused from the header.
+        {"huge.y4m", "YUV4MPEG2 W20000 H10000 F10:1 Ip A1:1 C420jpeg\n",
+         QStringLiteral("the clip's frames are 20000 x 10000 pixels, more than the 100 "
+                        "megapixels")},
+    };
+    for (const TCase& each : cases) {
+        SCOPED_TRACE(each.Name);
+        const QString path = WriteFile(folder, QString::fromLatin1(each.Name), each.Bytes);
+        QString reason;
+        EXPECT_EQ(OpenVideoSource(path, &reason), nullptr);
+        EXPECT_TRUE(reason.startsWith(each.Reason)) << reason.toStdString();
+        if (each.Reason == notAClip) {
+            EXPECT_GT(reason.size(), notAClip.size()) << "says why";
+        }
+    }
+
+    QString reason;
+    EXPECT_EQ(OpenVideoSource(folder.filePath(QStringLiteral("missing.mp4")), &reason), nullptr);
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(OpenVideoSource(folder.path(), &reason), nullptr);
+    EXPECT_FALSE(reason.isEmpty());
+}
