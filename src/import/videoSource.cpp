@@ -151,6 +151,8 @@ struct TVideoSource::TState {
     // duration of its own.
     std::int64_t RateStep = 0;
 
+    QString OpenStream();
+
     void Reset() {
         HaveAhead = false;
         Draining = false;
@@ -293,6 +295,98 @@ struct TVideoSource::TState {
     }
 };
 
+// (Re)opens the clip from the file's start: the demuxer, the best video
+// stream and its decoder. Returns why not, or nothing.
+QString TVideoSource::TState::OpenStream() {
+    Decoder.reset();
+    Format.reset();
+    Io.reset();
+    Scaler.reset();
+    Origin = AV_NOPTS_VALUE;
+    if (!File.seek(0))
+        return QStringLiteral("the file cannot be read from its start");
+
+    auto* buffer = static_cast<std::uint8_t*>(av_malloc(IoBufferSize));
+    if (!buffer)
+        return QStringLiteral("not enough memory to read a video clip");
+    Io.reset(avio_alloc_context(buffer, IoBufferSize, 0, &File, ReadFromFile, nullptr, SeekInFile));
+    if (!Io) {
+        av_free(buffer);
+        return QStringLiteral("not enough memory to read a video clip");
+    }
+
+    AVFormatContext* format = avformat_alloc_context();
+    if (!format)
+        return QStringLiteral("not enough memory to read a video clip");
+    format->pb = Io.get();
+    format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    format->io_open = RefuseNestedOpen;
+    // On failure avformat_open_input frees the context itself.
+    int result = avformat_open_input(&format, nullptr, nullptr, nullptr);
+    if (result < 0)
+        return NotAClip(FfmpegWords(result));
+    Format.reset(format);
+    if (IsRefusedDemuxer(format->iformat->name))
+        return NotAClip(QStringLiteral("it is a still picture or text, not a clip"));
+    result = avformat_find_stream_info(format, nullptr);
+    if (result < 0)
+        return NotAClip(FfmpegWords(result));
+
+    const AVCodec* codec = nullptr;
+    result = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (result == AVERROR_STREAM_NOT_FOUND)
+        return NotAClip(QStringLiteral("it holds no video"));
+    if (result == AVERROR_DECODER_NOT_FOUND || (result >= 0 && !codec))
+        return NotAClip(QStringLiteral("its video is in a format no installed decoder "
+                                       "takes"));
+    if (result < 0)
+        return NotAClip(FfmpegWords(result));
+    StreamIndex = result;
+    AVStream* stream = format->streams[result];
+    if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
+        return NotAClip(QStringLiteral("its only picture is a cover, not a clip"));
+
+    const AVCodecParameters* parameters = stream->codecpar;
+    const std::int64_t width = parameters->width, height = parameters->height;
+    if (width <= 0 || height <= 0)
+        return NotAClip(QStringLiteral("its video gives no frame size"));
+    if (width * height > MaxPicturePixels)
+        return QStringLiteral("the clip's frames are %1 x %2 pixels, more than the %3 "
+                              "megapixels Vistrel imports")
+            .arg(width)
+            .arg(height)
+            .arg(MaxPicturePixels / 1'000'000.0);
+    FrameSize = QSize(static_cast<int>(width), static_cast<int>(height));
+
+    Decoder.reset(avcodec_alloc_context3(codec));
+    if (!Decoder)
+        return QStringLiteral("not enough memory to read a video clip");
+    result = avcodec_parameters_to_context(Decoder.get(), parameters);
+    if (result >= 0) {
+        Decoder->thread_count = 0; // as many as the machine has
+        Decoder->pkt_timebase = stream->time_base;
+        result = avcodec_open2(Decoder.get(), codec, nullptr);
+    }
+    if (result < 0)
+        return NotAClip(FfmpegWords(result));
+
+    TimeBase = stream->time_base;
+    if (stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0)
+        RateStep = av_rescale_q(1, av_inv_q(stream->avg_frame_rate), stream->time_base);
+    if (stream->nb_frames > 0 && stream->nb_frames <= INT_MAX)
+        Frames = static_cast<int>(stream->nb_frames);
+    if (stream->duration > 0)
+        Length = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
+    else if (format->duration > 0)
+        Length = av_rescale(format->duration, 1000, AV_TIME_BASE);
+
+    for (unsigned index = 0; index < format->nb_streams; ++index)
+        if (static_cast<int>(index) != StreamIndex)
+            format->streams[index]->discard = AVDISCARD_ALL;
+
+    return {};
+}
+
 TVideoSource::TVideoSource(std::unique_ptr<TState> state) : State(std::move(state)) {}
 
 TVideoSource::~TVideoSource() = default;
@@ -353,21 +447,18 @@ bool TVideoSource::Next(TSourceFrame& frame) {
     return true;
 }
 
+// Reopened rather than sought: seeking to the start lands on a key frame
+// after it in some containers (an MPEG transport stream), which would lose
+// the frames before it.
 bool TVideoSource::Rewind() {
     TState& state = *State;
-    const AVStream* stream = state.Format->streams[state.StreamIndex];
-    const std::int64_t first =
-        stream->start_time != AV_NOPTS_VALUE ? stream->start_time : state.Origin;
-    const int sought = avformat_seek_file(
-        state.Format.get(), state.StreamIndex, INT64_MIN, first == AV_NOPTS_VALUE ? 0 : first,
-        first == AV_NOPTS_VALUE ? 0 : first, AVSEEK_FLAG_BACKWARD);
-    if (sought < 0) {
-        state.Error =
-            QStringLiteral("the clip cannot go back to its start: %1").arg(FfmpegWords(sought));
+    state.Reset();
+    const QString why = state.OpenStream();
+    if (!why.isEmpty()) {
+        state.Finished = true;
+        state.Error = QStringLiteral("the clip cannot be read again: %1").arg(why);
         return false;
     }
-    avcodec_flush_buffers(state.Decoder.get());
-    state.Reset();
     return true;
 }
 
@@ -390,85 +481,9 @@ std::unique_ptr<IAnimationSource> OpenVideoSource(const QString& fileName, QStri
     if (!state->Packet || !state->Ahead || !state->Current)
         return refuse(QStringLiteral("not enough memory to read a video clip"));
 
-    auto* buffer = static_cast<std::uint8_t*>(av_malloc(IoBufferSize));
-    if (!buffer)
-        return refuse(QStringLiteral("not enough memory to read a video clip"));
-    state->Io.reset(avio_alloc_context(buffer, IoBufferSize, 0, &state->File, ReadFromFile, nullptr,
-                                       SeekInFile));
-    if (!state->Io) {
-        av_free(buffer);
-        return refuse(QStringLiteral("not enough memory to read a video clip"));
-    }
-
-    AVFormatContext* format = avformat_alloc_context();
-    if (!format)
-        return refuse(QStringLiteral("not enough memory to read a video clip"));
-    format->pb = state->Io.get();
-    format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    format->io_open = RefuseNestedOpen;
-    // On failure avformat_open_input frees the context itself.
-    int result = avformat_open_input(&format, nullptr, nullptr, nullptr);
-    if (result < 0)
-        return refuse(NotAClip(FfmpegWords(result)));
-    state->Format.reset(format);
-    if (IsRefusedDemuxer(format->iformat->name))
-        return refuse(NotAClip(QStringLiteral("it is a still picture or text, not a clip")));
-    result = avformat_find_stream_info(format, nullptr);
-    if (result < 0)
-        return refuse(NotAClip(FfmpegWords(result)));
-
-    const AVCodec* codec = nullptr;
-    result = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
-    if (result == AVERROR_STREAM_NOT_FOUND)
-        return refuse(NotAClip(QStringLiteral("it holds no video")));
-    if (result == AVERROR_DECODER_NOT_FOUND || (result >= 0 && !codec))
-        return refuse(NotAClip(QStringLiteral("its video is in a format no installed decoder "
-                                              "takes")));
-    if (result < 0)
-        return refuse(NotAClip(FfmpegWords(result)));
-    state->StreamIndex = result;
-    AVStream* stream = format->streams[result];
-    if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
-        return refuse(NotAClip(QStringLiteral("its only picture is a cover, not a clip")));
-
-    const AVCodecParameters* parameters = stream->codecpar;
-    const std::int64_t width = parameters->width, height = parameters->height;
-    if (width <= 0 || height <= 0)
-        return refuse(NotAClip(QStringLiteral("its video gives no frame size")));
-    if (width * height > MaxPicturePixels)
-        return refuse(QStringLiteral("the clip's frames are %1 x %2 pixels, more than the %3 "
-                                     "megapixels Vistrel imports")
-                          .arg(width)
-                          .arg(height)
-                          .arg(MaxPicturePixels / 1'000'000.0));
-    state->FrameSize = QSize(static_cast<int>(width), static_cast<int>(height));
-
-    state->Decoder.reset(avcodec_alloc_context3(codec));
-    if (!state->Decoder)
-        return refuse(QStringLiteral("not enough memory to read a video clip"));
-    result = avcodec_parameters_to_context(state->Decoder.get(), parameters);
-    if (result >= 0) {
-        state->Decoder->thread_count = 0; // as many as the machine has
-        state->Decoder->pkt_timebase = stream->time_base;
-        result = avcodec_open2(state->Decoder.get(), codec, nullptr);
-    }
-    if (result < 0)
-        return refuse(NotAClip(FfmpegWords(result)));
-
-    state->TimeBase = stream->time_base;
-    if (stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0)
-        state->RateStep = av_rescale_q(1, av_inv_q(stream->avg_frame_rate), stream->time_base);
-    if (stream->nb_frames > 0 && stream->nb_frames <= INT_MAX)
-        state->Frames = static_cast<int>(stream->nb_frames);
-    if (stream->duration > 0)
-        state->Length = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
-    else if (format->duration > 0)
-        state->Length = av_rescale(format->duration, 1000, AV_TIME_BASE);
-
-    for (unsigned index = 0; index < format->nb_streams; ++index)
-        if (static_cast<int>(index) != state->StreamIndex)
-            format->streams[index]->discard = AVDISCARD_ALL;
-
+    why = state->OpenStream();
+    if (!why.isEmpty())
+        return refuse(why);
     return std::unique_ptr<IAnimationSource>(new TVideoSource(std::move(state)));
 }
 

@@ -11,10 +11,12 @@ using namespace vistrel;
 
 namespace {
 
-// 64 x 48, 1 s at 10 frames a second (H.264 in MP4, its index at the front): a
-// black field with a 16 x 16 white square whose left edge is at 4 * (k + 1)
-// in frame k, rows 16 to 31.
+// 64 x 48, 1 s at 10 frames a second: a black field with a 16 x 16 white
+// square whose left edge is at 4 * (k + 1) in frame k, rows 16 to 31. The MP4
+// (H.264) has its index at the front; the MPEG transport stream (MPEG-2 with
+// B-frames) starts at 4.4 s and has no frame count.
 const QString Clip = QStringLiteral(VISTREL_TEST_DATA "/movingSquare.mp4");
+const QString StreamClip = QStringLiteral(VISTREL_TEST_DATA "/movingSquare.ts");
 constexpr int ClipFrames = 10;
 
 int Grey(const QImage& picture, int x, int y) {
@@ -99,54 +101,64 @@ QByteArray WavBytes() {
 } // namespace
 
 TEST(VideoSource, ReadsEveryFrameInOrderWithItsTimeAndPicture) {
-    QString reason;
-    const auto source = OpenVideoSource(Clip, &reason);
-    ASSERT_TRUE(source) << reason.toStdString();
-    EXPECT_EQ(source->FrameCount(), ClipFrames);
-    EXPECT_EQ(source->LengthMs(), 1000);
-    EXPECT_EQ(source->LoopCount(), -1);
-    EXPECT_EQ(source->Size(), QSize(64, 48));
-    EXPECT_TRUE(source->Sampled());
+    struct TCase {
+        QString Name;
+        int FrameCount;
+    };
+    for (const TCase& clip : {TCase{Clip, ClipFrames}, TCase{StreamClip, -1}}) {
+        SCOPED_TRACE(clip.Name.toStdString());
+        QString reason;
+        const auto source = OpenVideoSource(clip.Name, &reason);
+        ASSERT_TRUE(source) << reason.toStdString();
+        EXPECT_EQ(source->FrameCount(), clip.FrameCount);
+        EXPECT_EQ(source->LengthMs(), 1000);
+        EXPECT_EQ(source->LoopCount(), -1);
+        EXPECT_EQ(source->Size(), QSize(64, 48));
+        EXPECT_TRUE(source->Sampled());
 
-    const std::vector<TSourceFrame> frames = ReadAll(*source);
-    EXPECT_TRUE(source->Error().isEmpty()) << source->Error().toStdString();
-    EXPECT_EQ(source->FramesRead(), ClipFrames);
-    ASSERT_EQ(frames.size(), size_t(ClipFrames));
-    for (int k = 0; k < ClipFrames; ++k) {
-        const TSourceFrame& frame = frames[k];
-        EXPECT_EQ(frame.StartMs, 100 * k);
-        EXPECT_EQ(frame.DurationMs, 100) << "frame " << k;
-        ASSERT_EQ(frame.Picture.format(), QImage::Format_RGB32);
-        ASSERT_EQ(frame.Picture.size(), QSize(64, 48));
-        ExpectSquareOfFrame(frame.Picture, k);
+        const std::vector<TSourceFrame> frames = ReadAll(*source);
+        EXPECT_TRUE(source->Error().isEmpty()) << source->Error().toStdString();
+        EXPECT_EQ(source->FramesRead(), ClipFrames);
+        ASSERT_EQ(frames.size(), size_t(ClipFrames));
+        for (int k = 0; k < ClipFrames; ++k) {
+            const TSourceFrame& frame = frames[k];
+            EXPECT_EQ(frame.StartMs, 100 * k);
+            EXPECT_EQ(frame.DurationMs, 100) << "frame " << k;
+            ASSERT_EQ(frame.Picture.format(), QImage::Format_RGB32);
+            ASSERT_EQ(frame.Picture.size(), QSize(64, 48));
+            ExpectSquareOfFrame(frame.Picture, k);
+        }
+        // The end stays the end.
+        TSourceFrame after;
+        EXPECT_FALSE(source->Next(after));
+        EXPECT_EQ(source->FramesRead(), ClipFrames);
     }
-    // The end stays the end.
-    TSourceFrame after;
-    EXPECT_FALSE(source->Next(after));
-    EXPECT_EQ(source->FramesRead(), ClipFrames);
 }
 
 TEST(VideoSource, RewindStartsOverFromTheFirstFrame) {
-    const auto source = OpenVideoSource(Clip, nullptr);
-    ASSERT_TRUE(source);
-    const std::vector<TSourceFrame> first = ReadAll(*source);
-    ASSERT_EQ(first.size(), size_t(ClipFrames));
+    for (const QString& name : {Clip, StreamClip}) {
+        SCOPED_TRACE(name.toStdString());
+        const auto source = OpenVideoSource(name, nullptr);
+        ASSERT_TRUE(source);
+        const std::vector<TSourceFrame> first = ReadAll(*source);
+        ASSERT_EQ(first.size(), size_t(ClipFrames));
 
-    // Back from part-way through, and from the end.
-    for (int readBefore : {3, ClipFrames}) {
-        SCOPED_TRACE(readBefore);
-        ASSERT_TRUE(source->Rewind());
-        TSourceFrame frame;
-        for (int k = 0; k < readBefore; ++k)
-            ASSERT_TRUE(source->Next(frame));
-        ASSERT_TRUE(source->Rewind());
-        EXPECT_EQ(source->FramesRead(), 0);
-        const std::vector<TSourceFrame> again = ReadAll(*source);
-        ASSERT_EQ(again.size(), first.size());
-        for (size_t k = 0; k < again.size(); ++k) {
-            EXPECT_EQ(again[k].StartMs, first[k].StartMs);
-            EXPECT_EQ(again[k].DurationMs, first[k].DurationMs);
-            EXPECT_EQ(again[k].Picture, first[k].Picture) << "frame " << k;
+        // Back from part-way through, and from the end.
+        for (int readBefore : {3, ClipFrames}) {
+            SCOPED_TRACE(readBefore);
+            ASSERT_TRUE(source->Rewind());
+            TSourceFrame frame;
+            for (int k = 0; k < readBefore; ++k)
+                ASSERT_TRUE(source->Next(frame));
+            ASSERT_TRUE(source->Rewind());
+            EXPECT_EQ(source->FramesRead(), 0);
+            const std::vector<TSourceFrame> again = ReadAll(*source);
+            ASSERT_EQ(again.size(), first.size());
+            for (size_t k = 0; k < again.size(); ++k) {
+                EXPECT_EQ(again[k].StartMs, first[k].StartMs);
+                EXPECT_EQ(again[k].DurationMs, first[k].DurationMs);
+                EXPECT_EQ(again[k].Picture, first[k].Picture) << "frame " << k;
+            }
         }
     }
 }
