@@ -130,6 +130,9 @@ struct TVideoSource::TState {
     std::unique_ptr<AVFrame, TFrameFreer> Ahead{av_frame_alloc()};
     std::unique_ptr<AVFrame, TFrameFreer> Current{av_frame_alloc()};
     std::unique_ptr<SwsContext, TScalerFreer> Scaler;
+    const SwsContext* ScalerSet = nullptr; // the context the colour details below are set on
+    int ScalerColorspace = -1;
+    int ScalerFullRange = -1;
     int StreamIndex = -1;
     AVRational TimeBase{1, 1000};
     QSize FrameSize;
@@ -274,6 +277,20 @@ struct TVideoSource::TState {
                                           SWS_BICUBIC, nullptr, nullptr, nullptr));
         if (!Scaler)
             return Fail(QStringLiteral("its pictures cannot be converted to RGB"));
+        // The frame's own matrix and range (an HD clip's BT.709, a phone's
+        // full-range levels); libswscale assumes BT.601 at TV range. For RGB
+        // frames there is nothing to set, and the call fails harmlessly.
+        // Set once for each new context or change, as it rebuilds the tables.
+        const int colorspace = Current->colorspace;
+        const int fullRange = Current->color_range == AVCOL_RANGE_JPEG;
+        if (Scaler.get() != ScalerSet || colorspace != ScalerColorspace ||
+            fullRange != ScalerFullRange) {
+            sws_setColorspaceDetails(Scaler.get(), sws_getCoefficients(colorspace), fullRange,
+                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+            ScalerSet = Scaler.get();
+            ScalerColorspace = colorspace;
+            ScalerFullRange = fullRange;
+        }
         QImage converted(FrameSize, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         if (converted.isNull())
             return Fail(QStringLiteral("not enough memory for a frame"));
@@ -302,6 +319,7 @@ QString TVideoSource::TState::OpenStream() {
     Format.reset();
     Io.reset();
     Scaler.reset();
+    ScalerSet = nullptr;
     Origin = AV_NOPTS_VALUE;
     if (!File.seek(0))
         return QStringLiteral("the file cannot be read from its start");

@@ -98,6 +98,18 @@ QByteArray WavBytes() {
     return bytes;
 }
 
+// Raw 8 x 8 frames (YUV 4:4:4) as a YUV4MPEG2 stream, one frame a grey of
+// luma level, with the range named in header (empty: not said).
+QByteArray RawClip(const QByteArray& header, int level, int frames = 2) {
+    QByteArray bytes = "YUV4MPEG2 W8 H8 F10:1 Ip A1:1 C444 " + header + "\n";
+    for (int k = 0; k < frames; ++k) {
+        bytes += "FRAME\n";
+        bytes += QByteArray(64, char(level));
+        bytes += QByteArray(2 * 64, char(128));
+    }
+    return bytes;
+}
+
 } // namespace
 
 TEST(VideoSource, ReadsEveryFrameInOrderWithItsTimeAndPicture) {
@@ -227,4 +239,35 @@ TEST(VideoSource, RefusesWhatIsNotAVideoClipWithTheReason) {
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_EQ(OpenVideoSource(folder.path(), &reason), nullptr);
     EXPECT_FALSE(reason.isEmpty());
+}
+
+TEST(VideoSource, TakesLevelsAtTheRangeTheClipSays) {
+    QTemporaryDir folder;
+    struct TCase {
+        QByteArray Range;
+        int Level;
+        int Grey;
+    };
+    // TV range stretches 16-235 to 0-255; full range is taken as it is.
+    const TCase cases[] = {
+        {"", 235, 255},
+        {"", 16, 0},
+        {"XCOLORRANGE=LIMITED", 126, 128},
+        {"XCOLORRANGE=FULL", 235, 235},
+        {"XCOLORRANGE=FULL", 16, 16},
+    };
+    for (const TCase& each : cases) {
+        SCOPED_TRACE(each.Range.toStdString() + " " + std::to_string(each.Level));
+        const QString path =
+            WriteFile(folder, QStringLiteral("grey.y4m"), RawClip(each.Range, each.Level));
+        QString reason;
+        const auto source = OpenVideoSource(path, &reason);
+        ASSERT_TRUE(source) << reason.toStdString();
+        TSourceFrame frame;
+        ASSERT_TRUE(source->Next(frame)) << source->Error().toStdString();
+        const QRgb pixel = frame.Picture.pixel(3, 3);
+        EXPECT_NEAR(qRed(pixel), each.Grey, 1);
+        EXPECT_NEAR(qGreen(pixel), each.Grey, 1);
+        EXPECT_NEAR(qBlue(pixel), each.Grey, 1);
+    }
 }
