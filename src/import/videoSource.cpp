@@ -5,12 +5,15 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QTransform>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/error.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/log.h>
@@ -135,7 +138,10 @@ struct TVideoSource::TState {
     int ScalerFullRange = -1;
     int StreamIndex = -1;
     AVRational TimeBase{1, 1000};
-    QSize FrameSize;
+    QSize FrameSize; // as coded, before QuarterTurns
+    // How far to turn each picture counter-clockwise, in quarter turns, to
+    // show it upright (a phone's portrait clip is coded on its side).
+    int QuarterTurns = 0;
     int Frames = -1;
     qint64 Length = -1;
 
@@ -264,8 +270,10 @@ struct TVideoSource::TState {
         return false;
     }
 
-    // Current as an opaque RGB32 picture of FrameSize, transparent parts on
-    // white.
+    // The size the pictures are shown at, turned upright.
+    QSize ShownSize() const { return QuarterTurns % 2 ? FrameSize.transposed() : FrameSize; }
+
+    // Current as an opaque RGB32 picture, upright, transparent parts on white.
     bool Convert(QImage& picture) {
         const auto format = static_cast<AVPixelFormat>(Current->format);
         const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
@@ -307,6 +315,12 @@ struct TVideoSource::TState {
             painter.drawImage(0, 0, converted);
         } else {
             picture = std::move(converted);
+        }
+        if (QuarterTurns != 0) {
+            picture = picture.transformed(QTransform().rotate(-90.0 * QuarterTurns));
+            picture.convertTo(QImage::Format_RGB32);
+            if (picture.isNull())
+                return Fail(QStringLiteral("not enough memory for a frame"));
         }
         return true;
     }
@@ -375,6 +389,13 @@ QString TVideoSource::TState::OpenStream() {
             .arg(height)
             .arg(MaxPicturePixels / 1'000'000.0);
     FrameSize = QSize(static_cast<int>(width), static_cast<int>(height));
+    QuarterTurns = 0;
+    if (const auto* matrix = reinterpret_cast<const std::int32_t*>(
+            av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr))) {
+        const double degrees = av_display_rotation_get(matrix); // counter-clockwise
+        if (std::isfinite(degrees))
+            QuarterTurns = ((static_cast<int>(std::lround(degrees / 90.0)) % 4) + 4) % 4;
+    }
 
     Decoder.reset(avcodec_alloc_context3(codec));
     if (!Decoder)
@@ -422,7 +443,7 @@ int TVideoSource::LoopCount() const {
 }
 
 QSize TVideoSource::Size() const {
-    return State->FrameSize;
+    return State->ShownSize();
 }
 
 bool TVideoSource::Sampled() const {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTransform>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -17,6 +18,9 @@ namespace {
 // B-frames) starts at 4.4 s and has no frame count.
 const QString Clip = QStringLiteral(VISTREL_TEST_DATA "/movingSquare.mp4");
 const QString StreamClip = QStringLiteral(VISTREL_TEST_DATA "/movingSquare.ts");
+// The MP4 again, marked to be shown turned a quarter counter-clockwise (as a
+// phone marks a portrait clip): 48 x 64 upright.
+const QString TurnedClip = QStringLiteral(VISTREL_TEST_DATA "/movingSquareTurned.mp4");
 constexpr int ClipFrames = 10;
 
 int Grey(const QImage& picture, int x, int y) {
@@ -116,8 +120,10 @@ TEST(VideoSource, ReadsEveryFrameInOrderWithItsTimeAndPicture) {
     struct TCase {
         QString Name;
         int FrameCount;
+        bool Turned;
     };
-    for (const TCase& clip : {TCase{Clip, ClipFrames}, TCase{StreamClip, -1}}) {
+    for (const TCase& clip : {TCase{Clip, ClipFrames, false}, TCase{StreamClip, -1, false},
+                              TCase{TurnedClip, ClipFrames, true}}) {
         SCOPED_TRACE(clip.Name.toStdString());
         QString reason;
         const auto source = OpenVideoSource(clip.Name, &reason);
@@ -125,7 +131,8 @@ TEST(VideoSource, ReadsEveryFrameInOrderWithItsTimeAndPicture) {
         EXPECT_EQ(source->FrameCount(), clip.FrameCount);
         EXPECT_EQ(source->LengthMs(), 1000);
         EXPECT_EQ(source->LoopCount(), -1);
-        EXPECT_EQ(source->Size(), QSize(64, 48));
+        const QSize size = clip.Turned ? QSize(48, 64) : QSize(64, 48);
+        EXPECT_EQ(source->Size(), size);
         EXPECT_TRUE(source->Sampled());
 
         const std::vector<TSourceFrame> frames = ReadAll(*source);
@@ -137,8 +144,10 @@ TEST(VideoSource, ReadsEveryFrameInOrderWithItsTimeAndPicture) {
             EXPECT_EQ(frame.StartMs, 100 * k);
             EXPECT_EQ(frame.DurationMs, 100) << "frame " << k;
             ASSERT_EQ(frame.Picture.format(), QImage::Format_RGB32);
-            ASSERT_EQ(frame.Picture.size(), QSize(64, 48));
-            ExpectSquareOfFrame(frame.Picture, k);
+            ASSERT_EQ(frame.Picture.size(), size);
+            ExpectSquareOfFrame(clip.Turned ? frame.Picture.transformed(QTransform().rotate(90))
+                                            : frame.Picture,
+                                k);
         }
         // The end stays the end.
         TSourceFrame after;
