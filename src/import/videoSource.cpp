@@ -403,6 +403,9 @@ QString TVideoSource::TState::OpenStream() {
     result = avcodec_parameters_to_context(Decoder.get(), parameters);
     if (result >= 0) {
         Decoder->thread_count = 0; // as many as the machine has
+        // A stream that grows part-way past the bound is refused by the
+        // decoder before it allocates the frame.
+        Decoder->max_pixels = MaxPicturePixels;
         Decoder->pkt_timebase = stream->time_base;
         result = avcodec_open2(Decoder.get(), codec, nullptr);
     }
@@ -492,7 +495,10 @@ bool TVideoSource::Next(TSourceFrame& frame) {
 bool TVideoSource::Rewind() {
     TState& state = *State;
     state.Reset();
-    const QString why = state.OpenStream();
+    const QSize size = state.ShownSize();
+    QString why = state.OpenStream();
+    if (why.isEmpty() && state.ShownSize() != size)
+        why = QStringLiteral("the file changed since it was opened");
     if (!why.isEmpty()) {
         state.Finished = true;
         state.Error = QStringLiteral("the clip cannot be read again: %1").arg(why);
