@@ -2,6 +2,7 @@
 
 #include "cliExportAnimation.h"
 #include "cliImport.h"
+#include "cliImportAnimation.h"
 #include "cliRecover.h"
 #include "cliSpeed.h"
 #include "fileNames.h"
@@ -33,6 +34,12 @@ constexpr char Usage[] =
     "                       turn a JPEG, BMP, ICO, PNG or GIF picture into a frame\n"
     "                       and print it as frame does, or add it as the last\n"
     "                       frame of ANIM and print the name written\n"
+    "  import-animation SOURCE OUT [--start T] [--end T] [--fps N] [--step N]\n"
+    "         [--no-merge] [--sequence] [--partial] [--scale fit|PERCENT]\n"
+    "         [--method fs|bayer|quant] [--threshold T] [--window X,Y]\n"
+    "                       turn an animated GIF, WebP or PNG, a numbered picture\n"
+    "                       sequence or a video clip into timed frames, saved as\n"
+    "                       convert does; prints the frames and total ticks\n"
     "  export ANIM INDEX OUT.bmp|OUT.png\n"
     "                       write frame INDEX as a 48 x 32 BMP or PNG picture\n"
     "  export-animation ANIM OUT [--scale N] [--columns N] [--fps N] [--colors LIT,UNLIT]\n"
@@ -190,6 +197,8 @@ int RunCommand(const QStringList& arguments, std::ostream& out, std::ostream& er
     }
     if (command == QLatin1String("import"))
         return RunImport(arguments.mid(1), out, err);
+    if (command == QLatin1String("import-animation"))
+        return RunImportAnimation(arguments.mid(1), out, err);
     // The other commands take names only; a "--" among them is accepted as the
     // option-taking commands accept it, and a name after it is never an option.
     QStringList names = arguments;

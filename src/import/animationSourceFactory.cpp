@@ -4,8 +4,11 @@
 #include "pictureAnimationSource.h"
 #include "pictureLoader.h"
 #include "pictureSequenceSource.h"
+#include "videoSource.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 
 namespace vistrel {
 
@@ -39,6 +42,16 @@ private:
     QImage m_picture;
     bool m_read = false;
 };
+
+bool LooksLikeVideo(const QString& fileName) {
+    static const QStringList extensions = {
+        QStringLiteral("mp4"), QStringLiteral("m4v"),  QStringLiteral("mov"),
+        QStringLiteral("mkv"), QStringLiteral("webm"), QStringLiteral("avi"),
+        QStringLiteral("mpg"), QStringLiteral("mpeg"), QStringLiteral("ts"),
+        QStringLiteral("ogv"), QStringLiteral("flv"),  QStringLiteral("wmv"),
+        QStringLiteral("3gp")};
+    return extensions.contains(QFileInfo(fileName).suffix().toLower());
+}
 
 void SetReason(QString* reason, const QString& why) {
     if (reason)
@@ -78,11 +91,16 @@ std::unique_ptr<IAnimationSource> OpenAnimationSource(const QString& fileName, b
             return animation;
     }
 
-    // Video clips are opened here, ahead of still pictures, once Vistrel reads them.
+    // A video clip next: the video reader refuses still pictures itself, so a
+    // picture falls through to the single-picture import.
+    QString videoReason;
+    if (std::unique_ptr<IAnimationSource> video = OpenVideoSource(fileName, &videoReason))
+        return video;
 
     const TPictureLoad still = LoadPicture(fileName);
     if (!still.Loaded()) {
-        SetReason(reason, still.Reason);
+        // Whichever reader the name promises says why.
+        SetReason(reason, LooksLikeVideo(fileName) ? videoReason : still.Reason);
         return nullptr;
     }
     return std::make_unique<TStillPictureSource>(still.Picture);
