@@ -209,3 +209,13 @@ TEST_F(ImportAnimationInWindow, ANumberedPictureIsOfferedAsASequence) {
         Window().SetCurFrame(0);
     }
 }
+
+TEST_F(ImportAnimationInWindow, AClosedDocumentTakesNoAnimation) {
+    f.Action("Close1")->trigger();
+    ASSERT_TRUE(Window().Document().Closed());
+    emit Window().findChild<QMenu*>("File1")->aboutToShow();
+    EXPECT_FALSE(f.Action("ImportAnimation1")->isEnabled());
+    const int asked = f.Prompts().openRequests;
+    Window().ImportAnimation1Click(); // the item can still be triggered by code
+    EXPECT_EQ(f.Prompts().openRequests, asked);
+}
