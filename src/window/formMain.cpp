@@ -1,6 +1,7 @@
 #include "formMain.h"
 
 #include "animationExport.h"
+#include "animationImportSide.h"
 #include "desktopIcons.h"
 #include "editorToolBar.h"
 #include "frameCommands.h"
@@ -101,6 +102,10 @@ void TfrmMain::SetPrompts(std::unique_ptr<TPrompts> prompts) {
     m_prompts = std::move(prompts);
 }
 
+void TfrmMain::ImportAnimation1Click() {
+    m_animationImport->ImportAnimation1Click();
+}
+
 QPoint TfrmMain::ReopenMenuPosition() const {
     const QRect fileTitle = menuBar()->actionGeometry(m_fileMenu->menuAction());
     const QRect reopenItem = m_fileMenu->actionGeometry(m_reopenMenu->menuAction());
@@ -144,6 +149,22 @@ void TfrmMain::BuildMenus() {
     m_close = add("Close1", QStringLiteral("&Close"), {}, &TfrmMain::Close1Click);
     m_fileMenu->addSeparator();
     m_import = add("Import1", QStringLiteral("&Import Frame"), {}, &TfrmMain::Import1Click);
+    m_animationImport = new TAnimationImportSide(
+        *this,
+        [this] {
+            // The Import page's scale and dithering as they stand, at the player's speed.
+            TAnimationImportOptions options;
+            options.Scale = m_importSide->Importer().Scale();
+            options.Method = m_importSide->Importer().Method();
+            options.Threshold = m_importSide->Importer().Threshold();
+            options.Fps = TickRate();
+            return options;
+        },
+        this);
+    QAction* importAnimation = add("ImportAnimation1", QStringLiteral("Import &Animation..."), {},
+                                   &TfrmMain::ImportAnimation1Click);
+    connect(m_fileMenu, &QMenu::aboutToShow, importAnimation,
+            [this, importAnimation] { importAnimation->setEnabled(!m_document.Closed()); });
     m_export = add("Export1", QStringLiteral("&Export Frame"), {}, &TfrmMain::Export1Click);
     m_exportAnimation = add("ExportAnimation1", QStringLiteral("Export &Animation..."), {},
                             &TfrmMain::ExportAnimation1Click);

@@ -37,6 +37,7 @@ class TImportPage;
 class TPaintBox;
 class TPlayerPage;
 class TAnimationExportSide;
+class TAnimationImportSide;
 class TProgramFileTypes;
 
 // The program's window: it holds the one open document, the menus, the status
@@ -108,6 +109,9 @@ public:
     void ExportAnimation1Click();
     const TAnimation& AnimationToExport() override;
     TAnimationExportSide& AnimationExport() { return *m_animationExport; }
+
+    // File > Import Animation...: a moving picture's frames after the current one.
+    void ImportAnimation1Click();
 
     // The Animation menu.
     TFrameCommands& FrameCommands() { return *m_commands; }
@@ -274,6 +278,7 @@ private:
     TImportPage* m_importSide = nullptr;
     TAnimationExportSide* m_animationExport = nullptr;
     QAction* m_exportAnimation = nullptr;
+    TAnimationImportSide* m_animationImport = nullptr;
     QLabel* m_panels[5] = {};
     TDdeClientConv* m_browserConversation = nullptr; // while the browser is asked
 
