@@ -87,6 +87,11 @@ void TDocument::DropOldestSteps() {
     // back here: down to three quarters of the bound, never below the steps
     // always kept.
     const int count = m_undoStack.count();
+    // Only steps pushed through Push can be handed over to a rebuilt stack; a
+    // history that holds anything else (a macro) keeps all its steps.
+    for (int i = 0; i < count; ++i)
+        if (dynamic_cast<const TStepProxy*>(m_undoStack.command(i)) == nullptr)
+            return;
     qsizetype bytes = m_steps.bytes;
     int drop = 0;
     while (count - drop > MinUndoSteps && bytes > MaxUndoBytes / 4 * 3) {

@@ -161,7 +161,7 @@ void TfrmMain::BuildMenus() {
             return options;
         },
         this);
-    QAction* importAnimation = add("ImportAnimation1", QStringLiteral("Import &Animation..."), {},
+    QAction* importAnimation = add("ImportAnimation1", QStringLiteral("Import Ani&mation..."), {},
                                    &TfrmMain::ImportAnimation1Click);
     connect(m_fileMenu, &QMenu::aboutToShow, importAnimation,
             [this, importAnimation] { importAnimation->setEnabled(!m_document.Closed()); });
