@@ -206,7 +206,7 @@ TEST_F(RecoveryStore, AnIdNeverReachesOutsideTheFolder) {
 TEST_F(RecoveryStore, AKilledWriterLeavesItsLastWholeFileForTheNextStart) {
     TRecoveryStore store(recovery);
     int cutShort = 0;
-    for (int round = 0; round < 40 && (round < 4 || cutShort == 0); ++round) {
+    for (int round = 0; round < 80 && (round < 4 || cutShort == 0); ++round) {
         SCOPED_TRACE(round);
         QProcess writer;
         writer.start(QStringLiteral(RECOVERY_WRITER), {recovery});
