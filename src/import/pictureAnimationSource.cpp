@@ -1,6 +1,7 @@
 #include "pictureAnimationSource.h"
 
 #include "localFiles.h"
+#include "pictureLoader.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -17,56 +18,6 @@ constexpr qint64 DefaultDelayMs = 100;
 
 const QString EndsEarly = QStringLiteral("the file ends inside frame %1");
 const QString Damaged = QStringLiteral("the picture data of frame %1 are damaged");
-
-QString TooLarge(std::int64_t width, std::int64_t height, std::int64_t maxPixels) {
-    return QStringLiteral("the picture is %1 x %2 pixels, more than the %3 megapixels "
-                          "Vistrel imports")
-        .arg(width)
-        .arg(height)
-        .arg(maxPixels / 1'000'000.0);
-}
-
-// Qt refuses allocations above a process-wide limit of its own (256 MB by
-// default); it is raised only while a frame is decoded.
-class TRaisedAllocationLimit {
-public:
-    explicit TRaisedAllocationLimit(std::int64_t maxPixels)
-        : m_old(QImageReader::allocationLimit()) {
-        const auto megabytes = static_cast<int>(maxPixels * 4 / (1024 * 1024) + 64);
-        if (m_old < megabytes)
-            QImageReader::setAllocationLimit(megabytes);
-    }
-    ~TRaisedAllocationLimit() { QImageReader::setAllocationLimit(m_old); }
-    TRaisedAllocationLimit(const TRaisedAllocationLimit&) = delete;
-    TRaisedAllocationLimit& operator=(const TRaisedAllocationLimit&) = delete;
-
-private:
-    int m_old;
-};
-
-// Transparent parts show white, the colour of a dot that is off; partly
-// transparent ones are mixed with it, rounded as a still picture's are.
-QImage OnWhite(QImage shown) {
-    shown.convertTo(QImage::Format_ARGB32);
-    if (shown.isNull())
-        return shown;
-    for (int y = 0; y < shown.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(shown.scanLine(y));
-        for (int x = 0; x < shown.width(); ++x) {
-            const QRgb pixel = row[x];
-            const int alpha = qAlpha(pixel);
-            if (alpha == 255)
-                continue;
-            const auto over = [alpha](int channel) {
-                return (channel * alpha + 255 * (255 - alpha) + 127) / 255;
-            };
-            row[x] = qRgb(over(qRed(pixel)), over(qGreen(pixel)), over(qBlue(pixel)));
-        }
-    }
-    // Every pixel is opaque now: the same bytes are the importer's layout.
-    shown.reinterpretAsFormat(QImage::Format_RGB32);
-    return shown;
-}
 
 // Reads bytes one at a time from a device, remembering whether it ran out.
 class TByteReader {
@@ -565,7 +516,7 @@ bool TPictureAnimationSource::Plan() {
     if (m_size.width() <= 0 || m_size.height() <= 0)
         return Fail(QStringLiteral("the picture has no size"));
     if (std::int64_t{m_size.width()} * m_size.height() > m_maxPixels)
-        return Fail(TooLarge(m_size.width(), m_size.height(), m_maxPixels));
+        return Fail(PictureTooLarge(m_size.width(), m_size.height(), m_maxPixels));
     if (layout.Frames.empty())
         return Fail(layout.Broken.isEmpty() ? QStringLiteral("the picture has no frames")
                                             : layout.Broken);
@@ -633,9 +584,9 @@ bool TPictureAnimationSource::Next(TSourceFrame& frame) {
                         .arg(picture.height())
                         .arg(m_size.width())
                         .arg(m_size.height()));
-    frame.Picture = OnWhite(picture);
-    if (frame.Picture.isNull())
+    if (!LayOnWhite(picture))
         return Fail(QStringLiteral("there is not enough memory for the picture"));
+    frame.Picture = std::move(picture);
     frame.StartMs = m_startMs;
     frame.DurationMs = ShownDelayMs(m_frames[static_cast<std::size_t>(m_next)].DelayMs);
     m_startMs += frame.DurationMs;

@@ -23,67 +23,6 @@ bool IsQtFormat(const QByteArray& format) {
     return std::find(std::begin(QtFormats), std::end(QtFormats), format) != std::end(QtFormats);
 }
 
-QString TooLarge(std::int64_t width, std::int64_t height, std::int64_t maxPixels) {
-    return QStringLiteral("the picture is %1 x %2 pixels, more than the %3 megapixels "
-                          "Vistrel imports")
-        .arg(width)
-        .arg(height)
-        .arg(maxPixels / 1'000'000.0);
-}
-
-// Transparent parts show white, the colour of a dot that is off.
-bool LayOnWhite(QImage& picture) {
-    if (!picture.hasAlphaChannel()) {
-        picture.convertTo(QImage::Format_RGB32);
-        if (picture.isNull())
-            return false;
-        // Pixels a reader left as zero are no colour at all; like holes, they
-        // show white.
-        for (int y = 0; y < picture.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-            for (int x = 0; x < picture.width(); ++x)
-                if (qAlpha(row[x]) != 255)
-                    row[x] = qRgb(255, 255, 255);
-        }
-        return true;
-    }
-    picture.convertTo(QImage::Format_ARGB32);
-    if (picture.isNull())
-        return false;
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb pixel = row[x];
-            const int alpha = qAlpha(pixel);
-            if (alpha == 255)
-                continue;
-            const auto over = [alpha](int channel) {
-                return (channel * alpha + 255 * (255 - alpha) + 127) / 255;
-            };
-            row[x] = qRgb(over(qRed(pixel)), over(qGreen(pixel)), over(qBlue(pixel)));
-        }
-    }
-    picture.convertTo(QImage::Format_RGB32);
-    return !picture.isNull();
-}
-
-// Qt refuses allocations above a limit of its own, one for the whole process
-// (256 MB by default), which the clipboard's pictures rely on. It is raised only
-// while an import reads, and put back when the read ends.
-class TRaisedAllocationLimit {
-public:
-    explicit TRaisedAllocationLimit(int megabytes) : m_old(QImageReader::allocationLimit()) {
-        if (m_old < megabytes)
-            QImageReader::setAllocationLimit(megabytes);
-    }
-    ~TRaisedAllocationLimit() { QImageReader::setAllocationLimit(m_old); }
-    TRaisedAllocationLimit(const TRaisedAllocationLimit&) = delete;
-    TRaisedAllocationLimit& operator=(const TRaisedAllocationLimit&) = delete;
-
-private:
-    int m_old;
-};
-
 const QString EndsEarly = QStringLiteral("the file ends before the picture does");
 const QString Damaged = QStringLiteral("the picture data are damaged");
 const QString DataEndEarly = QStringLiteral("the picture data end before the picture does");
@@ -286,7 +225,7 @@ QString CheckComplete(QIODevice& device, qint64 origin, const QByteArray& format
 TPictureLoad ReadWithQt(QIODevice& device, const QByteArray& formatHint, std::int64_t maxPixels) {
     // Pictures up to the importer's limit must get through Qt's allocation
     // limit; the size check below stops larger ones first.
-    const TRaisedAllocationLimit raised(static_cast<int>(maxPixels * 4 / (1024 * 1024) + 64));
+    const TRaisedAllocationLimit raised(maxPixels);
 
     // The content decides where it can (a PNG named .bmp still loads); icons
     // carry no strong signature, so the extension is the fallback.
@@ -304,7 +243,7 @@ TPictureLoad ReadWithQt(QIODevice& device, const QByteArray& formatHint, std::in
     const QSize size = reader.size();
     const std::int64_t height = std::abs(std::int64_t{size.height()});
     if (size.width() >= 0 && size.width() * height > maxPixels)
-        return {QImage(), TooLarge(size.width(), height, maxPixels)};
+        return {QImage(), PictureTooLarge(size.width(), height, maxPixels)};
 
     QImage picture;
     if (!reader.read(&picture) || picture.isNull()) {
@@ -314,7 +253,7 @@ TPictureLoad ReadWithQt(QIODevice& device, const QByteArray& formatHint, std::in
     if (const QString cut = CheckComplete(device, origin, format); !cut.isEmpty())
         return {QImage(), cut};
     if (std::int64_t{picture.width()} * picture.height() > maxPixels)
-        return {QImage(), TooLarge(picture.width(), picture.height(), maxPixels)};
+        return {QImage(), PictureTooLarge(picture.width(), picture.height(), maxPixels)};
     if (!LayOnWhite(picture))
         return {QImage(), QStringLiteral("there is not enough memory for the picture")};
     return {picture, QString()};
@@ -339,6 +278,61 @@ TPictureLoad ReadAtSize(QIODevice& device, const QByteArray& formatHint, std::in
 }
 
 } // namespace
+
+QString PictureTooLarge(std::int64_t width, std::int64_t height, std::int64_t maxPixels) {
+    return QStringLiteral("the picture is %1 x %2 pixels, more than the %3 megapixels "
+                          "Vistrel imports")
+        .arg(width)
+        .arg(height)
+        .arg(maxPixels / 1'000'000.0);
+}
+
+TRaisedAllocationLimit::TRaisedAllocationLimit(std::int64_t maxPixels)
+    : m_old(QImageReader::allocationLimit()) {
+    // Four bytes a pixel, and room for the reader's own buffers.
+    const auto megabytes = static_cast<int>(maxPixels * 4 / (1024 * 1024) + 64);
+    if (m_old < megabytes)
+        QImageReader::setAllocationLimit(megabytes);
+}
+
+TRaisedAllocationLimit::~TRaisedAllocationLimit() {
+    QImageReader::setAllocationLimit(m_old);
+}
+
+bool LayOnWhite(QImage& picture) {
+    if (!picture.hasAlphaChannel()) {
+        picture.convertTo(QImage::Format_RGB32);
+        if (picture.isNull())
+            return false;
+        // Pixels a reader left as zero are no colour at all; like holes, they
+        // show white.
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(row[x]) != 255)
+                    row[x] = qRgb(255, 255, 255);
+        }
+        return true;
+    }
+    picture.convertTo(QImage::Format_ARGB32);
+    if (picture.isNull())
+        return false;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = row[x];
+            const int alpha = qAlpha(pixel);
+            if (alpha == 255)
+                continue;
+            const auto over = [alpha](int channel) {
+                return (channel * alpha + 255 * (255 - alpha) + 127) / 255;
+            };
+            row[x] = qRgb(over(qRed(pixel)), over(qGreen(pixel)), over(qBlue(pixel)));
+        }
+    }
+    picture.convertTo(QImage::Format_RGB32);
+    return !picture.isNull();
+}
 
 TPictureLoad ReadPicture(QIODevice& device, const QByteArray& formatHint, std::int64_t maxPixels) {
     return ReadAtSize(device, formatHint, maxPixels, {});

@@ -13,6 +13,29 @@ namespace vistrel {
 // The largest picture the importer takes: its full-size copy alone is 400 MB.
 inline constexpr std::int64_t MaxPicturePixels = 100'000'000;
 
+// "the picture is W x H pixels, more than the 100 megapixels Vistrel imports".
+QString PictureTooLarge(std::int64_t width, std::int64_t height, std::int64_t maxPixels);
+
+// Lays a picture on white in the layout the importer works in (Format_RGB32,
+// opaque): transparent parts show white, the colour of a dot that is off, and
+// partly transparent ones are mixed with it. False when memory runs out.
+bool LayOnWhite(QImage& picture);
+
+// Qt refuses allocations above a limit of its own, one for the whole process
+// (256 MB by default), which the clipboard's pictures rely on. It is raised to
+// what a picture of maxPixels needs only while an import reads, and put back
+// when the read ends.
+class TRaisedAllocationLimit {
+public:
+    explicit TRaisedAllocationLimit(std::int64_t maxPixels);
+    ~TRaisedAllocationLimit();
+    TRaisedAllocationLimit(const TRaisedAllocationLimit&) = delete;
+    TRaisedAllocationLimit& operator=(const TRaisedAllocationLimit&) = delete;
+
+private:
+    int m_old;
+};
+
 // A loaded picture in the layout the importer works in (Format_RGB32, opaque,
 // transparent parts laid on white), or the reason it could not be loaded.
 struct TPictureLoad {
