@@ -54,18 +54,6 @@ struct Commands : WindowFixture {
         }
         Window().RefreshFrames(false);
     }
-    // Runs an item as the user does: the menu opens (enabling its items), then
-    // the item is clicked.
-    void Run(const char* item) {
-        Window().Animation1Click();
-        QAction* action = Action(item);
-        ASSERT_NE(action, nullptr) << item;
-        ASSERT_TRUE(action->isEnabled()) << item;
-        action->trigger();
-    }
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(&Window(), key, modifiers);
-    }
     // The range first..last marked as Shift+clicks leave it, current its end.
     void SelectRange(int first, int last, int current) {
         Window().SetCurFrame(current);
@@ -101,16 +89,6 @@ struct Commands : WindowFixture {
         Tool("spdbtnPen");
         Drag({dot});
     }
-    // The mouse on the editor, from one frame pixel over the others to the last.
-    void Drag(std::initializer_list<QPoint> pixels) {
-        auto* editor = Window().findChild<QWidget*>("pntbxEditor");
-        const auto at = [](QPoint pixel) { return pixel * 8 + QPoint(3, 5); };
-        QTest::mousePress(editor, Qt::LeftButton, {}, at(*pixels.begin()));
-        for (auto p = pixels.begin() + 1; p != pixels.end(); ++p)
-            QTest::mouseMove(editor, at(*p));
-        QTest::mouseRelease(editor, Qt::LeftButton, {}, at(*std::prev(pixels.end())));
-    }
-    void Tool(const char* button) { Window().findChild<QToolButton*>(button)->click(); }
     QImage Work() { return Window().Editor().WorkBitmap.convertToFormat(QImage::Format_RGB32); }
 };
 

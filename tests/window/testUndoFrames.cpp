@@ -76,16 +76,6 @@ struct UndoWindow : WindowFixture {
         Window().SetCurFrame(2);
     }
     QUndoStack& History() { return Window().Document().UndoStack(); }
-    void Run(const char* item) {
-        Window().Animation1Click();
-        QAction* action = Action(item);
-        ASSERT_NE(action, nullptr) << item;
-        ASSERT_TRUE(action->isEnabled()) << item;
-        action->trigger();
-    }
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(&Window(), key, modifiers);
-    }
     void MarkRange(int first, int last) {
         Window().Document().SetSelRange(first, last);
         for (int i = first; i <= last; ++i)

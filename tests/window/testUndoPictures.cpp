@@ -28,15 +28,6 @@ struct UndoWindow : WindowFixture {
         Drag({{10, 10}, {12, 10}, {12, 12}});
         Window().Document().ClearHistory();
     }
-    void Tool(const char* button) { Window().findChild<QToolButton*>(button)->click(); }
-    void Drag(std::initializer_list<QPoint> pixels) {
-        auto* editor = Window().findChild<QWidget*>("pntbxEditor");
-        const auto at = [](QPoint pixel) { return pixel * 8 + QPoint(3, 5); };
-        QTest::mousePress(editor, Qt::LeftButton, {}, at(*pixels.begin()));
-        for (auto p = pixels.begin() + 1; p != pixels.end(); ++p)
-            QTest::mouseMove(editor, at(*p));
-        QTest::mouseRelease(editor, Qt::LeftButton, {}, at(*std::prev(pixels.end())));
-    }
     FramePixels Stored(int frame) { return Window().Animation().Frame(frame).Pixels; }
     QUndoStack& History() { return Window().Document().UndoStack(); }
 };

@@ -1,7 +1,11 @@
 #include "windowFixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
 
 namespace vistrel::testing {
 
@@ -40,6 +44,31 @@ QStringList WindowFixture::ReopenItems() const {
 
 QAction* WindowFixture::Action(const char* name) const {
     return m_window->findChild<QAction*>(name);
+}
+
+void WindowFixture::Run(const char* item) {
+    m_window->Animation1Click();
+    QAction* action = Action(item);
+    ASSERT_NE(action, nullptr) << item;
+    ASSERT_TRUE(action->isEnabled()) << item;
+    action->trigger();
+}
+
+void WindowFixture::Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(m_window.get(), key, modifiers);
+}
+
+void WindowFixture::Tool(const char* button) {
+    m_window->findChild<QToolButton*>(button)->click();
+}
+
+void WindowFixture::Drag(std::initializer_list<QPoint> pixels) {
+    auto* editor = m_window->findChild<QWidget*>("pntbxEditor");
+    const auto at = [](QPoint pixel) { return pixel * 8 + QPoint(3, 5); };
+    QTest::mousePress(editor, Qt::LeftButton, {}, at(*pixels.begin()));
+    for (auto p = pixels.begin() + 1; p != pixels.end(); ++p)
+        QTest::mouseMove(editor, at(*p));
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, at(*std::prev(pixels.end())));
 }
 
 QWidget* WindowFixture::Page() const {

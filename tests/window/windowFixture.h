@@ -5,6 +5,8 @@
 #include "scriptedPrompts.h"
 
 #include <QMenu>
+#include <QPoint>
+#include <initializer_list>
 #include <memory>
 
 namespace vistrel::testing {
@@ -33,6 +35,14 @@ public:
     // The Reopen submenu's item captions.
     QStringList ReopenItems() const;
     QAction* Action(const char* name) const;
+    // Runs an Animation menu item as the user does: the menu opens (enabling
+    // its items), then the item is clicked.
+    void Run(const char* item);
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Clicks a tool button of the editor's tool bar.
+    void Tool(const char* button);
+    // The left button on the editor, from one frame pixel over the others to the last.
+    void Drag(std::initializer_list<QPoint> pixels);
     QWidget* Page() const;
     void Destroy();
 
