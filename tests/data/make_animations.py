@@ -56,18 +56,22 @@ def gif_lzw(indices, min_code_size=2):
     return bytes(blocks + b"\0")
 
 
-def gif(frames, loops=2, width=W, height=H):
-    palette = bytes([255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0])
-    out = bytearray(b"GIF89a" + struct.pack("<HH", width, height) + bytes([0x81, 0, 0]))
-    out += palette
+def gif(frames, loops=2, width=W, height=H, palette=None, clear=CLEAR):
+    """frames as FRAMES holds them; palette: RGB triples, a power of two of them
+    from 4 up (white, black, red, green unless given); clear: the index left
+    transparent."""
+    palette = palette or [(255, 255, 255), (0, 0, 0), (255, 0, 0), (0, 255, 0)]
+    bits = len(palette).bit_length() - 1
+    out = bytearray(b"GIF89a" + struct.pack("<HH", width, height) + bytes([0x80 | bits - 1, 0, 0]))
+    out += bytes(c for colour in palette for c in colour)
     if loops is not None:
         out += b"\x21\xff\x0bNETSCAPE2.0\x03\x01" + struct.pack("<H", loops) + b"\0"
     disposal = {"keep": 1, "background": 2, "previous": 3}
     for x, y, w, h, pixels, delay, clearing in frames:
         out += b"\x21\xf9\x04" + bytes([disposal[clearing] << 2 | 1])
-        out += struct.pack("<H", delay // 10) + bytes([CLEAR, 0])
+        out += struct.pack("<H", delay // 10) + bytes([clear, 0])
         out += b"\x2c" + struct.pack("<HHHH", x, y, w, h) + b"\0"
-        out += gif_lzw(pixels)
+        out += gif_lzw(pixels, max(bits, 2))
     return bytes(out + b"\x3b")
 
 
@@ -170,6 +174,116 @@ def hidden_default_apng():
     return bytes(out + png_chunk(b"IEND", b""))
 
 
+# A picture larger than the LCD frame, so that the scale and the window matter:
+# a colour ramp in diagonal bands (every pixel one of GREYS colours, so that a
+# GIF holds the frames exactly) with a dark block walking across it, a little
+# each frame, and a fine check pattern that dithering keeps apart.
+STEP_W, STEP_H, STEP_FRAMES = 80, 52, 3
+RAMP = [(i, min(255, i + 12), max(0, i - 12)) for i in range(0, 240)]
+DARK = len(RAMP)
+LIGHT = DARK + 1
+STEP_PALETTE = RAMP + [(20, 10, 40), (250, 240, 200)]
+
+
+def stepping_frame(k):
+    """Frame k as palette indices, row by row."""
+    pixels = []
+    for y in range(STEP_H):
+        for x in range(STEP_W):
+            index = (x * 3 + y * 4) % len(RAMP)
+            if 8 + 14 * k <= x < 24 + 14 * k and 10 + 6 * k <= y < 24 + 6 * k:
+                index = DARK
+            elif 60 <= x < 72 and 36 <= y < 48 and (x + y + k) % 2 == 0:
+                index = LIGHT
+            pixels.append(index)
+    return pixels
+
+
+def rgb_png(w, h, pixels, palette):
+    ihdr = struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)
+    rows = png_rows(w, h, pixels, palette)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr) + png_chunk(b"IDAT", rows)
+            + png_chunk(b"IEND", b""))
+
+
+def changed_part(before, after, clear):
+    """The smallest rectangle holding every pixel that differs, as (x, y, w, h,
+    pixels) with the unchanged ones inside it set to clear."""
+    changed = [i for i in range(len(after)) if before[i] != after[i]]
+    xs = [i % STEP_W for i in changed]
+    ys = [i // STEP_W for i in changed]
+    x, y = min(xs), min(ys)
+    w, h = max(xs) - x + 1, max(ys) - y + 1
+    part = []
+    for row in range(y, y + h):
+        for col in range(x, x + w):
+            i = row * STEP_W + col
+            part.append(after[i] if before[i] != after[i] else clear)
+    return x, y, w, h, part
+
+
+def stepping_parts(clear):
+    """The frames as an optimiser stores them: the first whole, each next one
+    only the rectangle that changed, transparent where nothing did."""
+    frames = [stepping_frame(k) for k in range(STEP_FRAMES)]
+    parts = [(0, 0, STEP_W, STEP_H, frames[0])]
+    for k in range(1, STEP_FRAMES):
+        parts.append(changed_part(frames[k - 1], frames[k], clear))
+    return parts
+
+
+def stepping_gif():
+    clear = len(STEP_PALETTE)
+    palette = STEP_PALETTE + [(0, 0, 0)] * (256 - clear)
+    frames = [(x, y, w, h, pixels, 100, "keep") for x, y, w, h, pixels in stepping_parts(clear)]
+    return gif(frames, 0, STEP_W, STEP_H, palette, clear)
+
+
+def stepping_apng():
+    clear = len(STEP_PALETTE)
+    colours = {i: colour + (255,) for i, colour in enumerate(STEP_PALETTE)}
+    colours[clear] = (0, 0, 0, 0)
+    out = bytearray(b"\x89PNG\r\n\x1a\n")
+    out += png_chunk(b"IHDR", struct.pack(">IIBBBBB", STEP_W, STEP_H, 8, 6, 0, 0, 0))
+    out += png_chunk(b"acTL", struct.pack(">II", STEP_FRAMES, 0))
+    sequence = 0
+    for n, (x, y, w, h, pixels) in enumerate(stepping_parts(clear)):
+        # Laid over what is there (blend 1), so the transparent parts keep it.
+        out += png_chunk(b"fcTL", struct.pack(">IIIIIHHBB", sequence, w, h, x, y, 1, 10, 0, 1))
+        sequence += 1
+        data = png_rows(w, h, pixels, colours)
+        if n == 0:
+            out += png_chunk(b"IDAT", data)
+        else:
+            out += png_chunk(b"fdAT", struct.pack(">I", sequence) + data)
+            sequence += 1
+    return bytes(out + png_chunk(b"IEND", b""))
+
+
+def write_stepping():
+    """walkingBlock_0.png to _2.png (a numbered sequence), and the same frames as
+    a GIF, an APNG and a lossless WebP at 100 ms a frame, and as a lossless clip
+    at 10 frames a second (FFV1 in Matroska, made by ffmpeg), so that every
+    source decodes to exactly the numbered pictures."""
+    colours = dict(enumerate(STEP_PALETTE))
+    names = []
+    for k in range(STEP_FRAMES):
+        name = os.path.join(HERE, "walkingBlock_%d.png" % k)
+        write(name, rgb_png(STEP_W, STEP_H, stepping_frame(k), colours))
+        names.append(name)
+    write("walkingBlock.gif", stepping_gif())
+    write("walkingBlock.apng", stepping_apng())
+    args = ["img2webp", "-loop", "0", "-lossless"]
+    for name in names:
+        args += ["-d", "100", name]
+    subprocess.run(args + ["-o", os.path.join(HERE, "walkingBlock.webp")], check=True,
+                   stdout=subprocess.DEVNULL)
+    subprocess.run(["ffmpeg", "-v", "error", "-y", "-framerate", "10", "-i",
+                    os.path.join(HERE, "walkingBlock_%d.png"), "-c:v", "ffv1", "-pix_fmt", "bgr0",
+                    "-fflags", "+bitexact", "-map_metadata", "-1",
+                    os.path.join(HERE, "walkingBlock.mkv")], check=True)
+
+
 if __name__ == "__main__":
     write("four-frames.gif", gif(FRAMES))
     write("four-frames.apng", apng(FRAMES))
@@ -194,3 +308,8 @@ if __name__ == "__main__":
     with open(os.path.join(HERE, "four-frames.webp"), "rb") as f:
         webp_bytes = f.read()
     write("cut-in-last-frame.webp", webp_bytes[:len(webp_bytes) - 20], SEEDS)
+    write_stepping()
+    # Many colours, and later frames kept only where they change.
+    for name in ["walkingBlock.gif", "walkingBlock.apng", "walkingBlock.webp"]:
+        with open(os.path.join(HERE, name), "rb") as f:
+            write(name, f.read(), SEEDS)
