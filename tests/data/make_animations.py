@@ -98,27 +98,35 @@ def png(w, h, pixels):
             + png_chunk(b"IDAT", png_rows(w, h, pixels, RGBA)) + png_chunk(b"IEND", b""))
 
 
-def apng(frames, plays=2):
-    # The second frame is half-transparent red blended over the first; the third
-    # replaces what is under it, transparent parts included.
-    colours = [dict(RGBA), {**RGBA, RED: (255, 0, 0, 128)}, dict(RGBA), dict(RGBA)]
-    blends = [0, 1, 0, 1]
+def animated_png(width, height, plays, frames):
+    """frames: (x, y, w, h, pixels, colours, delay in ms, clearing, blend) each;
+    blend 1 lays the frame over what is there, 0 replaces it."""
     dispose = {"keep": 0, "background": 1, "previous": 2}
     out = bytearray(b"\x89PNG\r\n\x1a\n")
-    out += png_chunk(b"IHDR", struct.pack(">IIBBBBB", W, H, 8, 6, 0, 0, 0))
+    out += png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
     out += png_chunk(b"acTL", struct.pack(">II", len(frames), plays))
     sequence = 0
-    for n, (x, y, w, h, pixels, delay, clearing) in enumerate(frames):
+    for n, (x, y, w, h, pixels, colours, delay, clearing, blend) in enumerate(frames):
         out += png_chunk(b"fcTL", struct.pack(">IIIIIHHBB", sequence, w, h, x, y, delay, 1000,
-                                              dispose[clearing], blends[n]))
+                                              dispose[clearing], blend))
         sequence += 1
-        data = png_rows(w, h, pixels, colours[n])
+        data = png_rows(w, h, pixels, colours)
         if n == 0:
             out += png_chunk(b"IDAT", data)
         else:
             out += png_chunk(b"fdAT", struct.pack(">I", sequence) + data)
             sequence += 1
     return bytes(out + png_chunk(b"IEND", b""))
+
+
+def apng(frames, plays=2):
+    # The second frame is half-transparent red blended over the first; the third
+    # replaces what is under it, transparent parts included.
+    colours = [dict(RGBA), {**RGBA, RED: (255, 0, 0, 128)}, dict(RGBA), dict(RGBA)]
+    blends = [0, 1, 0, 1]
+    return animated_png(W, H, plays, [(x, y, w, h, pixels, colours[n], delay, clearing, blends[n])
+                                    for n, (x, y, w, h, pixels, delay, clearing)
+                                    in enumerate(frames)])
 
 
 def shown_frames():
@@ -243,21 +251,9 @@ def stepping_apng():
     clear = len(STEP_PALETTE)
     colours = {i: colour + (255,) for i, colour in enumerate(STEP_PALETTE)}
     colours[clear] = (0, 0, 0, 0)
-    out = bytearray(b"\x89PNG\r\n\x1a\n")
-    out += png_chunk(b"IHDR", struct.pack(">IIBBBBB", STEP_W, STEP_H, 8, 6, 0, 0, 0))
-    out += png_chunk(b"acTL", struct.pack(">II", STEP_FRAMES, 0))
-    sequence = 0
-    for n, (x, y, w, h, pixels) in enumerate(stepping_parts(clear)):
-        # Laid over what is there (blend 1), so the transparent parts keep it.
-        out += png_chunk(b"fcTL", struct.pack(">IIIIIHHBB", sequence, w, h, x, y, 1, 10, 0, 1))
-        sequence += 1
-        data = png_rows(w, h, pixels, colours)
-        if n == 0:
-            out += png_chunk(b"IDAT", data)
-        else:
-            out += png_chunk(b"fdAT", struct.pack(">I", sequence) + data)
-            sequence += 1
-    return bytes(out + png_chunk(b"IEND", b""))
+    # Laid over what is there (blend 1), so the transparent parts keep it.
+    return animated_png(STEP_W, STEP_H, 0, [(x, y, w, h, pixels, colours, 100, "keep", 1)
+                                          for x, y, w, h, pixels in stepping_parts(clear)])
 
 
 def write_stepping():
