@@ -138,6 +138,8 @@ TEST(AnImportedAnimation, ABadFileIsRefusedWithTheReason) {
     }
 }
 
+namespace {
+
 // A GIF of count frames of 2 x 2 pixels, 100 ms each, black and white by turns.
 QByteArray ManyFramesGif(int count) {
     const std::array<QRgb, 4> palette = {qRgb(0, 0, 0), qRgb(255, 255, 255), 0, 0};
@@ -155,6 +157,8 @@ QByteArray ManyFramesGif(int count) {
         gif += frames[k % 2];
     return gif + ';';
 }
+
+} // namespace
 
 // Files that break part-way, or hold more than a document takes, through the
 // whole import: the frames before the break, and why it stopped.
