@@ -75,9 +75,8 @@ TEST(CliImportAnimation, EverySourceIsWrittenAsTheImporterMakesItAndItsFramesAnd
 
 TEST(CliImportAnimation, KeepStillWritesTheStillPartsDotsUnchangedFromFrameToFrame) {
     TempFolder folder;
-    for (int i = 0; i < StillAndMovingFrames; ++i)
-        StillAndMovingFrame(i).save(folder.Path(QStringLiteral("clip_%1.png").arg(i)));
-    const QString first = folder.Path("clip_0.png");
+    const QString first = WriteStillAndMovingSequence(folder.Path(""));
+    ASSERT_FALSE(first.isEmpty());
     const auto imported = [&first](bool keepStill) {
         TAnimationImportOptions options;
         options.Merge = false;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDir>
 #include <QImage>
 #include <QRect>
+#include <QString>
 #include <algorithm>
 
 namespace vistrel::testing {
@@ -35,6 +37,16 @@ inline QImage StillAndMovingFrame(int frame) {
         for (int x = left; x < std::min(left + 8, picture.width()); ++x)
             picture.setPixel(x, y, qRgb(0, 0, 0));
     return picture;
+}
+
+// The clip as the numbered pictures clip_0.png, clip_1.png, ... in folder;
+// gives the first one's name, empty when one cannot be written.
+inline QString WriteStillAndMovingSequence(const QString& folder) {
+    for (int i = 0; i < StillAndMovingFrames; ++i)
+        if (!StillAndMovingFrame(i).save(
+                QDir(folder).filePath(QStringLiteral("clip_%1.png").arg(i))))
+            return {};
+    return QDir(folder).filePath(QStringLiteral("clip_0.png"));
 }
 
 } // namespace vistrel::testing

@@ -2,11 +2,14 @@
 // flicker measure that shows it.
 
 #include "animationImport.h"
+#include "animationSourceFactory.h"
 #include "flicker.h"
 #include "steadyDither.h"
 #include "stillAndMovingClip.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 #include <numeric>
 #include <vector>
 
@@ -15,41 +18,20 @@ using namespace vistrel::testing;
 
 namespace {
 
-// The still-and-moving clip as an animation of 100 ms frames.
-class TStillAndMovingSource : public IAnimationSource {
-public:
-    int FrameCount() const override { return StillAndMovingFrames; }
-    qint64 LengthMs() const override { return StillAndMovingFrames * 100; }
-    int LoopCount() const override { return 0; }
-    QSize Size() const override { return {FrameWidth, FrameHeight}; }
-    bool Sampled() const override { return false; }
-    bool Next(TSourceFrame& frame) override {
-        if (m_read >= StillAndMovingFrames)
-            return false;
-        frame.Picture = StillAndMovingFrame(m_read);
-        frame.StartMs = m_read * 100;
-        frame.DurationMs = 100;
-        ++m_read;
-        return true;
-    }
-    QString Error() const override { return {}; }
-    int FramesRead() const override { return m_read; }
-    bool Rewind() override {
-        m_read = 0;
-        return true;
-    }
-
-private:
-    int m_read = 0;
-};
-
 std::vector<FramePixels> Import(int method, bool keepStill) {
     TAnimationImportOptions options;
     options.Method = method;
     options.Merge = false;
     options.KeepStill = keepStill;
-    TStillAndMovingSource source;
-    const TAnimationImportResult result = TAnimationImport(options).Run(source);
+    const QTemporaryDir folder;
+    QString reason;
+    const std::unique_ptr<IAnimationSource> source =
+        OpenAnimationSource(WriteStillAndMovingSequence(folder.path()), true, &reason);
+    if (!source) {
+        ADD_FAILURE() << reason.toStdString();
+        return {};
+    }
+    const TAnimationImportResult result = TAnimationImport(options).Run(*source);
     EXPECT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
     std::vector<FramePixels> frames;
     for (const TFrame& frame : result.Frames)
