@@ -16,9 +16,11 @@ namespace {
 
 constexpr char Usage[] =
     "Usage: vistrel-cli import-animation SOURCE OUT [--start T] [--end T] [--fps N]\n"
-    "         [--step N] [--no-merge] [--sequence] [--partial] [--scale fit|PERCENT]\n"
-    "         [--method fs|bayer|quant] [--threshold T] [--window X,Y]\n"
-    "  T is a time in seconds (1.5) or a frame number from 0 after # (#12)\n";
+    "         [--step N] [--no-merge] [--keep-still] [--sequence] [--partial]\n"
+    "         [--scale fit|PERCENT] [--method fs|bayer|quant] [--threshold T] [--window X,Y]\n"
+    "  T is a time in seconds (1.5) or a frame number from 0 after # (#12)\n"
+    "  --keep-still: dots where the source stands still keep their value from frame\n"
+    "  to frame instead of shimmering\n";
 
 struct TAnimationArguments {
     QString Source;
@@ -72,6 +74,10 @@ std::optional<TAnimationArguments> Parse(const QStringList& arguments, std::ostr
         }
         if (argument == QLatin1String("--no-merge")) {
             parsed.Import.Merge = false;
+            continue;
+        }
+        if (argument == QLatin1String("--keep-still")) {
+            parsed.Import.KeepStill = true;
             continue;
         }
         if (argument == QLatin1String("--sequence")) {

@@ -1,6 +1,7 @@
 #include "animationImport.h"
 
 #include "importTiming.h"
+#include "steadyDither.h"
 
 #include <algorithm>
 #include <optional>
@@ -29,6 +30,8 @@ public:
         m_importer.SetScale(options.Scale);
         m_importer.SetMethod(options.Method);
         m_importer.SetThreshold(options.Threshold);
+        if (options.KeepStill)
+            m_steady.emplace(m_importer.Method(), m_importer.Threshold());
     }
 
     void Read(const TAnimationImport::Progress& progress, const std::atomic<bool>* cancel);
@@ -55,6 +58,8 @@ private:
     IAnimationSource& m_source;
     TAnimationImportResult& m_result;
     TImportFrame m_importer;
+    // With KeepStill: the frames dithered so far, in source order.
+    std::optional<TSteadyDither> m_steady;
     TImportTiming m_timing;
     const int m_step;
     const int m_maxFrames;
@@ -197,7 +202,7 @@ bool TImportRun::Dither(const QImage& picture, FramePixels& pixels) {
         return false;
     }
     m_importer.MoveWindowTo(m_options.Window);
-    pixels = m_importer.OutputPixels();
+    pixels = m_steady ? m_steady->Next(m_importer.WindowGrey()) : m_importer.OutputPixels();
     return true;
 }
 

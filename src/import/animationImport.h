@@ -36,6 +36,10 @@ struct TAnimationImportOptions {
     int Step = 1;
     // Consecutive frames with the same dots become one longer frame.
     bool Merge = true;
+    // Dots of the parts that stand still keep their value from frame to frame
+    // instead of shimmering with the codec's noise and the error diffusion;
+    // the first frame is still exactly the single picture's.
+    bool KeepStill = false;
     // The start frame or time is taken; a start time inside a frame takes that
     // frame from that moment. The end frame is taken, the end time is not.
     TRangeEnd Start;

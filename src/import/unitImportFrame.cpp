@@ -310,4 +310,20 @@ FramePixels TImportFrame::OutputPixels() const {
     return FramePixelsOf(m_output);
 }
 
+std::array<std::uint8_t, FramePixelCount> TImportFrame::WindowGrey() const {
+    GreyFrame grey;
+    grey.fill(255);
+    if (!HasPicture())
+        return grey;
+    for (int y = 0; y < m_grabRect.height(); ++y) {
+        const auto* line =
+            reinterpret_cast<const QRgb*>(m_scaled.constScanLine(m_grabRect.y() + y)) +
+            m_grabRect.x();
+        for (int x = 0; x < m_grabRect.width(); ++x)
+            grey[static_cast<std::size_t>(PixelIndex(x, y))] =
+                static_cast<std::uint8_t>((qRed(line[x]) + qGreen(line[x]) + qBlue(line[x])) / 3);
+    }
+    return grey;
+}
+
 } // namespace vistrel

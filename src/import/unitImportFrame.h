@@ -62,6 +62,9 @@ public:
     const QImage& Scaled() const { return m_scaled; }
     const QImage& Output() const { return m_output; }
     FramePixels OutputPixels() const;
+    // The grey the frame is dithered from: the window on Scaled, row by row, 0
+    // black to 255 white, white outside a picture smaller than the frame.
+    std::array<std::uint8_t, FramePixelCount> WindowGrey() const;
     bool Oversize() const { return m_oversize; }
     // Rectangles hold their exclusive right and bottom as x() + width().
     QRect PreviewRect() const { return m_previewRect; }

@@ -1,6 +1,7 @@
 // vistrel-cli import-animation: the frames and ticks the importer makes of a
 // source, written as convert writes, and every refusal before anything is written.
 
+#include "../import/stillAndMovingClip.h"
 #include "animationImport.h"
 #include "animationSourceFactory.h"
 #include "cliRun.h"
@@ -70,6 +71,35 @@ TEST(CliImportAnimation, EverySourceIsWrittenAsTheImporterMakesItAndItsFramesAnd
             EXPECT_EQ(animation.Frame(i).Duration(), expected.Frames[i].Duration()) << i;
         }
     }
+}
+
+TEST(CliImportAnimation, KeepStillWritesTheStillPartsDotsUnchangedFromFrameToFrame) {
+    TempFolder folder;
+    const QString first = WriteStillAndMovingSequence(folder.Path(""));
+    ASSERT_FALSE(first.isEmpty());
+    const auto imported = [&first](bool keepStill) {
+        TAnimationImportOptions options;
+        options.Merge = false;
+        options.KeepStill = keepStill;
+        QString reason;
+        const std::unique_ptr<IAnimationSource> source = OpenAnimationSource(first, true, &reason);
+        EXPECT_NE(source, nullptr) << reason.toStdString();
+        return source ? TAnimationImport(options).Run(*source) : TAnimationImportResult{};
+    };
+    const TAnimationImportResult steady = imported(true);
+    ASSERT_EQ(steady.Frames.size(), std::size_t{StillAndMovingFrames});
+    // Without the option the still part shimmers, so the files differ.
+    ASSERT_NE(imported(false).Frames[1].Pixels, steady.Frames[1].Pixels);
+
+    const CliResult result = RunCli({"import-animation", first, folder.Path("out"), "--sequence",
+                                     "--no-merge", "--keep-still"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    TAnimation animation;
+    ASSERT_TRUE(animation.LoadFromFile(folder.Path("out.LCD")));
+    ASSERT_EQ(animation.FrameCount(), StillAndMovingFrames);
+    for (int i = 0; i < animation.FrameCount(); ++i)
+        EXPECT_EQ(animation.Frame(i).Pixels, steady.Frames[static_cast<std::size_t>(i)].Pixels)
+            << i;
 }
 
 TEST(CliImportAnimation, RefusalsSayWhyAndWriteNothing) {
