@@ -41,8 +41,11 @@ private:
     TImportFrame& m_importer;
 };
 
-void DitherFloydSteinberg(GreyFrame& grey, int threshold,
-                          const std::function<void(int row)>& rowDone) {
+namespace {
+
+// Error diffusion over the frame; out(index, grey) picks each dot's value.
+template <class Out>
+void Diffuse(GreyFrame& grey, const std::function<void(int row)>& rowDone, Out out) {
     // The error lives in the 8-bit picture itself: each share is cut towards
     // zero and the neighbour clamped to 0..255, as the frame has always looked.
     const auto spread = [&grey](int x, int y, int share) {
@@ -53,11 +56,11 @@ void DitherFloydSteinberg(GreyFrame& grey, int threshold,
     };
     for (int y = 0; y < FrameHeight; ++y) {
         for (int x = 0; x < FrameWidth; ++x) {
-            std::uint8_t& pixel = grey[static_cast<std::size_t>(PixelIndex(x, y))];
-            const int g = pixel;
-            const int out = g < threshold ? 0 : 255;
-            const int error = g - out;
-            pixel = static_cast<std::uint8_t>(out);
+            const auto index = static_cast<std::size_t>(PixelIndex(x, y));
+            const int g = grey[index];
+            const int dot = out(index, g);
+            const int error = g - dot;
+            grey[index] = static_cast<std::uint8_t>(dot);
             // Integer division truncates towards zero, exactly as e * 7/16 cut.
             spread(x + 1, y, error * 7 / 16);
             spread(x - 1, y + 1, error * 3 / 16);
@@ -66,6 +69,21 @@ void DitherFloydSteinberg(GreyFrame& grey, int threshold,
         }
         RowDone(rowDone, y);
     }
+}
+
+} // namespace
+
+void DitherFloydSteinberg(GreyFrame& grey, int threshold,
+                          const std::function<void(int row)>& rowDone) {
+    Diffuse(grey, rowDone, [threshold](std::size_t, int g) { return g < threshold ? 0 : 255; });
+}
+
+void DitherFloydSteinbergKeeping(GreyFrame& grey, int threshold,
+                                 const std::array<bool, FramePixelCount>& keep,
+                                 const GreyFrame& previous) {
+    Diffuse(grey, {}, [&](std::size_t index, int g) {
+        return keep[index] ? int{previous[index]} : (g < threshold ? 0 : 255);
+    });
 }
 
 void DitherBayer(GreyFrame& grey, int threshold, const std::function<void(int row)>& rowDone) {
@@ -87,6 +105,21 @@ void DitherQuantize(GreyFrame& grey, int threshold, const std::function<void(int
             pixel = pixel >= threshold ? 255 : 0;
         }
         RowDone(rowDone, y);
+    }
+}
+
+void Dither(GreyFrame& grey, int method, int threshold,
+            const std::function<void(int row)>& rowDone) {
+    switch (method) {
+    case TImportFrame::Bayer:
+        DitherBayer(grey, threshold, rowDone);
+        break;
+    case TImportFrame::Quantization:
+        DitherQuantize(grey, threshold, rowDone);
+        break;
+    default:
+        DitherFloydSteinberg(grey, threshold, rowDone);
+        break;
     }
 }
 
@@ -274,29 +307,8 @@ void TImportFrame::Rebuild() {
         return;
     TBusy busy(*this);
     Progress(0, FrameHeight - 1);
-    // Outside a picture smaller than the frame the dots stay off (white).
-    GreyFrame grey;
-    grey.fill(255);
-    for (int y = 0; y < m_grabRect.height(); ++y) {
-        const auto* line =
-            reinterpret_cast<const QRgb*>(m_scaled.constScanLine(m_grabRect.y() + y)) +
-            m_grabRect.x();
-        for (int x = 0; x < m_grabRect.width(); ++x)
-            grey[static_cast<std::size_t>(PixelIndex(x, y))] =
-                static_cast<std::uint8_t>((qRed(line[x]) + qGreen(line[x]) + qBlue(line[x])) / 3);
-    }
-    const auto rowDone = [this](int row) { Progress(1, row); };
-    switch (m_method) {
-    case Bayer:
-        DitherBayer(grey, m_threshold, rowDone);
-        break;
-    case Quantization:
-        DitherQuantize(grey, m_threshold, rowDone);
-        break;
-    default:
-        DitherFloydSteinberg(grey, m_threshold, rowDone);
-        break;
-    }
+    GreyFrame grey = WindowGrey();
+    Dither(grey, m_method, m_threshold, [this](int row) { Progress(1, row); });
     for (int y = 0; y < FrameHeight; ++y) {
         auto* out = reinterpret_cast<QRgb*>(m_output.scanLine(y));
         for (int x = 0; x < FrameWidth; ++x)

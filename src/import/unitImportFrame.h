@@ -117,5 +117,13 @@ void DitherBayer(std::array<std::uint8_t, FramePixelCount>& grey, int threshold,
                  const std::function<void(int row)>& rowDone = {});
 void DitherQuantize(std::array<std::uint8_t, FramePixelCount>& grey, int threshold,
                     const std::function<void(int row)>& rowDone = {});
+// The method given by its TImportFrame::DitherMethod number.
+void Dither(std::array<std::uint8_t, FramePixelCount>& grey, int method, int threshold,
+            const std::function<void(int row)>& rowDone = {});
+// Floyd-Steinberg where every dot marked in keep takes its value from previous
+// instead of the threshold's verdict; its error is passed on all the same.
+void DitherFloydSteinbergKeeping(std::array<std::uint8_t, FramePixelCount>& grey, int threshold,
+                                 const std::array<bool, FramePixelCount>& keep,
+                                 const std::array<std::uint8_t, FramePixelCount>& previous);
 
 } // namespace vistrel
