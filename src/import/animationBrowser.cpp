@@ -44,9 +44,8 @@ QString TAnimationBrowser::Summary() const {
     const int frames = m_source->FrameCount();
     if (frames < 0)
         return time;
-    return (frames == 1 ? QStringLiteral("1 frame, %2") : QStringLiteral("%1 frames, %2"))
-        .arg(frames)
-        .arg(time);
+    return frames == 1 ? QStringLiteral("1 frame, %1").arg(time)
+                       : QStringLiteral("%1 frames, %2").arg(frames).arg(time);
 }
 
 qint64 TAnimationBrowser::PositionMs(int position) const {

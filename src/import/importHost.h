@@ -1,5 +1,7 @@
 #pragma once
 
+#include "animationImport.h"
+
 #include <QImage>
 #include <QString>
 
@@ -10,7 +12,8 @@ class TPrompts;
 // What the Import page needs from the window that owns the document: the
 // prompts, whether the document can take a frame, the Animation menu's insert
 // after the current frame, putting a picture into the current frame, the
-// editor's picture for Export Frame, and page switching.
+// editor's picture for Export Frame, page switching, and putting a part of a
+// moving source in after the current frame.
 class IImportHost {
 public:
     virtual ~IImportHost() = default;
@@ -38,6 +41,16 @@ public:
     // steps for leaving one page and entering the other.
     virtual void ShowImportPage() = 0;
     virtual void ImportDone() = 0;
+
+    // The player's ticks a second: a clip is previewed and taken once a tick.
+    virtual int TickRate() const = 0;
+    // Insert All: the source in the file (with sequence, the numbered pictures
+    // beside it) read again with the page's scale, window, dithering and range,
+    // put in after the current frame; the rest of options is the window's.
+    virtual void InsertAnimation(const QString& fileName, bool sequence,
+                                 const TAnimationImportOptions& options) = 0;
+    // True while an Insert All runs: another waits until it has ended.
+    virtual bool AnimationImportRunning() const = 0;
 };
 
 } // namespace vistrel

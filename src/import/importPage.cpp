@@ -1,5 +1,6 @@
 #include "importPage.h"
 
+#include "animationBrowser.h"
 #include "frameBitmapFile.h"
 #include "importButtonPictures.h"
 #include "importHost.h"
@@ -19,7 +20,10 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
+#include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace vistrel {
 
@@ -70,6 +74,7 @@ TImportPage::TImportPage(IImportHost& host, QWidget* parent) : QWidget(parent), 
     BuildDitherMenu();
     BuildToolStrip();
     BuildEditPanel();
+    BuildAnimationBar();
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -78,6 +83,8 @@ TImportPage::TImportPage(IImportHost& host, QWidget* parent) : QWidget(parent), 
     layout->addWidget(m_edit, 1);
     UpdateButtons();
 }
+
+TImportPage::~TImportPage() = default;
 
 void TImportPage::BuildToolStrip() {
     m_tool = new QWidget(this);
@@ -153,6 +160,66 @@ void TImportPage::BuildEditPanel() {
     m_previewBox->OnPaint = [this](QPainter& painter) { pntbxImportPreviewPaint(painter); };
 }
 
+void TImportPage::BuildAnimationBar() {
+    // Under the resulting frame, right of the picture: the source's length, the
+    // slider with the position it shows, the part to take and Insert All.
+    m_animationBar = NewPanel("pnlImportAnimation", m_edit, QColor(0x80, 0x80, 0x80));
+    auto* column = new QVBoxLayout(m_animationBar);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+    const auto label = [this, column](const char* name) {
+        auto* item = new QLabel(m_animationBar);
+        item->setObjectName(QLatin1String(name));
+        item->setStyleSheet(QStringLiteral("color: white"));
+        column->addWidget(item);
+        return item;
+    };
+    const auto push = [this](const char* name, const QString& caption,
+                             void (TImportPage::*handler)()) {
+        auto* item = new QPushButton(caption, m_animationBar);
+        item->setObjectName(QLatin1String(name));
+        item->setFocusPolicy(Qt::NoFocus);
+        connect(item, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+        return item;
+    };
+    m_lengthLabel = label("lblImportLength");
+    m_frameSlider = new QSlider(Qt::Horizontal, m_animationBar);
+    m_frameSlider->setObjectName(QStringLiteral("sldImportFrame"));
+    m_frameSlider->setToolTip(QStringLiteral("Frame to preview"));
+    column->addWidget(m_frameSlider);
+    m_positionLabel = label("lblImportPosition");
+    auto* ends = new QHBoxLayout;
+    ends->setSpacing(4);
+    m_setStart = push("btnImportSetStart", QStringLiteral("Set &Start"),
+                      &TImportPage::btnImportSetStartClick);
+    m_setStart->setToolTip(QStringLiteral("The part taken starts at the frame shown"));
+    m_setEnd =
+        push("btnImportSetEnd", QStringLiteral("Set &End"), &TImportPage::btnImportSetEndClick);
+    m_setEnd->setToolTip(QStringLiteral("The part taken ends with the frame shown"));
+    ends->addWidget(m_setStart);
+    ends->addWidget(m_setEnd);
+    ends->addStretch(1);
+    column->addLayout(ends);
+    m_rangeLabel = label("lblImportRange");
+    m_rangeLabel->setWordWrap(true);
+    m_insertAll = push("btnImportInsertAll", QStringLiteral("Insert &All"),
+                       &TImportPage::btnImportInsertAllClick);
+    m_insertAll->setToolTip(QStringLiteral("Insert the part taken after the current frame"));
+    auto* insertRow = new QHBoxLayout;
+    insertRow->addWidget(m_insertAll);
+    insertRow->addStretch(1);
+    column->addLayout(insertRow);
+    column->addStretch(1);
+
+    m_frameTimer = new QTimer(this);
+    m_frameTimer->setSingleShot(true);
+    m_frameTimer->setInterval(40);
+    connect(m_frameTimer, &QTimer::timeout, this, &TImportPage::ShowPosition);
+    connect(m_frameSlider, &QSlider::valueChanged, this, &TImportPage::sldImportFrameChange);
+    connect(m_frameSlider, &QSlider::sliderReleased, this, &TImportPage::ShowPosition);
+    m_animationBar->hide();
+}
+
 void TImportPage::BuildScaleMenu() {
     m_scaleMenu = new QMenu(this);
     m_scaleMenu->setObjectName(QStringLiteral("mnuScale"));
@@ -212,16 +279,142 @@ bool TImportPage::ImportPicture(const QString& fileName) {
         return false;
     QString reason;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool loaded = m_importer.LoadFromFile(fileName, &reason);
+    std::unique_ptr<TAnimationBrowser> browser =
+        TAnimationBrowser::Open(fileName, false, m_host.TickRate(), nullptr);
+    if (browser && browser->Source().FrameCount() != 1) {
+        QApplication::restoreOverrideCursor();
+        ShowBrowser(std::move(browser), fileName, false);
+        return true;
+    }
+    // A still picture: the one the source read, else the loader says why not.
+    const QImage still = browser ? browser->PictureAt(0) : QImage();
+    const bool loaded =
+        still.isNull() ? m_importer.LoadFromFile(fileName, &reason) : m_importer.SetPicture(still);
     QApplication::restoreOverrideCursor();
     if (!loaded) {
         ShowError(
             QStringLiteral("Unable to open %1: %2.").arg(QFileInfo(fileName).fileName(), reason));
         return false;
     }
+    m_browser.reset();
+    m_animationBar->hide();
     UpdateButtons();
     m_host.ShowImportPage();
     return true;
+}
+
+bool TImportPage::ImportAnimation(const QString& fileName, bool sequence) {
+    if (m_importer.Busy())
+        return false;
+    QString reason;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::unique_ptr<TAnimationBrowser> browser =
+        TAnimationBrowser::Open(fileName, sequence, m_host.TickRate(), &reason);
+    QApplication::restoreOverrideCursor();
+    if (!browser) {
+        ShowError(UnableToOpenMessage(QFileInfo(fileName).fileName(), reason));
+        return false;
+    }
+    ShowBrowser(std::move(browser), fileName, sequence);
+    return true;
+}
+
+void TImportPage::ShowBrowser(std::unique_ptr<TAnimationBrowser> browser, const QString& fileName,
+                              bool sequence) {
+    m_frameTimer->stop();
+    m_browser = std::move(browser);
+    m_animationFile = fileName;
+    m_animationSequence = sequence;
+    m_lengthLabel->setText(m_browser->Summary());
+    {
+        // The new source starts at its first frame, shown below with the window
+        // at the top-left as for any new picture.
+        const QSignalBlocker quiet(m_frameSlider);
+        m_frameSlider->setRange(0, m_browser->Positions() - 1);
+        m_frameSlider->setValue(0);
+        m_frameSlider->setPageStep(std::max(m_browser->Positions() / 10, 1));
+    }
+    const QImage first = m_browser->PictureAt(0);
+    if (!first.isNull())
+        m_importer.SetPicture(first);
+    ShowPosition();
+    ShowRange();
+    m_animationBar->show();
+    pnlImportEditResize();
+    UpdateButtons();
+    m_host.ShowImportPage();
+}
+
+void TImportPage::sldImportFrameChange(int) {
+    // Dragged: the picture follows once the slider rests a moment.
+    if (m_frameSlider->isSliderDown())
+        m_frameTimer->start();
+    else
+        ShowPosition();
+}
+
+void TImportPage::ShowPosition() {
+    m_frameTimer->stop();
+    if (!m_browser)
+        return;
+    // A rescale running lets events run: the position is shown when it is over.
+    if (m_importer.Busy()) {
+        m_frameTimer->start();
+        return;
+    }
+    const int position = m_frameSlider->value();
+    const QImage picture = m_browser->PictureAt(position);
+    if (picture.isNull()) {
+        m_positionLabel->setText(
+            QStringLiteral("%1: %2").arg(m_browser->PositionText(position), m_browser->Error()));
+        return;
+    }
+    m_positionLabel->setText(m_browser->PositionText(position));
+    if (picture.cacheKey() == m_importer.SourceImage().cacheKey())
+        return;
+    // The frames of a source share one size: the window stays where it was put.
+    const QPoint window = m_importer.GrabRect().topLeft();
+    if (m_importer.SetPicture(picture))
+        m_importer.MoveWindowTo(window);
+    m_scaledBox->update();
+    m_previewBox->update();
+}
+
+void TImportPage::ShowRange() {
+    if (!m_browser)
+        return;
+    m_rangeLabel->setText(QStringLiteral("Take %1 to %2")
+                              .arg(m_browser->PositionText(m_browser->Start()),
+                                   m_browser->PositionText(m_browser->End())));
+}
+
+void TImportPage::btnImportSetStartClick() {
+    if (!m_browser)
+        return;
+    m_browser->SetStart(m_frameSlider->value());
+    ShowRange();
+}
+
+void TImportPage::btnImportSetEndClick() {
+    if (!m_browser)
+        return;
+    m_browser->SetEnd(m_frameSlider->value());
+    ShowRange();
+}
+
+void TImportPage::btnImportInsertAllClick() {
+    UpdateButtons();
+    if (!m_browser || m_importer.Busy() || !m_insertAll->isEnabled())
+        return;
+    TAnimationImportOptions options;
+    options.Scale = m_importer.Scale();
+    options.Method = m_importer.Method();
+    options.Threshold = m_importer.Threshold();
+    options.Window = m_importer.GrabRect().topLeft();
+    options.Start = m_browser->RangeStart();
+    options.End = m_browser->RangeEnd();
+    m_host.InsertAnimation(m_animationFile, m_animationSequence, options);
+    UpdateButtons();
 }
 
 void TImportPage::Export1Click() {
@@ -335,6 +528,8 @@ void TImportPage::Quantization1Click(QAction* item) {
 void TImportPage::UpdateButtons() {
     m_insert->setEnabled(m_host.CanInsertFrame());
     m_replace->setEnabled(m_host.CanReplaceFrame());
+    m_insertAll->setEnabled(m_browser && m_host.CanInsertFrame() &&
+                            !m_host.AnimationImportRunning());
 }
 
 void TImportPage::btnImportReplaceClick() {
@@ -402,6 +597,12 @@ void TImportPage::pnlImportEditResize() {
     const int right = m_scaledPanel->x() + m_scaledPanel->width();
     m_previewPanel->move(right + (m_edit->width() - right - m_previewPanel->width()) / 2,
                          m_previewPanel->y());
+    // The moving source's controls fill the room under it.
+    if (!m_animationBar)
+        return;
+    const int top = m_previewPanel->y() + m_previewPanel->height() + 12;
+    m_animationBar->setGeometry(right + 8, top, std::max(m_edit->width() - right - 16, 120),
+                                std::max(m_edit->height() - top - 4, 150));
 }
 
 void TImportPage::ImportPreviewSize(int width, int height) {

@@ -3,6 +3,7 @@
 #include "unitImportFrame.h"
 
 #include <QWidget>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -11,18 +12,23 @@ class QMenu;
 class QPainter;
 class QProgressBar;
 class QPushButton;
+class QSlider;
+class QTimer;
 class QToolButton;
 
 namespace vistrel {
 
 class IImportHost;
+class TAnimationBrowser;
 class TPaintBox;
 
 // The Import page: the tool strip (scale and dither menus, Insert, Replace,
 // Done, progress) beside the grey edit panel with the scaled picture, its red
 // frame window, and the resulting frame. It owns the window's one importer and
-// runs File > Import Frame and File > Export Frame. Everything it needs of the
-// document goes through IImportHost.
+// runs File > Import Frame and File > Export Frame. A moving source (an
+// animated picture, a clip) adds its length, a slider that previews any of its
+// frames, the part to take and Insert All. Everything it needs of the document
+// goes through IImportHost.
 class TImportPage : public QWidget {
     Q_OBJECT
 
@@ -33,6 +39,7 @@ public:
     static constexpr QSize PreviewSize{96, 64};
 
     explicit TImportPage(IImportHost& host, QWidget* parent = nullptr);
+    ~TImportPage() override;
 
     TImportFrame& Importer() { return m_importer; }
     // The last custom scale; the default answer of the custom scale question.
@@ -43,7 +50,19 @@ public:
     void Export1Click();
     // Loads a picture and shows the page; the reason of a failure goes to the
     // user and the importer keeps what it had.
+    // A file of more than one frame opens as a moving source.
     bool ImportPicture(const QString& fileName);
+    // Opens a moving source (a still picture is one of one frame) and shows the
+    // page; a failure is told and the page keeps what it had.
+    bool ImportAnimation(const QString& fileName, bool sequence);
+    // The moving source on show, or nullptr for a still picture.
+    TAnimationBrowser* Browser() const { return m_browser.get(); }
+
+    // The moving source's controls.
+    void sldImportFrameChange(int position);
+    void btnImportSetStartClick();
+    void btnImportSetEndClick();
+    void btnImportInsertAllClick();
 
     // Tool strip and menus.
     void spdbtnScaleClick();
@@ -77,6 +96,12 @@ private:
     void BuildDitherMenu();
     void ShowError(const QString& text);
     void CheckScaleItem(QAction* item);
+    void BuildAnimationBar();
+    void ShowBrowser(std::unique_ptr<TAnimationBrowser> browser, const QString& fileName,
+                     bool sequence);
+    void ShowPosition();
+    void ShowRange();
+    bool Loaded(const QImage& picture);
 
     IImportHost& m_host;
     TImportFrame m_importer;
@@ -104,6 +129,21 @@ private:
     QMenu* m_ditherMenu = nullptr;
     QActionGroup* m_ditherItems = nullptr;
     QAction* m_setThreshold = nullptr;
+
+    std::unique_ptr<TAnimationBrowser> m_browser;
+    QString m_animationFile;
+    bool m_animationSequence = false;
+    QWidget* m_animationBar = nullptr; // pnlImportAnimation
+    QLabel* m_lengthLabel = nullptr;
+    QSlider* m_frameSlider = nullptr;
+    QLabel* m_positionLabel = nullptr;
+    QPushButton* m_setStart = nullptr;
+    QPushButton* m_setEnd = nullptr;
+    QLabel* m_rangeLabel = nullptr;
+    QPushButton* m_insertAll = nullptr;
+    // Gathers the slider's moves while it is dragged: a clip is read once for
+    // the position it rests on, not for every position passed.
+    QTimer* m_frameTimer = nullptr;
 };
 
 } // namespace vistrel

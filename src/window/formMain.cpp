@@ -67,6 +67,10 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     BuildPages();
     BuildStatusBar();
     m_animationExport = new TAnimationExportSide(*this, statusBar());
+    m_animationImport = new TAnimationImportSide(
+        *this, *m_importSide, statusBar(), [this] { return TickRate(); }, this);
+    connect(m_animationImport, &TAnimationImportSide::ended, m_importSide,
+            &TImportPage::UpdateButtons);
     BuildFramePopup();
     m_frameEditor.Attach(m_editorBox, m_previewBox, m_toolBar, m_editMenu);
 
@@ -149,18 +153,6 @@ void TfrmMain::BuildMenus() {
     m_close = add("Close1", QStringLiteral("&Close"), {}, &TfrmMain::Close1Click);
     m_fileMenu->addSeparator();
     m_import = add("Import1", QStringLiteral("&Import Frame"), {}, &TfrmMain::Import1Click);
-    m_animationImport = new TAnimationImportSide(
-        *this,
-        [this] {
-            // The Import page's scale and dithering as they stand, at the player's speed.
-            TAnimationImportOptions options;
-            options.Scale = m_importSide->Importer().Scale();
-            options.Method = m_importSide->Importer().Method();
-            options.Threshold = m_importSide->Importer().Threshold();
-            options.Fps = TickRate();
-            return options;
-        },
-        this);
     QAction* importAnimation = add("ImportAnimation1", QStringLiteral("Import Ani&mation..."), {},
                                    &TfrmMain::ImportAnimation1Click);
     connect(m_fileMenu, &QMenu::aboutToShow, importAnimation,

@@ -110,8 +110,10 @@ public:
     const TAnimation& AnimationToExport() override;
     TAnimationExportSide& AnimationExport() { return *m_animationExport; }
 
-    // File > Import Animation...: a moving picture's frames after the current one.
+    // File > Import Animation...: a moving picture on the Import page, whose
+    // Insert All puts its frames in after the current one.
     void ImportAnimation1Click();
+    TAnimationImportSide& AnimationImport() { return *m_animationImport; }
 
     // The Animation menu.
     TFrameCommands& FrameCommands() { return *m_commands; }
@@ -181,6 +183,9 @@ public:
     void ReplaceCurrentFrame(const QImage& frame) override;
     void ShowImportPage() override;
     void ImportDone() override;
+    void InsertAnimation(const QString& fileName, bool sequence,
+                         const TAnimationImportOptions& options) override;
+    bool AnimationImportRunning() const override;
     // Switches pages as the user does: the steps for leaving and entering run.
     void SwitchPage(QWidget* page);
 
@@ -188,7 +193,7 @@ public:
     void pnlMainResize();
 
     // Ticks per second wherever ticks become time.
-    int TickRate() const { return m_preferences->EffectivePlayerFPS(); }
+    int TickRate() const override { return m_preferences->EffectivePlayerFPS(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,3 +1,4 @@
+#include "animationImportSide.h"
 #include "formMain.h"
 #include "frameStrip.h"
 #include "importPage.h"
@@ -37,6 +38,15 @@ void TfrmMain::ReplaceCurrentFrame(const QImage& frame) {
     m_document.CommitPicture(bitmaps.WorkBitmap, QStringLiteral("Replace Frame"));
     RepaintEditor();
     Edit1Click();
+}
+
+void TfrmMain::InsertAnimation(const QString& fileName, bool sequence,
+                               const TAnimationImportOptions& options) {
+    m_animationImport->InsertAll(fileName, sequence, options);
+}
+
+bool TfrmMain::AnimationImportRunning() const {
+    return m_animationImport && m_animationImport->Running();
 }
 
 void TfrmMain::SwitchPage(QWidget* page) {

@@ -20,6 +20,14 @@ public:
     int importPageShown = 0;
     int importDone = 0;
     QImage workBitmap;
+    int tickRate = 12;
+    struct TInsertAll {
+        QString fileName;
+        bool sequence;
+        TAnimationImportOptions options;
+    };
+    std::vector<TInsertAll> insertedAll;
+    bool importRunning = false;
 
     TPrompts& Prompts() override { return prompts; }
     QString ApplicationCaption() const override { return QStringLiteral("Vistrel"); }
@@ -33,6 +41,12 @@ public:
     const QImage& WorkBitmap() const override { return workBitmap; }
     void ShowImportPage() override { ++importPageShown; }
     void ImportDone() override { ++importDone; }
+    int TickRate() const override { return tickRate; }
+    void InsertAnimation(const QString& fileName, bool sequence,
+                         const TAnimationImportOptions& options) override {
+        insertedAll.push_back({fileName, sequence, options});
+    }
+    bool AnimationImportRunning() const override { return importRunning; }
 };
 
 } // namespace vistrel::testing
