@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -299,4 +300,52 @@ TEST_F(ImportPage, ExportWritesTheEditorsFrameAsABmp) {
     EXPECT_EQ(QFile(folder.filePath("frame.bmp")).size(), 886);
     EXPECT_EQ(written.pixel(5, 6) & 0xFFFFFF, 0u);
     EXPECT_EQ(written.pixel(6, 6) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+// Import Frame of a file of many frames opens it as a moving source: its
+// controls show, and Insert All hands the window the part taken with the
+// page's choices. A still picture afterwards puts the page back as it was.
+TEST_F(ImportPage, AMovingPictureShowsItsControlsAndInsertAllHandsOverThePartTaken) {
+    auto* bar = page.findChild<QWidget*>("pnlImportAnimation");
+    auto* insertAll = page.findChild<QPushButton*>("btnImportInsertAll");
+    ASSERT_TRUE(bar && insertAll);
+    const QString gif = QStringLiteral(VISTREL_TEST_DATA "/four-frames.gif");
+    ASSERT_TRUE(page.ImportPicture(gif));
+    EXPECT_EQ(host.importPageShown, 1);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(page.findChild<QLabel*>("lblImportLength")->text(), "4 frames, 0.5 s");
+    auto* slider = page.findChild<QSlider*>("sldImportFrame");
+    EXPECT_EQ(slider->maximum(), 3);
+    slider->setValue(3);
+    EXPECT_EQ(page.findChild<QLabel*>("lblImportPosition")->text(), "frame 4, 0.30 s");
+    page.findChild<QPushButton*>("btnImportSetEnd")->click();
+    slider->setValue(1);
+    page.findChild<QPushButton*>("btnImportSetStart")->click();
+    EXPECT_EQ(page.findChild<QLabel*>("lblImportRange")->text(),
+              "Take frame 2, 0.10 s to frame 4, 0.30 s");
+    page.Importer().SetMethod(TImportFrame::Quantization);
+    page.Importer().SetThreshold(70);
+    page.Importer().SetScale(50);
+
+    host.importRunning = true; // one Insert All at a time
+    page.UpdateButtons();
+    EXPECT_FALSE(insertAll->isEnabled());
+    host.importRunning = false;
+    page.UpdateButtons();
+    insertAll->click();
+    ASSERT_EQ(host.insertedAll.size(), 1u);
+    const auto& asked = host.insertedAll.front();
+    EXPECT_EQ(asked.fileName, gif);
+    EXPECT_FALSE(asked.sequence);
+    EXPECT_EQ(asked.options.Start.Is, TRangeEnd::Frame);
+    EXPECT_EQ(asked.options.Start.Value, 1);
+    EXPECT_EQ(asked.options.End.Is, TRangeEnd::Open); // the last frame: to the end
+    EXPECT_EQ(asked.options.Method, TImportFrame::Quantization);
+    EXPECT_EQ(asked.options.Threshold, 70);
+    EXPECT_EQ(asked.options.Scale, 50);
+
+    ASSERT_TRUE(Loads(Halves()));
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(insertAll->isEnabled());
+    EXPECT_EQ(page.Browser(), nullptr);
 }
