@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vistrel {
 
@@ -597,11 +598,14 @@ void TImportPage::pnlImportEditResize() {
     const int right = m_scaledPanel->x() + m_scaledPanel->width();
     m_previewPanel->move(right + (m_edit->width() - right - m_previewPanel->width()) / 2,
                          m_previewPanel->y());
-    // The moving source's controls fill the room under it.
+    // The moving source's controls sit under the frame, in the middle of the
+    // same room, no wider than a slider the eye can follow.
     if (!m_animationBar)
         return;
     const int top = m_previewPanel->y() + m_previewPanel->height() + 12;
-    m_animationBar->setGeometry(right + 8, top, std::max(m_edit->width() - right - 16, 120),
+    const int room = m_edit->width() - right - 16;
+    const int width = std::clamp(room, 200, 400);
+    m_animationBar->setGeometry(right + 8 + std::max(room - width, 0) / 2, top, width,
                                 std::max(m_edit->height() - top - 4, 150));
 }
 
