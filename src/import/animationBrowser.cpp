@@ -71,9 +71,8 @@ int TAnimationBrowser::Clamp(int position) const {
 }
 
 void TAnimationBrowser::Restart() {
-    m_shown.reset();
-    m_ahead.reset();
-    m_shownIndex = -1;
+    m_recent.clear();
+    m_recentBytes = 0;
     m_read = 0;
     m_ended = !m_source->Rewind();
     m_endError = m_ended ? m_source->Error() : QString();
@@ -93,38 +92,45 @@ bool TAnimationBrowser::ReadNext() {
     if (m_read == static_cast<int>(m_starts.size()))
         m_starts.push_back(frame.StartMs);
     ++m_read;
-    m_ahead = std::move(frame);
+    m_recentBytes += frame.Picture.sizeInBytes();
+    m_recent.push_back(std::move(frame));
+    // A clip needs the frame on show and the one read after it.
+    while (m_recent.size() > 2 && (m_recentBytes > RecentBytes || m_recent.size() > RecentFrames)) {
+        m_recentBytes -= m_recent.front().Picture.sizeInBytes();
+        m_recent.pop_front();
+    }
     return true;
 }
 
 QImage TAnimationBrowser::PictureAt(int position) {
     position = Clamp(position);
-    // Going back: the source reads only forwards.
-    const bool behind =
-        m_byTime ? m_shown && !m_timing.ShownAt(m_shown->StartMs - m_origin, qint64{position})
-                 : position < m_shownIndex;
-    if (behind)
-        Restart();
-    for (;;) {
-        if (!m_ahead && !ReadNext())
-            break;
-        // A clip shows at a tick the last frame that started by then; an
-        // animation's positions are its frames.
-        const bool onShow =
-            m_byTime ? !m_shown || m_timing.ShownAt(m_ahead->StartMs - m_origin, position)
-                     : m_shownIndex < position;
-        if (!onShow)
-            break;
-        m_shown = std::move(m_ahead);
-        m_ahead.reset();
-        ++m_shownIndex;
+    const TSourceFrame* found = nullptr;
+    if (m_byTime) {
+        // A clip shows at a tick the last frame that started by then.
+        const auto onShow = [&](const TSourceFrame& frame) {
+            return m_timing.ShownAt(frame.StartMs - m_origin, position);
+        };
+        // Further back than the frames kept: the source reads only forwards.
+        if (!m_recent.empty() && FirstRecent() > 0 && !onShow(m_recent.front()))
+            Restart();
+        while ((m_recent.empty() || onShow(m_recent.back())) && ReadNext()) {
+        }
+        for (auto frame = m_recent.rbegin(); frame != m_recent.rend() && !found; ++frame)
+            if (onShow(*frame))
+                found = &*frame;
+    } else {
+        if (position < FirstRecent())
+            Restart();
+        while (m_read <= position && ReadNext()) {
+        }
+        if (position >= FirstRecent() && position < m_read)
+            found = &m_recent[static_cast<std::size_t>(position - FirstRecent())];
     }
     // A source that failed before the position gives nothing for it.
-    const bool missing = !m_shown || (!m_byTime && m_shownIndex < position);
-    m_error = missing ? (m_endError.isEmpty() ? QStringLiteral("The source holds no picture there.")
-                                              : m_endError)
-                      : QString();
-    return missing ? QImage() : m_shown->Picture;
+    m_error = found ? QString()
+                    : (m_endError.isEmpty() ? QStringLiteral("The source holds no picture there.")
+                                            : m_endError);
+    return found ? found->Picture : QImage();
 }
 
 void TAnimationBrowser::SetStart(int position) {

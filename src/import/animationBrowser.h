@@ -6,8 +6,8 @@
 
 #include <QImage>
 #include <QString>
+#include <deque>
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace vistrel {
@@ -16,8 +16,8 @@ namespace vistrel {
 // at any position of the slider, and the part of it the user marks for Insert
 // All. An animation's positions are its frames; a clip's are the player's
 // ticks, since a clip is taken once a tick. Reading goes forward from the last
-// position and starts again from the top only when the user goes back, so
-// sliding along a clip decodes it once. No widgets.
+// position and starts again from the top only when the user goes back further
+// than the frames it keeps, so sliding along a clip decodes it once. No widgets.
 class TAnimationBrowser {
 public:
     // fps: the player's ticks a second.
@@ -68,11 +68,13 @@ private:
     int m_end = 0;
     QString m_error;
 
-    // Reading: the frame on show, its index, and for a clip the frame read
-    // ahead that is not on show yet.
-    std::optional<TSourceFrame> m_shown;
-    int m_shownIndex = -1;
-    std::optional<TSourceFrame> m_ahead;
+    // The frames read last, oldest first, so that stepping back a little needs
+    // no second pass; bounded in memory. The last one is frame m_read - 1.
+    static constexpr qint64 RecentBytes = qint64{64} * 1024 * 1024;
+    static constexpr std::size_t RecentFrames = 100;
+    int FirstRecent() const { return m_read - static_cast<int>(m_recent.size()); }
+    std::deque<TSourceFrame> m_recent;
+    qint64 m_recentBytes = 0;
     int m_read = 0;
     bool m_ended = false;
     QString m_endError;

@@ -127,3 +127,81 @@ TEST(AnAnimationBrowser, KeepsTheRangeInOrderAndHandsItToTheImporter) {
     ExpectRangeIsWhatWasPreviewed("movingSquare.mp4", *clip, 0, 4);
     ExpectRangeIsWhatWasPreviewed("movingSquare.mp4", *clip, 9, 11);
 }
+
+namespace {
+
+// 300 frames of 100 ms, frame k a 1 x 1 picture of grey k % 256 and k / 256 in
+// red, counting how it is read.
+class TCountingSource final : public IAnimationSource {
+public:
+    explicit TCountingSource(bool sampled) : m_sampled(sampled) {}
+    static constexpr int Frames = 300;
+
+    int FrameCount() const override { return m_sampled ? -1 : Frames; }
+    qint64 LengthMs() const override { return Frames * 100; }
+    int LoopCount() const override { return -1; }
+    QSize Size() const override { return {1, 1}; }
+    bool Sampled() const override { return m_sampled; }
+    bool Next(TSourceFrame& frame) override {
+        if (m_next == Frames)
+            return false;
+        frame.Picture = Picture(m_next);
+        frame.StartMs = 100 * m_next;
+        frame.DurationMs = 100;
+        ++m_next;
+        ++reads;
+        return true;
+    }
+    QString Error() const override { return {}; }
+    int FramesRead() const override { return m_next; }
+    bool Rewind() override {
+        m_next = 0;
+        ++rewinds;
+        return true;
+    }
+
+    static QImage Picture(int k) {
+        QImage picture(1, 1, QImage::Format_RGB32);
+        picture.setPixel(0, 0, qRgb(k / 256, k % 256, k % 256));
+        return picture;
+    }
+
+    int reads = 0;
+    int rewinds = 0;
+
+private:
+    bool m_sampled;
+    int m_next = 0;
+};
+
+} // namespace
+
+// Sliding forward reads each frame once; stepping back a little reads nothing
+// again; only going back further than the frames kept starts over.
+TEST(AnAnimationBrowser, ReadsForwardAndStartsOverOnlyWhenGoingBackBeyondWhatItKeeps) {
+    for (const bool sampled : {false, true}) {
+        SCOPED_TRACE(sampled ? "clip, a tick a frame" : "animation");
+        auto owned = std::make_unique<TCountingSource>(sampled);
+        TCountingSource& source = *owned;
+        TAnimationBrowser browser(std::move(owned), 10);
+        ASSERT_EQ(browser.Positions(), TCountingSource::Frames);
+        const auto shows = [&](int position) {
+            return browser.PictureAt(position) == TCountingSource::Picture(position);
+        };
+        for (int p = 0; p < 250; p += 7)
+            ASSERT_TRUE(shows(p)) << p;
+        EXPECT_TRUE(shows(250));
+        const int reads = source.reads;
+        EXPECT_LE(reads, 252); // a clip reads one frame ahead
+        for (const int p : {249, 240, 200, 251})
+            EXPECT_TRUE(shows(p)) << p;
+        EXPECT_EQ(source.rewinds, 0);
+        EXPECT_LE(source.reads, reads + 1);
+
+        EXPECT_TRUE(shows(5));
+        EXPECT_EQ(source.rewinds, 1);
+        EXPECT_TRUE(shows(299));
+        EXPECT_TRUE(shows(0));
+        EXPECT_EQ(source.rewinds, 2);
+    }
+}
