@@ -143,6 +143,17 @@ void TAnimationBrowser::SetEnd(int position) {
     m_start = std::min(m_start, m_end);
 }
 
+QString TAnimationBrowser::RangeText() const {
+    QString end = PositionText(m_end);
+    if (m_byTime) {
+        qint64 endMs = m_origin + (qint64{m_end + 1} * 1000 + m_timing.Fps() - 1) / m_timing.Fps();
+        if (const qint64 length = m_source->LengthMs(); length >= 0)
+            endMs = std::min(endMs, m_origin + length);
+        end = Seconds(endMs, 2);
+    }
+    return QStringLiteral("Take %1 to %2").arg(PositionText(m_start), end);
+}
+
 TRangeEnd TAnimationBrowser::RangeStart() const {
     if (m_start == 0)
         return {};

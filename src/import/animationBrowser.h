@@ -51,6 +51,9 @@ public:
     int End() const { return m_end; }
     void SetStart(int position);
     void SetEnd(int position);
+    // "Take frame 2, 0.10 s to frame 4, 0.30 s"; a clip's part ends where its
+    // last tick does: "Take 0.25 s to 1.00 s".
+    QString RangeText() const;
     // The part as the importer takes it.
     TRangeEnd RangeStart() const;
     TRangeEnd RangeEnd() const;

@@ -384,9 +384,7 @@ void TImportPage::ShowPosition() {
 void TImportPage::ShowRange() {
     if (!m_browser)
         return;
-    m_rangeLabel->setText(QStringLiteral("Take %1 to %2")
-                              .arg(m_browser->PositionText(m_browser->Start()),
-                                   m_browser->PositionText(m_browser->End())));
+    m_rangeLabel->setText(m_browser->RangeText());
 }
 
 void TImportPage::btnImportSetStartClick() {

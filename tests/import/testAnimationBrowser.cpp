@@ -98,6 +98,10 @@ TEST(AnAnimationBrowser, StepsThroughAClipTickByTick) {
         for (const int p : {0, 5, 6, 11, 2, 3, 0})
             EXPECT_EQ(browser->PictureAt(p), frames[p * 1000 / 12 / 100].Picture) << "tick " << p;
         EXPECT_EQ(browser->PositionText(6), "0.50 s");
+        EXPECT_EQ(browser->RangeText(), "Take 0.00 s to 1.00 s");
+        browser->SetStart(3);
+        browser->SetEnd(5); // ticks 3, 4 and 5: from 0.25 s to 0.5 s
+        EXPECT_EQ(browser->RangeText(), "Take 0.25 s to 0.50 s");
     }
 }
 
