@@ -265,8 +265,8 @@ TEST_F(ImportAnimationInWindow, WhatCannotGoInLeavesTheDocumentAsItWas) {
     }
 }
 
-// Cancel, or closing the window, while the source is read: nothing goes in,
-// and the document is not even marked modified.
+// Cancel, a new document or closing the window while the source is read:
+// nothing goes in, and the document is not even marked modified.
 TEST_F(ImportAnimationInWindow, CancelWhileReadingLeavesTheDocumentAsItWas) {
     const int steps = History().count();
     Open(Data("movingSquare.mp4"));
@@ -283,14 +283,22 @@ TEST_F(ImportAnimationInWindow, CancelWhileReadingLeavesTheDocumentAsItWas) {
     EXPECT_EQ(History().count(), steps);
     EXPECT_FALSE(Window().Document().Modified());
 
+    // A new document started meanwhile takes nothing of the old one's import.
+    Child<QPushButton>("btnImportInsertAll")->click();
+    ASSERT_TRUE(Window().AnimationImport().Running());
+    f.Action("New1")->trigger();
+    const Shown blank = Document();
+    Wait();
+    EXPECT_EQ(Document(), blank);
+    EXPECT_EQ(History().count(), 0);
+
     Child<QPushButton>("btnImportInsertAll")->click();
     ASSERT_TRUE(Window().AnimationImport().Running());
     EXPECT_TRUE(Window().close());
-    EXPECT_EQ(Document(), before);
-    EXPECT_EQ(History().count(), steps);
+    EXPECT_EQ(Document(), blank);
     QTest::qWait(20); // the worker's end arrives after the close: it takes nothing
     EXPECT_FALSE(Window().AnimationImport().Running());
-    EXPECT_EQ(Document(), before);
+    EXPECT_EQ(Document(), blank);
 }
 
 // A picture whose name ends in a number is asked about: Yes takes every
