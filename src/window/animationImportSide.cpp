@@ -151,11 +151,12 @@ bool TAnimationImportSide::InsertAll(const QString& fileName, bool sequence,
     m_openFailed = false;
     m_result = {};
     // The frames read are for this document: a document closed or replaced
-    // meanwhile takes none of them.
-    m_documentClosed =
-        connect(&document, &TDocument::closedChanged, this, &TAnimationImportSide::Cancel);
-    m_documentRenamed =
-        connect(&document, &TDocument::titleChanged, this, &TAnimationImportSide::Cancel);
+    // meanwhile (which starts its history afresh) takes none of them. Saving
+    // it under another name keeps them coming.
+    m_documentReplaced = connect(&document.UndoStack(), &QUndoStack::indexChanged, this, [this] {
+        if (m_host.Document().UndoStack().count() == 0)
+            Cancel();
+    });
 
     m_worker.reset(QThread::create([this, fileName, sequence, options] {
         // The source and the importer live and die on this thread.
@@ -218,8 +219,7 @@ void TAnimationImportSide::Finish() {
         return;
     m_worker->wait();
     m_worker.reset();
-    disconnect(m_documentClosed);
-    disconnect(m_documentRenamed);
+    disconnect(m_documentReplaced);
     m_progressTimer->stop();
     m_progress->hide();
     m_cancelButton->hide();

@@ -86,8 +86,7 @@ private:
     TAnimationImportResult m_result;
     bool m_openFailed = false;
     QString m_shortName;
-    QMetaObject::Connection m_documentClosed;
-    QMetaObject::Connection m_documentRenamed;
+    QMetaObject::Connection m_documentReplaced;
 };
 
 } // namespace vistrel

@@ -283,6 +283,16 @@ TEST_F(ImportAnimationInWindow, CancelWhileReadingLeavesTheDocumentAsItWas) {
     EXPECT_EQ(History().count(), steps);
     EXPECT_FALSE(Window().Document().Modified());
 
+    // Saving meanwhile under another name keeps the import coming.
+    Child<QPushButton>("btnImportInsertAll")->click();
+    ASSERT_TRUE(Window().AnimationImport().Running());
+    f.Prompts().fileAnswers.push_back(f.Folder().Path("renamed.lcd"));
+    ASSERT_TRUE(Window().SaveDocument(true));
+    Wait();
+    EXPECT_EQ(Document(), With(Frames(Expected(Data("movingSquare.mp4")).Frames)));
+    History().undo();
+    ASSERT_EQ(Document(), before);
+
     // A new document started meanwhile takes nothing of the old one's import.
     Child<QPushButton>("btnImportInsertAll")->click();
     ASSERT_TRUE(Window().AnimationImport().Running());
