@@ -106,7 +106,6 @@ private:
     bool m_dragging = false;
     QPoint m_dragPoint;
     int m_busy = 0;
-    bool m_rebuildWhenIdle = false;
 };
 
 // The three methods on a 48 x 32 grey picture (row by row, 0 black to 255

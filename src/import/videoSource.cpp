@@ -465,8 +465,17 @@ bool TVideoSource::Next(TSourceFrame& frame) {
     TState& state = *State;
     // A frame whose successor failed to decode is still returned whole; the
     // failure shows on the call after it.
-    if (!state.HaveAhead && (state.Read > 0 || !state.DecodeAhead()))
-        return false;
+    if (!state.HaveAhead) {
+        if (state.Read > 0)
+            return false;
+        // A stream that ends before its first picture is not an empty clip
+        // the caller could take: it must hear why nothing came.
+        if (!state.DecodeAhead()) {
+            if (state.Error.isEmpty())
+                state.Fail(QStringLiteral("no frame of it can be decoded"));
+            return false;
+        }
+    }
     av_frame_unref(state.Current.get());
     av_frame_move_ref(state.Current.get(), state.Ahead.get());
     state.HaveAhead = state.DecodeAhead();
