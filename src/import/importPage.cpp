@@ -259,6 +259,14 @@ void TImportPage::BuildDitherMenu() {
     m_setThreshold->setData(-1);
     connect(m_setThreshold, &QAction::triggered, this,
             [this] { Quantization1Click(m_setThreshold); });
+    // Only Insert All reads it: a single frame has no neighbour to stay like.
+    m_keepStill = m_ditherMenu->addAction(QStringLiteral("Keep &Still Parts Still"));
+    m_keepStill->setObjectName(QStringLiteral("KeepStill1"));
+    m_keepStill->setCheckable(true);
+    m_ditherMenu->setToolTipsVisible(true);
+    m_keepStill->setToolTip(
+        QStringLiteral("Dots where a moving source does not change keep their value from "
+                       "frame to frame, so still parts do not shimmer"));
 }
 
 void TImportPage::ShowError(const QString& text) {
@@ -412,6 +420,7 @@ void TImportPage::btnImportInsertAllClick() {
     options.Window = m_importer.GrabRect().topLeft();
     options.Start = m_browser->RangeStart();
     options.End = m_browser->RangeEnd();
+    options.KeepStill = m_keepStill->isChecked();
     m_host.InsertAnimation(m_animationFile, m_animationSequence, options);
     UpdateButtons();
 }

@@ -129,6 +129,7 @@ private:
     QMenu* m_ditherMenu = nullptr;
     QActionGroup* m_ditherItems = nullptr;
     QAction* m_setThreshold = nullptr;
+    QAction* m_keepStill = nullptr; // KeepStill1
 
     std::unique_ptr<TAnimationBrowser> m_browser;
     QString m_animationFile;

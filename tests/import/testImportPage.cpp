@@ -332,6 +332,7 @@ TEST_F(ImportPage, AMovingPictureShowsItsControlsAndInsertAllHandsOverThePartTak
     EXPECT_FALSE(insertAll->isEnabled());
     host.importRunning = false;
     page.UpdateButtons();
+    page.findChild<QAction*>("KeepStill1")->trigger();
     insertAll->click();
     ASSERT_EQ(host.insertedAll.size(), 1u);
     const auto& asked = host.insertedAll.front();
@@ -343,6 +344,7 @@ TEST_F(ImportPage, AMovingPictureShowsItsControlsAndInsertAllHandsOverThePartTak
     EXPECT_EQ(asked.options.Method, TImportFrame::Quantization);
     EXPECT_EQ(asked.options.Threshold, 70);
     EXPECT_EQ(asked.options.Scale, 50);
+    EXPECT_TRUE(asked.options.KeepStill);
 
     ASSERT_TRUE(Loads(Halves()));
     EXPECT_FALSE(bar->isVisible());
