@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -24,6 +25,16 @@ extern "C" {
 namespace vistrel {
 
 namespace {
+
+// Some decoders copy a stream's colour fields straight from its bytes, so a
+// damaged clip can hold numbers no enumerator names; read as an enum they
+// would be undefined behaviour. The value is taken as the int it is stored as.
+template <class Enum> int RawEnumValue(const Enum& field) {
+    static_assert(sizeof(Enum) == sizeof(int));
+    int value = 0;
+    std::memcpy(&value, &field, sizeof value);
+    return value;
+}
 
 constexpr int IoBufferSize = 64 * 1024;
 
@@ -289,8 +300,8 @@ struct TVideoSource::TState {
         // full-range levels); libswscale assumes BT.601 at TV range. For RGB
         // frames there is nothing to set, and the call fails harmlessly.
         // Set once for each new context or change, as it rebuilds the tables.
-        const int colorspace = Current->colorspace;
-        const int fullRange = Current->color_range == AVCOL_RANGE_JPEG;
+        const int colorspace = RawEnumValue(Current->colorspace);
+        const int fullRange = RawEnumValue(Current->color_range) == AVCOL_RANGE_JPEG;
         if (Scaler.get() != ScalerSet || colorspace != ScalerColorspace ||
             fullRange != ScalerFullRange) {
             sws_setColorspaceDetails(Scaler.get(), sws_getCoefficients(colorspace), fullRange,
