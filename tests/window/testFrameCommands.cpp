@@ -773,6 +773,17 @@ TEST(FrameCommands, FrameCommandsEndEditingBeforeTheFramesChange) {
         cut.Run("PasteFrame1");
         EXPECT_EQ(cut.Work(), edited) << what;
 
+        // The copy and its original both hold the edit as it was shown.
+        Commands duplicate({1, 2, 3});
+        edit(duplicate);
+        const QImage shown = duplicate.Work();
+        duplicate.Key(Qt::Key_D, Qt::ControlModifier);
+        ASSERT_EQ(duplicate.Window().CurFrame(), 1) << what;
+        EXPECT_EQ(duplicate.Work(), shown) << what;
+        QImage original(FrameWidth, FrameHeight, QImage::Format_RGB32);
+        duplicate.Window().Animation().DrawFrame(0, original);
+        EXPECT_EQ(original, shown) << what;
+
         for (const char* item : {"DeleteFrame1", "CutFrame1", "PasteFrame1", "BeforeCurrent1"}) {
             Commands f({1, 2, 3});
             f.Run("CopyFrame1");
