@@ -36,13 +36,25 @@ std::uint8_t ScaledDuration(std::uint8_t duration, int speedFactor) {
     return static_cast<std::uint8_t>(std::clamp(rounded, 1.0, 255.0));
 }
 
+std::vector<std::uint8_t> ScaledDurations(const TAnimation& animation, int speedFactor,
+                                          bool markedOnly) {
+    std::vector<std::uint8_t> durations;
+    durations.reserve(static_cast<std::size_t>(animation.FrameCount()));
+    for (int index = 0; index < animation.FrameCount(); ++index) {
+        const TFrame& frame = animation.Frame(index);
+        const bool takesPart = !markedOnly || frame.Selected();
+        durations.push_back(takesPart ? ScaledDuration(frame.Duration(), speedFactor)
+                                      : frame.Duration());
+    }
+    return durations;
+}
+
 bool AdjustAnimationSpeed(TAnimation& animation, int speedFactor) {
     if (speedFactor == UnchangedSpeedFactor || animation.FrameCount() == 0)
         return false;
-    for (int index = 0; index < animation.FrameCount(); ++index) {
-        TFrame& frame = animation.Frame(index);
-        frame.SetDuration(ScaledDuration(frame.Duration(), speedFactor));
-    }
+    const std::vector<std::uint8_t> durations = ScaledDurations(animation, speedFactor, false);
+    for (int index = 0; index < animation.FrameCount(); ++index)
+        animation.Frame(index).SetDuration(durations[static_cast<std::size_t>(index)]);
     return true;
 }
 

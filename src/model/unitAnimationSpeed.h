@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace vistrel {
 
@@ -30,6 +31,13 @@ inline bool IsValidSpeedFactor(std::int64_t speedFactor) {
 // rounded to the nearest whole tick with halves going to the even neighbour,
 // then kept within 1..255.
 std::uint8_t ScaledDuration(std::uint8_t duration, int speedFactor);
+
+// Every frame's duration once the frames that take part are played at
+// speedFactor percent: the frames with the range mark when markedOnly, else
+// all of them. The others keep their durations, so the result can replace the
+// animation's durations as they stand.
+std::vector<std::uint8_t> ScaledDurations(const TAnimation& animation, int speedFactor,
+                                          bool markedOnly);
 
 // Rescales the duration of every frame for speedFactor percent (which must be
 // valid); the times of the frames follow. False, with nothing touched, when the

@@ -25,6 +25,16 @@ QString InsertFrameText() {
     return TFrameCommands::tr("Insert Frame");
 }
 
+// A frame as a copy of it travels: its picture and duration. The layer marks
+// stay where they are, since each is on one frame at most, and so does the
+// range mark.
+TFrame PictureAndDuration(const TFrame& source) {
+    TFrame frame;
+    frame.SetDuration(source.Duration());
+    frame.Pixels = source.Pixels;
+    return frame;
+}
+
 } // namespace
 
 TFrameCommands::TFrameCommands(IFrameCommandsHost& host, QMenu& menu, QWidget& shortcutOwner)
@@ -37,6 +47,8 @@ TFrameCommands::TFrameCommands(IFrameCommandsHost& host, QMenu& menu, QWidget& s
                                &TFrameCommands::BeforeCurrent1Click);
     m_afterCurrent1 = AddItem(*insertFrame, "AfterCurrent1", QStringLiteral("&After Current"),
                               &TFrameCommands::AfterCurrent1Click);
+    m_duplicateFrames = AddItem(menu, "DuplicateFrames1", QStringLiteral("D&uplicate Frame(s)"),
+                                &TFrameCommands::DuplicateFrames1Click);
     m_deleteFrame = AddItem(menu, "DeleteFrame1", QStringLiteral("&Delete Frame(s)"),
                             &TFrameCommands::DeleteFrame1Click);
     menu.addSeparator();
@@ -62,6 +74,7 @@ TFrameCommands::TFrameCommands(IFrameCommandsHost& host, QMenu& menu, QWidget& s
 
     AddShortcut(shortcutOwner, m_beforeCurrent1, QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     AddShortcut(shortcutOwner, m_afterCurrent1, QKeySequence(Qt::Key_Insert));
+    AddShortcut(shortcutOwner, m_duplicateFrames, QKeySequence(Qt::CTRL | Qt::Key_D));
     m_deleteKey = AddShortcut(shortcutOwner, m_deleteFrame, QKeySequence(Qt::Key_Delete));
     connect(&menu, &QMenu::aboutToShow, this, &TFrameCommands::Animation1Click);
 }
@@ -110,6 +123,7 @@ void TFrameCommands::RunShortcut(QAction* item) {
 void TFrameCommands::Animation1Click() {
     TAnimation& animation = m_host.Document().Animation();
     const bool current = animation.IsValidIndex(m_host.Document().CurFrame());
+    m_duplicateFrames->setEnabled(current);
     m_deleteFrame->setEnabled(current);
     m_cutFrame->setEnabled(current);
     m_copyFrame->setEnabled(current);
@@ -179,6 +193,41 @@ void TFrameCommands::BeforeCurrent1Click() {
     m_host.RefreshFrames(true);
 }
 
+std::vector<int> TFrameCommands::ChosenFrames(bool range, int current) const {
+    if (!range)
+        return {current};
+    const TAnimation& animation = m_host.Document().Animation();
+    std::vector<int> chosen;
+    for (int index = 0; index < animation.FrameCount(); ++index)
+        if (animation.Frame(index).Selected())
+            chosen.push_back(index);
+    return chosen;
+}
+
+void TFrameCommands::DuplicateFrames1Click() {
+    const TAnimation& animation = m_host.Document().Animation();
+    const int current = m_host.Document().CurFrame();
+    if (!animation.IsValidIndex(current))
+        return;
+    BeforeFramesChange();
+    m_host.StoreCurrentFrame();
+    const std::vector<int> chosen = ChosenFrames(m_host.Document().MultipleSel(), current);
+    if (chosen.empty())
+        return;
+    std::vector<TFrame> copies;
+    for (const int index : chosen)
+        copies.push_back(PictureAndDuration(animation.Frame(index)));
+    // The copies follow the last frame copied, so a range comes out twice in a row.
+    const int first = chosen.back() + 1;
+    if (!PushInsert(first, std::move(copies), tr("Duplicate Frames"))) {
+        ShowError(FrameLimitText("Unable to insert new frame (maximum = %1)."));
+        return;
+    }
+    EndRange();
+    m_host.SetCurFrame(first);
+    m_host.RefreshFrames(true);
+}
+
 QUndoCommand* TFrameCommands::RemoveStep(bool range, int current, const QString& text) {
     if (!range)
         return new TRemoveFramesCommand(m_host.Document(), current, current, text);
@@ -214,12 +263,9 @@ void TFrameCommands::RemoveFrames(bool toClipboard) {
     const bool range = m_host.Document().MultipleSel();
     bool red = false;
     bool blue = false;
-    for (int index = 0; index < animation.FrameCount(); ++index) {
-        const TFrame& frame = animation.Frame(index);
-        if (range ? frame.Selected() : index == current) {
-            red = red || frame.RedLayer();
-            blue = blue || frame.BlueLayer();
-        }
+    for (const int index : ChosenFrames(range, current)) {
+        red = red || animation.Frame(index).RedLayer();
+        blue = blue || animation.Frame(index).BlueLayer();
     }
     if (toClipboard)
         CopyFrames(range, current);
@@ -326,12 +372,10 @@ void TFrameCommands::InsertAnimationFile(bool after) {
     const bool hasCurrent = animation.IsValidIndex(current);
     const bool append = !hasCurrent || (after && current == countBefore - 1);
     // The frames come in with their durations and pictures only.
-    std::vector<TFrame> frames(static_cast<std::size_t>(source.FrameCount()));
-    for (int i = 0; i < source.FrameCount(); ++i) {
-        TFrame& frame = frames[static_cast<std::size_t>(i)];
-        frame.SetDuration(source.Frame(i).Duration());
-        frame.Pixels = source.Frame(i).Pixels;
-    }
+    std::vector<TFrame> frames;
+    frames.reserve(static_cast<std::size_t>(source.FrameCount()));
+    for (int i = 0; i < source.FrameCount(); ++i)
+        frames.push_back(PictureAndDuration(source.Frame(i)));
     const bool inserted = frames.empty() || PushInsert(append ? -1 : current + (after ? 1 : 0),
                                                        std::move(frames), tr("Insert Animation"));
     if (!inserted) {

@@ -36,6 +36,9 @@ public:
 
     void BeforeCurrent1Click();
     void AfterCurrent1Click();
+    // Ctrl+D: copies of the current frame, or of the marked range, go right
+    // after it with their pictures and durations; the first copy becomes current.
+    void DuplicateFrames1Click();
     void DeleteFrame1Click();
     void CutFrame1Click();
     void CopyFrame1Click();
@@ -58,6 +61,8 @@ private:
     QAction* AddShortcut(QWidget& owner, QAction* item, const QKeySequence& key);
     void RunShortcut(QAction* item);
     void BuildSpeedMenu(QMenu& menu);
+    // The speed items name the marked range when they act on it alone.
+    void ShowSpeedScope(bool range);
 
     // Every command that changes the frame list or the durations starts here.
     void BeforeFramesChange();
@@ -68,6 +73,9 @@ private:
     // The step that takes out the current frame or the marked range; nothing
     // when a range is on but no frame is marked.
     QUndoCommand* RemoveStep(bool range, int current, const QString& text);
+    // The frames a command acts on: the marked ones in order while a range is
+    // on (none when no frame is marked), else the current frame.
+    std::vector<int> ChosenFrames(bool range, int current) const;
     void EndRange();
     // Copy and Cut: the marked range, or else the current frame, goes on the clipboard.
     void CopyFrames(bool range, int current);
@@ -83,12 +91,14 @@ private:
     QAction* m_insertFrame = nullptr;
     QAction* m_beforeCurrent1 = nullptr;
     QAction* m_afterCurrent1 = nullptr;
+    QAction* m_duplicateFrames = nullptr;
     QAction* m_deleteFrame = nullptr;
     QAction* m_cutFrame = nullptr;
     QAction* m_copyFrame = nullptr;
     QAction* m_pasteFrame = nullptr;
     QAction* m_insertAnimation = nullptr;
     QAction* m_adjustSpeed = nullptr;
+    std::vector<QAction*> m_speedItems; // in the order of the submenu
     QAction* m_properties = nullptr;
     QAction* m_deleteKey = nullptr; // the window's Del
 };

@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QMenu>
 #include <iterator>
-#include <utility>
 #include <vector>
 
 namespace vistrel {
@@ -50,6 +49,18 @@ void TFrameCommands::BuildSpeedMenu(QMenu& menu) {
         item->setObjectName(QLatin1String(entry.name));
         item->setData(entry.speedFactor);
         connect(item, &QAction::triggered, this, [this, item] { mnuitmRateCustomClick(item); });
+        m_speedItems.push_back(item);
+    }
+    // The items say whether they act on the marked range or on every frame.
+    connect(&m_host.Document(), &TDocument::multipleSelChanged, this,
+            &TFrameCommands::ShowSpeedScope);
+    ShowSpeedScope(m_host.Document().MultipleSel());
+}
+
+void TFrameCommands::ShowSpeedScope(bool range) {
+    for (std::size_t i = 0; i < m_speedItems.size(); ++i) {
+        const QString caption = QLatin1String(SpeedItems[i].caption);
+        m_speedItems[i]->setText(range ? caption + QStringLiteral(" (Selection)") : caption);
     }
 }
 
@@ -74,13 +85,14 @@ void TFrameCommands::mnuitmRateCustomClick(const QAction* item) {
     }
     if (speedFactor == UnchangedSpeedFactor || m_host.Document().Animation().FrameCount() == 0)
         return;
-    BeforeFramesChange();
     const TAnimation& animation = m_host.Document().Animation();
-    std::vector<std::uint8_t> durations;
-    durations.reserve(static_cast<std::size_t>(animation.FrameCount()));
-    for (int index = 0; index < animation.FrameCount(); ++index)
-        durations.push_back(ScaledDuration(animation.Frame(index).Duration(), speedFactor));
-    m_host.Document().Push(new TDurationsCommand(m_host.Document(), std::move(durations),
+    // With a range marked only its frames change speed.
+    const bool range = m_host.Document().MultipleSel();
+    if (range && ChosenFrames(true, -1).empty())
+        return;
+    BeforeFramesChange();
+    m_host.Document().Push(new TDurationsCommand(m_host.Document(),
+                                                 ScaledDurations(animation, speedFactor, range),
                                                  tr("Adjust Animation Speed")));
     m_host.RefreshTimePanels();
     m_host.RefreshFrames(false);

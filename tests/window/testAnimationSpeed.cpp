@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vistrel;
@@ -23,7 +24,6 @@ TEST(AnimationSpeed, EachItemRescalesEveryFrameAndMarksTheDocument) {
         WindowFixture f;
         f.Window().OpenDocument(f.LcdFile("anim.lcd", c.durations));
         f.Window().SetCurFrame(1);
-        f.Window().Document().SetMultipleSel(true); // the range does not limit the command
         f.Action(c.item)->trigger();
         EXPECT_EQ(Durations(f.Window().Animation()), c.expected) << c.item;
         EXPECT_TRUE(f.Window().Modified()) << c.item;
@@ -95,4 +95,44 @@ TEST(AnimationSpeed, TheCustomItemAsksForAPercentage) {
     EXPECT_EQ(f.Prompts().inputs.size(), 2u);
     EXPECT_EQ(Durations(f.Window().Animation()), unchanged);
     EXPECT_FALSE(f.Window().Modified());
+}
+
+// With a range marked by Shift+click, the items say "(Selection)" and change
+// only the range's frames; a plain click ends the range and they act on every
+// frame again.
+TEST(AnimationSpeed, WithARangeMarkedOnlyItsFramesChangeAndTheItemsSaySo) {
+    struct Case {
+        const char* item;
+        std::optional<QString> answer; // for Custom
+        std::vector<int> expected;
+    };
+    for (const Case& c : {
+             Case{"mnuitmRate200", std::nullopt, {2, 2, 3, 4, 10}},
+             Case{"mnuitmRate50", std::nullopt, {2, 8, 12, 16, 10}},
+             Case{"mnuitmRateCustom", QString("25%"), {2, 16, 24, 32, 10}},
+         }) {
+        WindowFixture f;
+        f.Window().OpenDocument(f.LcdFile("anim.lcd", {2, 4, 6, 8, 10}));
+        const auto slot = [&f](int n) {
+            return f.Window().findChild<QWidget*>(QStringLiteral("pntbxFrame%1").arg(n));
+        };
+        QAction* item = f.Action(c.item);
+        const QString caption = item->text();
+        QTest::mouseClick(slot(1), Qt::LeftButton);
+        QTest::mouseClick(slot(3), Qt::LeftButton, Qt::ShiftModifier);
+        ASSERT_TRUE(f.Window().MultipleSel()) << c.item;
+        EXPECT_EQ(item->text(), caption + " (Selection)") << c.item;
+        if (c.answer)
+            f.Prompts().inputAnswers.push_back(c.answer);
+        f.Run(c.item);
+        EXPECT_EQ(Durations(f.Window().Animation()), c.expected) << c.item;
+        EXPECT_TRUE(f.Window().Modified()) << c.item;
+        EXPECT_EQ(f.Window().Document().UndoStack().count(), 1) << c.item;
+        f.Window().Undo1Click();
+        EXPECT_EQ(Durations(f.Window().Animation()), (std::vector<int>{2, 4, 6, 8, 10})) << c.item;
+        EXPECT_FALSE(f.Window().Modified()) << c.item;
+
+        QTest::mouseClick(slot(0), Qt::LeftButton);
+        EXPECT_EQ(item->text(), caption) << c.item;
+    }
 }

@@ -122,6 +122,7 @@ TEST(AnimationMenu, HoldsItsItemsWithCaptionsShortcutsAndSeparators) {
     const QStringList expected = {
         "InsertFrame1 &Insert Frame [BeforeCurrent1 Be&fore Current Shift+Ins]"
         " [AfterCurrent1 &After Current Ins]",
+        "DuplicateFrames1 D&uplicate Frame(s) Ctrl+D",
         "DeleteFrame1 &Delete Frame(s) Del",
         "-",
         "CutFrame1 Cu&t Frame(s)",
@@ -206,6 +207,15 @@ TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndChangesNothing) {
          "Unable to insert all frames (maximum = 324)"},
         {"Insert Animation Before", 320, 5, insertFile("BeforeCurrent2"),
          "Unable to insert all frames (maximum = 324)"},
+        {"Ctrl+D", MaxDocumentFrames, 5, [](Commands& f) { f.Key(Qt::Key_D, Qt::ControlModifier); },
+         "Unable to insert new frame (maximum = 324)."},
+        // Three copies where two would fit: none goes in.
+        {"Duplicate a range", 322, 5,
+         [](Commands& f) {
+             f.SelectRange(3, 5, 5);
+             f.Run("DuplicateFrames1");
+         },
+         "Unable to insert new frame (maximum = 324)."},
     };
     for (const Case& c : cases) {
         Commands f;
@@ -224,6 +234,65 @@ TEST(FrameCommands, AtTheFrameLimitEachInsertSaysSoAndChangesNothing) {
     }
 }
 
+// The copies carry what a copied frame carries: picture, with an edit not yet
+// stored, and duration. The red mark stays on its one frame.
+TEST(FrameCommands, DuplicatePutsCopiesRightAfterTheFrameOrRangeWithTheFirstCurrent) {
+    struct Case {
+        const char* what;
+        int first, last, current; // first -1: no range
+        std::vector<int> markers;
+        std::vector<int> durations;
+        int newCurrent;
+    };
+    for (const Case& c : {
+             Case{"a middle frame", -1, -1, 1, {0, 1, 1, 2, 3, 4}, {1, 2, 2, 3, 4, 5}, 2},
+             Case{"the last frame", -1, -1, 4, {0, 1, 2, 3, 4, 4}, {1, 2, 3, 4, 5, 5}, 5},
+             Case{"a range current at its start",
+                  1,
+                  3,
+                  1,
+                  {0, 1, 2, 3, 1, 2, 3, 4},
+                  {1, 2, 3, 4, 2, 3, 4, 5},
+                  4},
+             Case{"a range to the end", 3, 4, 4, {0, 1, 2, 3, 4, 3, 4}, {1, 2, 3, 4, 5, 4, 5}, 5},
+         }) {
+        Commands f({1, 2, 3, 4, 5});
+        f.Window().Animation().Frame(c.current).SetRedLayer(true);
+        f.Window().SetCurFrame(c.current);
+        f.DrawDot({20, 20});
+        if (c.first >= 0)
+            f.SelectRange(c.first, c.last, c.current);
+        f.Key(Qt::Key_D, Qt::ControlModifier);
+        const TAnimation& animation = f.Window().Animation();
+        EXPECT_EQ(Markers(animation), c.markers) << c.what;
+        std::vector<int> drawn;
+        for (int i = 0; i < animation.FrameCount(); ++i)
+            if (Lit(animation.Frame(i), {20, 20}))
+                drawn.push_back(i);
+        EXPECT_EQ(Durations(animation), c.durations) << c.what;
+        const int copyOfCurrent = c.newCurrent + (c.first < 0 ? 0 : c.current - c.first);
+        EXPECT_EQ(drawn, (std::vector<int>{c.current, copyOfCurrent})) << c.what;
+        std::vector<int> red;
+        for (int i = 0; i < animation.FrameCount(); ++i)
+            if (animation.Frame(i).RedLayer())
+                red.push_back(i);
+        EXPECT_EQ(red, std::vector<int>{c.current}) << c.what;
+        EXPECT_EQ(f.Window().CurFrame(), c.newCurrent) << c.what;
+        QImage shown(FrameWidth, FrameHeight, QImage::Format_RGB32);
+        animation.DrawFrame(c.newCurrent, shown);
+        EXPECT_EQ(f.Work(), shown) << c.what;
+        EXPECT_EQ(f.SlotNumber(c.newCurrent - f.Window().FrameStrip().Position()),
+                  QStringLiteral("%1/%2")
+                      .arg(c.newCurrent + 1, 3, 10, QLatin1Char('0'))
+                      .arg(animation.FrameCount(), 3, 10, QLatin1Char('0')))
+            << c.what;
+        EXPECT_FALSE(f.Window().MultipleSel()) << c.what;
+        EXPECT_TRUE(f.Marks().empty()) << c.what;
+        EXPECT_TRUE(f.Window().Modified()) << c.what;
+        EXPECT_TRUE(f.Prompts().messages.empty()) << c.what;
+    }
+}
+
 TEST(FrameCommands, DeletingTheOnlyFrameLeavesNoCurrentFrameUntilAnInsert) {
     Commands f({3});
     f.Key(Qt::Key_Delete);
@@ -232,7 +301,8 @@ TEST(FrameCommands, DeletingTheOnlyFrameLeavesNoCurrentFrameUntilAnInsert) {
     EXPECT_TRUE(f.Window().findChild<QWidget*>("pnlEditor")->isHidden());
     EXPECT_FALSE(f.SlotShown(0));
     f.Window().Animation1Click();
-    for (const char* item : {"DeleteFrame1", "CutFrame1", "CopyFrame1", "AdjustAnimationSpeed1"})
+    for (const char* item :
+         {"DuplicateFrames1", "DeleteFrame1", "CutFrame1", "CopyFrame1", "AdjustAnimationSpeed1"})
         EXPECT_FALSE(f.Action(item)->isEnabled()) << item;
     for (const char* item : {"InsertFrame1", "PasteFrom1", "Properties1"})
         EXPECT_TRUE(f.Action(item)->isEnabled()) << item;
@@ -524,6 +594,7 @@ TEST(FrameCommands, EveryFrameCommandStopsThePlayerBeforeTheFramesChange) {
         {"Paste", [&] { f.Action("PasteFrame1")->trigger(); }},
         {"Insert Animation", [&] { f.Action("AfterCurrent2")->trigger(); }},
         {"Speed", [&] { f.Action("mnuitmRate50")->trigger(); }},
+        {"Duplicate", [&] { f.Action("DuplicateFrames1")->trigger(); }},
     };
     for (const auto& [what, command] : commands) {
         window.SetCurFrame(window.Animation().FrameCount() - 1);
@@ -539,9 +610,9 @@ TEST(FrameCommands, EveryFrameCommandStopsThePlayerBeforeTheFramesChange) {
         EXPECT_EQ(window.PlayerPage().PlayerThread(), nullptr) << what;
         EXPECT_TRUE(window.findChild<QWidget*>("tlbtnPlay")->isEnabled()) << what;
     }
-    // 6 frames, +1 +1 -1 -1, the cut frame pasted, two from the file.
-    EXPECT_EQ(window.Animation().FrameCount(), 9);
-    EXPECT_EQ(Durations(window.Animation()), std::vector<int>(9, 2));
+    // 6 frames, +1 +1 -1 -1, the cut frame pasted, two from the file, one copy.
+    EXPECT_EQ(window.Animation().FrameCount(), 10);
+    EXPECT_EQ(Durations(window.Animation()), std::vector<int>(10, 2));
     EXPECT_TRUE(f.Prompts().messages.empty());
 }
 
@@ -701,6 +772,17 @@ TEST(FrameCommands, FrameCommandsEndEditingBeforeTheFramesChange) {
         cut.Window().SetCurFrame(0);
         cut.Run("PasteFrame1");
         EXPECT_EQ(cut.Work(), edited) << what;
+
+        // The copy and its original both hold the edit as it was shown.
+        Commands duplicate({1, 2, 3});
+        edit(duplicate);
+        const QImage shown = duplicate.Work();
+        duplicate.Key(Qt::Key_D, Qt::ControlModifier);
+        ASSERT_EQ(duplicate.Window().CurFrame(), 1) << what;
+        EXPECT_EQ(duplicate.Work(), shown) << what;
+        QImage original(FrameWidth, FrameHeight, QImage::Format_RGB32);
+        duplicate.Window().Animation().DrawFrame(0, original);
+        EXPECT_EQ(original, shown) << what;
 
         for (const char* item : {"DeleteFrame1", "CutFrame1", "PasteFrame1", "BeforeCurrent1"}) {
             Commands f({1, 2, 3});

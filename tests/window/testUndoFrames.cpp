@@ -130,6 +130,8 @@ TEST(UndoFrames, EachFrameChangeIsANamedStepThatUndoesAndRedoesExactly) {
         int currentAfterUndo;
         int currentAfterRedo;
         int steps = 1;
+        // Durations leave the frames where they are, so the range stays marked.
+        bool rangeKept = false;
     };
     const Case cases[] = {
         {"Ins", [](UndoWindow& f) { f.Key(Qt::Key_Insert); }, "Insert Frame", 2, 3},
@@ -171,6 +173,15 @@ TEST(UndoFrames, EachFrameChangeIsANamedStepThatUndoesAndRedoesExactly) {
              f.Run("PasteFrame1");
          },
          "Paste Frames", 2, 2},
+        // Undo goes back to the frame that was duplicated, redo to the first copy.
+        {"Duplicate a frame", [](UndoWindow& f) { f.Key(Qt::Key_D, Qt::ControlModifier); },
+         "Duplicate Frames", 2, 3},
+        {"Duplicate a range",
+         [](UndoWindow& f) {
+             f.MarkRange(1, 2);
+             f.Run("DuplicateFrames1");
+         },
+         "Duplicate Frames", 2, 3},
         {"Insert Animation after",
          [](UndoWindow& f) {
              f.Prompts().fileAnswers.push_back(f.LcdFile("two.lcd", {7, 8}));
@@ -193,6 +204,12 @@ TEST(UndoFrames, EachFrameChangeIsANamedStepThatUndoesAndRedoesExactly) {
          "Duration", 3, 3},
         {"speed 200%", [](UndoWindow& f) { f.Run("mnuitmRate200"); }, "Adjust Animation Speed", 2,
          2},
+        {"speed 200% on a range",
+         [](UndoWindow& f) {
+             f.MarkRange(3, 4);
+             f.Run("mnuitmRate200");
+         },
+         "Adjust Animation Speed", 2, 2, 1, true},
         {"repeat count", [](UndoWindow& f) { f.RepeatCount("7"); }, "Repeat Count", 2, 2},
         {"red layer moved", [](UndoWindow& f) { f.Layer(1, "RedLayer1"); }, "Red Layer", 1, 1},
         // The red frame turns blue; undo gives it back its red mark.
@@ -221,7 +238,7 @@ TEST(UndoFrames, EachFrameChangeIsANamedStepThatUndoesAndRedoesExactly) {
         EXPECT_EQ(FramesOf(f.Window().Animation()), before);
         EXPECT_EQ(f.Window().CurFrame(), c.currentAfterUndo);
         EXPECT_FALSE(f.Window().Modified());
-        EXPECT_FALSE(f.Window().MultipleSel());
+        EXPECT_EQ(f.Window().MultipleSel(), c.rangeKept);
 
         for (int i = 0; i < c.steps; ++i)
             f.History().redo();
