@@ -8,13 +8,18 @@
 #include "textLayout.h"
 #include "toolCursors.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <algorithm>
 
 namespace vistrel {
@@ -351,7 +356,13 @@ void TFrameEditor::SwapButtonsClick() {
 }
 
 bool TFrameEditor::EditorKeyPress(int key, Qt::KeyboardModifiers modifiers) {
-    if (TextMode())
+    // Keys a text field leaves unused (Up and Down in a duration box) are
+    // not the editor's either.
+    const QWidget* focus = QApplication::focusWidget();
+    if (TextMode() || qobject_cast<const QLineEdit*>(focus) != nullptr ||
+        qobject_cast<const QAbstractSpinBox*>(focus) != nullptr ||
+        qobject_cast<const QPlainTextEdit*>(focus) != nullptr ||
+        qobject_cast<const QTextEdit*>(focus) != nullptr)
         return false;
     modifiers &= ~Qt::KeypadModifier;
     const bool plain = modifiers == Qt::NoModifier;

@@ -15,6 +15,12 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Lets GoogleTest print the dots of a failed comparison.
+static void PrintTo(const QPoint& point, std::ostream* out) {
+    *out << "(" << point.x() << ", " << point.y() << ")";
+}
 
 using namespace vistrel;
 using namespace vistrel::testing;
@@ -307,6 +313,14 @@ TEST(EditingKeys, ArrowsMoveAFloatingBlockByOneOrEightAsOneStepAndOtherwiseChang
     EXPECT_TRUE(f.Window().Modified());
     EXPECT_EQ(f.History().count(), steps + 1);
     EXPECT_EQ(f.History().undoText().toStdString(), "Move Selection");
+    // Up and Down, which a duration box leaves unused, do not move it from there.
+    auto* duration = f.Window().findChild<QLineEdit*>("edtFrame0");
+    duration->setFocus();
+    QTest::keyClick(duration, Qt::Key_Down);
+    QTest::keyClick(duration, Qt::Key_B);
+    EXPECT_EQ(f.Shown(), Moved(Pattern, [](QPoint p) { return p + QPoint(0, 7); }));
+    EXPECT_EQ(f.CurrentTool(), TTool::Select);
+    f.Window().ReleaseKeyboardFocus();
 
     // One Undo takes the whole run back; the block no longer floats, and the
     // arrows go through the frames again.
