@@ -397,6 +397,10 @@ bool TFrameEditor::EditorKeyPress(int key, Qt::KeyboardModifiers modifiers) {
         return true;
     }
     if (const std::optional<TTool> tool = ToolForKey(key, modifiers)) {
+        // A key can change the tool with a button held, which a click on a
+        // tool button cannot: the stroke ends there, or the next move would
+        // go on with the new tool over an older picture.
+        EndMouseOperation();
         if (m_toolBar != nullptr)
             m_toolBar->PutDown(*tool);
         spdbtnPenClick(*tool);

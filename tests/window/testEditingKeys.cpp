@@ -128,6 +128,23 @@ TEST(EditingKeys, EachToolKeyPicksItsToolAndItsButtonSaysSo) {
     EXPECT_EQ(f.Prompts().fontRequests, 1);
     EXPECT_TRUE(f.Prompts().fontAnswers.empty());
 
+    // A tool key with the button held ends the stroke where it is.
+    KeysWindow g;
+    g.Tool("spdbtnLine");
+    g.Drag({{2, 20}, {6, 20}});
+    g.Tool("spdbtnPen");
+    auto* editor = g.Window().findChild<QWidget*>("pntbxEditor");
+    const auto at = [](QPoint pixel) { return pixel * 8 + QPoint(3, 5); };
+    QTest::mousePress(editor, Qt::LeftButton, {}, at({10, 10}));
+    QTest::mouseMove(editor, at({12, 10}));
+    g.Key(Qt::Key_R);
+    QTest::mouseMove(editor, at({14, 14}));
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, at({14, 14}));
+    EXPECT_EQ(g.CurrentTool(), TTool::Rectangle);
+    EXPECT_EQ(g.Shown(),
+              Sorted({{2, 20}, {3, 20}, {4, 20}, {5, 20}, {6, 20}, {10, 10}, {11, 10}, {12, 10}}));
+    EXPECT_EQ(g.History().undoText().toStdString(), "Pen");
+
     // With Ctrl or Alt held a letter is no tool key.
     f.Tool("spdbtnPen");
     f.Key(Qt::Key_L, Qt::ControlModifier);
@@ -355,8 +372,11 @@ TEST(EditingKeys, ABlockMovedPastTheEdgeByArrowsComesBackWholeWhileItFloats) {
         f.Key(Qt::Key_Right);
     EXPECT_EQ(f.Shown(), Sorted({{45, 2}, {45, 3}, {45, 4}, {46, 4}}));
     EXPECT_EQ(f.Window().CurFrame(), 0);
+    // A flip there mirrors the whole block, the part past the edge too.
+    f.Key(Qt::Key_H, Qt::ShiftModifier);
+    EXPECT_EQ(f.Shown(), Sorted({{45, 2}, {47, 4}}));
     while (f.Editor().Selection().Cells().left() > 3)
         f.Key(Qt::Key_Left);
-    EXPECT_EQ(f.Shown(), shifted({0, 0}));
+    EXPECT_EQ(f.Shown(), Sorted({{3, 2}, {6, 2}, {6, 3}, {5, 4}, {6, 4}}));
     EXPECT_EQ(f.Window().CurFrame(), 0);
 }
