@@ -128,23 +128,6 @@ TEST(EditingKeys, EachToolKeyPicksItsToolAndItsButtonSaysSo) {
     EXPECT_EQ(f.Prompts().fontRequests, 1);
     EXPECT_TRUE(f.Prompts().fontAnswers.empty());
 
-    // A tool key with the button held ends the stroke where it is.
-    KeysWindow g;
-    g.Tool("spdbtnLine");
-    g.Drag({{2, 20}, {6, 20}});
-    g.Tool("spdbtnPen");
-    auto* editor = g.Window().findChild<QWidget*>("pntbxEditor");
-    const auto at = [](QPoint pixel) { return pixel * 8 + QPoint(3, 5); };
-    QTest::mousePress(editor, Qt::LeftButton, {}, at({10, 10}));
-    QTest::mouseMove(editor, at({12, 10}));
-    g.Key(Qt::Key_R);
-    QTest::mouseMove(editor, at({14, 14}));
-    QTest::mouseRelease(editor, Qt::LeftButton, {}, at({14, 14}));
-    EXPECT_EQ(g.CurrentTool(), TTool::Rectangle);
-    EXPECT_EQ(g.Shown(),
-              Sorted({{2, 20}, {3, 20}, {4, 20}, {5, 20}, {6, 20}, {10, 10}, {11, 10}, {12, 10}}));
-    EXPECT_EQ(g.History().undoText().toStdString(), "Pen");
-
     // With Ctrl or Alt held a letter is no tool key.
     f.Tool("spdbtnPen");
     f.Key(Qt::Key_L, Qt::ControlModifier);
@@ -152,6 +135,26 @@ TEST(EditingKeys, EachToolKeyPicksItsToolAndItsButtonSaysSo) {
     f.Key(Qt::Key_B, Qt::ShiftModifier);
     EXPECT_EQ(f.CurrentTool(), TTool::Pen);
     EXPECT_FALSE(f.Window().Modified());
+}
+
+// A key, unlike a click on a tool button, can change the tool with the mouse
+// button held: the stroke ends there.
+TEST(EditingKeys, AToolKeyWithTheButtonHeldEndsTheStrokeWhereItIs) {
+    KeysWindow f;
+    f.Tool("spdbtnLine");
+    f.Drag({{2, 20}, {6, 20}});
+    f.Tool("spdbtnPen");
+    auto* editor = f.Window().findChild<QWidget*>("pntbxEditor");
+    const auto at = [](QPoint pixel) { return pixel * 8 + QPoint(3, 5); };
+    QTest::mousePress(editor, Qt::LeftButton, {}, at({10, 10}));
+    QTest::mouseMove(editor, at({12, 10}));
+    f.Key(Qt::Key_R);
+    QTest::mouseMove(editor, at({14, 14}));
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, at({14, 14}));
+    EXPECT_EQ(f.CurrentTool(), TTool::Rectangle);
+    EXPECT_EQ(f.Shown(),
+              Sorted({{2, 20}, {3, 20}, {4, 20}, {5, 20}, {6, 20}, {10, 10}, {11, 10}, {12, 10}}));
+    EXPECT_EQ(f.History().undoText().toStdString(), "Pen");
 }
 
 TEST(EditingKeys, LettersAndShiftedLettersGoToTheTextBeingTypedOrTheDurationBox) {
