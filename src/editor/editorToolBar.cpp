@@ -14,20 +14,29 @@ struct ToolButtonPlace {
     const char* name;
     const char* hint;
     QPoint position;
+    Qt::Key key;
+    bool shifted; // the key is taken with Shift held
 };
 
 constexpr ToolButtonPlace Places[ToolCount] = {
-    {TTool::Pen, "spdbtnPen", "Pen", {4, 4}},
-    {TTool::Line, "spdbtnLine", "Line", {29, 4}},
-    {TTool::Rectangle, "spdbtnRectangle", "Rectangle", {4, 29}},
-    {TTool::FillRect, "spdbtnFillRect", "Filled Rectangle", {29, 29}},
-    {TTool::Ellipse, "spdbtnEllipse", "Ellipse", {4, 54}},
-    {TTool::FillEllipse, "spdbtnFillEllipse", "Filled Ellipse", {29, 54}},
-    {TTool::Select, "spdbtnSelect", "Selection", {4, 104}},
-    {TTool::FloodFill, "spdbtnFloodFill", "Flood Fill", {4, 79}},
-    {TTool::Text, "spdbtnText", "Text", {29, 79}},
-    {TTool::Shift, "spdbtnShift", "Shift", {29, 104}},
+    {TTool::Pen, "spdbtnPen", "Pen", {4, 4}, Qt::Key_B, false},
+    {TTool::Line, "spdbtnLine", "Line", {29, 4}, Qt::Key_L, false},
+    {TTool::Rectangle, "spdbtnRectangle", "Rectangle", {4, 29}, Qt::Key_R, false},
+    {TTool::FillRect, "spdbtnFillRect", "Filled Rectangle", {29, 29}, Qt::Key_R, true},
+    {TTool::Ellipse, "spdbtnEllipse", "Ellipse", {4, 54}, Qt::Key_E, false},
+    {TTool::FillEllipse, "spdbtnFillEllipse", "Filled Ellipse", {29, 54}, Qt::Key_E, true},
+    {TTool::Select, "spdbtnSelect", "Selection", {4, 104}, Qt::Key_M, false},
+    {TTool::FloodFill, "spdbtnFloodFill", "Flood Fill", {4, 79}, Qt::Key_G, false},
+    {TTool::Text, "spdbtnText", "Text", {29, 79}, Qt::Key_T, false},
+    {TTool::Shift, "spdbtnShift", "Shift", {29, 104}, Qt::Key_H, false},
 };
+
+// "Pen (B)", "Filled Rectangle (Shift+R)".
+QString HintWithKey(const ToolButtonPlace& place) {
+    const QKeySequence key(place.shifted ? Qt::SHIFT | place.key : QKeyCombination(place.key));
+    return QStringLiteral("%1 (%2)").arg(QLatin1String(place.hint),
+                                         key.toString(QKeySequence::NativeText));
+}
 
 void DrawGlyph(QPainter& p, TTool tool) {
     // Glyphs on a 16 x 16 grid, scaled by the caller.
@@ -95,6 +104,17 @@ void DrawGlyph(QPainter& p, TTool tool) {
     }
 }
 
+// Which button draws which colour: two overlapping squares, the front one in
+// the left button's colour.
+void DrawSwapGlyph(QPainter& p, bool swapped) {
+    const QRectF back(6.5, 6.5, 8, 8);
+    const QRectF front(1.5, 1.5, 8, 8);
+    p.setBrush(swapped ? Qt::black : Qt::white);
+    p.drawRect(back);
+    p.setBrush(swapped ? Qt::white : Qt::black);
+    p.drawRect(front);
+}
+
 // Black and white swapping places: a square, one half filled.
 void DrawInvertGlyph(QPainter& p) {
     p.drawRect(QRectF(2.5, 2.5, 11, 11));
@@ -126,7 +146,7 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new Q
     for (const ToolButtonPlace& place : Places) {
         auto* button = new QToolButton(this);
         button->setObjectName(QLatin1String(place.name));
-        button->setToolTip(QLatin1String(place.hint));
+        button->setToolTip(HintWithKey(place));
         button->setAccessibleName(QLatin1String(place.hint));
         button->setCheckable(true);
         button->setAutoRaise(true);
@@ -151,6 +171,41 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new Q
     m_invert->setIconSize(QSize(16, 16));
     m_invert->setGeometry(QRect(QPoint(4, 129), QSize(ButtonSize, ButtonSize)));
     connect(m_invert, &QToolButton::clicked, this, &TEditorToolBar::InvertClicked);
+
+    m_swap = new QToolButton(this);
+    m_swap->setObjectName(QStringLiteral("imgSwapColors"));
+    m_swap->setCheckable(true);
+    m_swap->setAutoRaise(true);
+    m_swap->setFocusPolicy(Qt::NoFocus);
+    m_swap->setIconSize(QSize(16, 16));
+    m_swap->setGeometry(QRect(QPoint(29, 129), QSize(ButtonSize, ButtonSize)));
+    // The editor swaps the buttons and shows the new state through ShowButtonsSwapped.
+    connect(m_swap, &QToolButton::clicked, this, &TEditorToolBar::SwapClicked);
+    ShowButtonsSwapped(false);
+}
+
+void TEditorToolBar::ShowButtonsSwapped(bool swapped) {
+    m_swap->setChecked(swapped);
+    m_swap->setIcon(Glyph(16, [swapped](QPainter& p) { DrawSwapGlyph(p, swapped); }));
+    const QString state = swapped ? QStringLiteral("Right button draws black")
+                                  : QStringLiteral("Left button draws black");
+    m_swap->setToolTip(QStringLiteral("%1; swap the buttons (X)").arg(state));
+    m_swap->setAccessibleName(state);
+}
+
+bool TEditorToolBar::ShowsButtonsSwapped() const {
+    return m_swap->isChecked();
+}
+
+std::optional<TTool> ToolForKey(int key, Qt::KeyboardModifiers modifiers) {
+    modifiers &= ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)
+        return std::nullopt;
+    const bool shifted = modifiers == Qt::ShiftModifier;
+    for (const ToolButtonPlace& place : Places)
+        if (place.key == key && place.shifted == shifted)
+            return place.tool;
+    return std::nullopt;
 }
 
 void TEditorToolBar::PutDown(TTool tool) {

@@ -3,6 +3,7 @@
 #include "toolStateMachine.h"
 
 #include <QWidget>
+#include <optional>
 
 class QButtonGroup;
 class QToolButton;
@@ -10,7 +11,8 @@ class QToolButton;
 namespace vistrel {
 
 // The Frame page's tool bar (pnlFrameToolBar): ten tool buttons of which exactly
-// one is down, each with its own picture and hint, and the Invert button.
+// one is down, each with its own picture and a hint that names its key, the
+// Invert button, and the indicator of which mouse button draws black.
 class TEditorToolBar : public QWidget {
     Q_OBJECT
 
@@ -24,16 +26,25 @@ public:
     TTool DownTool() const;
     // Puts a tool's button down without clicking it.
     void PutDown(TTool tool);
+    // Shows whether the buttons are swapped: the right one draws black.
+    void ShowButtonsSwapped(bool swapped);
+    bool ShowsButtonsSwapped() const;
 
 signals:
     // Every click of a tool button, also of the one already down.
     void ToolClicked(TTool tool);
     void InvertClicked();
+    void SwapClicked();
 
 private:
     QButtonGroup* m_group = nullptr;
     QToolButton* m_invert = nullptr;
+    QToolButton* m_swap = nullptr; // imgSwapColors
 };
+
+// The tool a key picks on the Frame page (B Pen, Shift+R Filled Rectangle, ...);
+// nothing for any other key or with Ctrl, Alt or Meta held.
+std::optional<TTool> ToolForKey(int key, Qt::KeyboardModifiers modifiers);
 
 // The picture of a tool's button, drawn at the given size.
 QIcon ToolIcon(TTool tool, int size);

@@ -8,12 +8,18 @@
 #include "textLayout.h"
 #include "toolCursors.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <algorithm>
 
 namespace vistrel {
@@ -74,6 +80,9 @@ void TFrameEditor::Attach(TPaintBox* editorBox, TPaintBox* previewBox, TEditorTo
     m_previewBox->OnPaint = [this](QPainter& painter) { pntbxPreviewPaint(painter); };
     connect(toolBar, &TEditorToolBar::ToolClicked, this, &TFrameEditor::spdbtnPenClick);
     connect(toolBar, &TEditorToolBar::InvertClicked, this, &TFrameEditor::spdbtnInvertClick);
+    connect(toolBar, &TEditorToolBar::SwapClicked, this, &TFrameEditor::SwapButtonsClick);
+    // The window holds the keyboard while text is typed.
+    m_editorBox->window()->installEventFilter(this);
     m_editorBox->setMouseTracking(true);
     ShowToolCursor();
     m_editorBox->OnMouseDown = [this](QMouseEvent& event) {
@@ -124,6 +133,15 @@ void TFrameEditor::BuildEditMenu(QMenu* editMenu) {
                     QKeySequence(Qt::CTRL | Qt::Key_Delete), &TFrameEditor::ClearSelection1Click);
     m_selectAll = AddEditItem(editMenu, "SelectAll1", QStringLiteral("Select &All"),
                               QKeySequence(Qt::CTRL | Qt::Key_A), &TFrameEditor::SelectAll1Click);
+    editMenu->addSeparator();
+    m_flipHorizontal =
+        AddEditItem(editMenu, "FlipHorizontal1", QStringLiteral("Flip &Horizontal"),
+                    QKeySequence(Qt::SHIFT | Qt::Key_H), &TFrameEditor::FlipHorizontal1Click);
+    m_flipVertical =
+        AddEditItem(editMenu, "FlipVertical1", QStringLiteral("Flip &Vertical"),
+                    QKeySequence(Qt::SHIFT | Qt::Key_V), &TFrameEditor::FlipVertical1Click);
+    m_rotate180 = AddEditItem(editMenu, "Rotate1801", QStringLiteral("R&otate 180\u00B0"),
+                              QKeySequence(), &TFrameEditor::Rotate1801Click);
     connect(editMenu, &QMenu::aboutToShow, this, &TFrameEditor::Edit1Click);
 }
 
@@ -331,6 +349,90 @@ void TFrameEditor::pntbxEditorMouseUp(std::optional<QPoint> position) {
     Record(MouseStepText());
 }
 
+void TFrameEditor::SwapButtonsClick() {
+    m_tools.SwapButtons();
+    if (m_toolBar != nullptr)
+        m_toolBar->ShowButtonsSwapped(m_tools.ButtonsSwapped());
+}
+
+bool TFrameEditor::EditorKeyPress(int key, Qt::KeyboardModifiers modifiers) {
+    // Keys a text field leaves unused (Up and Down in a duration box) are
+    // not the editor's either.
+    const QWidget* focus = QApplication::focusWidget();
+    if (TextMode() || qobject_cast<const QLineEdit*>(focus) != nullptr ||
+        qobject_cast<const QAbstractSpinBox*>(focus) != nullptr ||
+        qobject_cast<const QPlainTextEdit*>(focus) != nullptr ||
+        qobject_cast<const QTextEdit*>(focus) != nullptr)
+        return false;
+    modifiers &= ~Qt::KeypadModifier;
+    const bool plain = modifiers == Qt::NoModifier;
+    if (Selection().Active() && (plain || modifiers == Qt::ShiftModifier)) {
+        const int step = plain ? 1 : 8;
+        QPoint by;
+        switch (key) {
+        case Qt::Key_Left:
+            by = {-step, 0};
+            break;
+        case Qt::Key_Right:
+            by = {step, 0};
+            break;
+        case Qt::Key_Up:
+            by = {0, -step};
+            break;
+        case Qt::Key_Down:
+            by = {0, step};
+            break;
+        default:
+            break;
+        }
+        // While a block floats the arrows are its own, also during a drag
+        // (which then places it): none of them changes the current frame.
+        if (!by.isNull()) {
+            NudgeSelection(by);
+            return true;
+        }
+    }
+    if (key == Qt::Key_X && plain) {
+        SwapButtonsClick();
+        return true;
+    }
+    if (const std::optional<TTool> tool = ToolForKey(key, modifiers)) {
+        // A key can change the tool with a button held, which a click on a
+        // tool button cannot: the stroke ends there, or the next move would
+        // go on with the new tool over an older picture.
+        EndMouseOperation();
+        if (m_toolBar != nullptr)
+            m_toolBar->PutDown(*tool);
+        spdbtnPenClick(*tool);
+        return true;
+    }
+    return false;
+}
+
+void TFrameEditor::NudgeSelection(QPoint by) {
+    if (m_tools.MouseState() != TMouseState::msIdle)
+        return;
+    if (m_nudgeGeneration != Selection().Generation() || m_nudgeSession == 0) {
+        m_nudgeGeneration = Selection().Generation();
+        m_nudgeSession = NewSession();
+    }
+    Selection().MoveTo(Selection().Cells().topLeft() + by);
+    Record(tr("Move Selection"), m_nudgeSession);
+}
+
+bool TFrameEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && TextMode()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers held =
+            key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (held == Qt::NoModifier && !key->text().isEmpty() && key->text().front().isPrint()) {
+            event->accept();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void TFrameEditor::spdbtnInvertClick() {
     // Typing would go on from the picture before the inversion.
     EndTextMode();
@@ -352,7 +454,7 @@ void TFrameEditor::StartText(QPoint pixel) {
     // Letters without descenders stand on the clicked row's upper edge.
     m_textOrigin = QPoint(pixel.x(), pixel.y() - measure.Ascent());
     m_typed.clear();
-    ++m_textSession;
+    m_textSession = NewSession();
     m_caretShown = true;
     m_caretTimer.start();
 }

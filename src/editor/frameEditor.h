@@ -3,6 +3,7 @@
 #include "BinClipboard.h"
 #include "editorBitmaps.h"
 #include "frameEditorHost.h"
+#include "pixelPrimitives.h"
 #include "toolStateMachine.h"
 
 #include <QFont>
@@ -64,6 +65,12 @@ public:
     void pntbxEditorPaint(QPainter& painter);
     void pntbxPreviewPaint(QPainter& painter);
     void spdbtnInvertClick();
+    // X and the indicator on the tool bar: which mouse button draws black.
+    void SwapButtonsClick();
+    // A key the window did not use on the Frame page: a tool's key, X, or an
+    // arrow moving the floating selection (one dot, eight with Shift). False
+    // when the editor has no use for it; while text is typed it has none.
+    bool EditorKeyPress(int key, Qt::KeyboardModifiers modifiers);
 
     // Text tool. Text mode lasts from a press with the Text tool until editing
     // ends; only then do typed characters reach the picture.
@@ -93,6 +100,10 @@ public:
     void Paste1Click();
     void ClearSelection1Click();
     void SelectAll1Click();
+    // On the floating selection when there is one, else on the whole frame.
+    void FlipHorizontal1Click();
+    void FlipVertical1Click();
+    void Rotate1801Click();
 
     // The picture the editor shows: frame, layers, grid, the selection's
     // outline or the rubber band, and the caret.
@@ -100,6 +111,11 @@ public:
 
     // The editor, its preview and the current thumbnail show the picture anew.
     void RepaintEditor();
+
+protected:
+    // While text is typed, keys that type a character reach the text even
+    // where an Edit menu item (Shift+H) has them as its shortcut.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildEditMenu(QMenu* editMenu);
@@ -115,6 +131,13 @@ private:
     // takes or is cancelled.
     void ChooseTextFont();
     void StartText(QPoint pixel);
+    // A number no step of the editor has used, for steps that merge.
+    int NewSession() { return ++m_lastSession; }
+    // A stroke or drag under way when a key acts ends as a step of its own,
+    // so that the key's step holds only its own change.
+    void EndMouseOperation();
+    void FlipPicture(QAction* item, TFlip flip, const QString& text);
+    void NudgeSelection(QPoint by);
     // Draws the typed text afresh over the picture at the click.
     void RenderTypedText();
     void ShowToolCursor();
@@ -143,8 +166,13 @@ private:
 
     // Text mode.
     QTimer m_caretTimer; // tmrTextCursor
+    int m_lastSession = 0;
     // Each text typed is its own undo step: the letters of one share a session.
     int m_textSession = 0;
+    // The arrow-key moves of one floating block share a session, so that a
+    // run of them is one step.
+    int m_nudgeSession = 0;
+    int m_nudgeGeneration = 0;
     // The mouse operation under way drags the floating selection.
     bool m_movedSelection = false;
     QFont m_textFont;
@@ -165,6 +193,9 @@ private:
     QAction* m_paste = nullptr;
     QAction* m_clearSelection = nullptr;
     QAction* m_selectAll = nullptr;
+    QAction* m_flipHorizontal = nullptr;
+    QAction* m_flipVertical = nullptr;
+    QAction* m_rotate180 = nullptr;
 };
 
 } // namespace vistrel

@@ -33,6 +33,9 @@ void TFrameEditor::Edit1Click() {
         m_clearSelection->setEnabled(selected);
         m_paste->setEnabled(data != nullptr && data->hasText());
         m_selectAll->setEnabled(true);
+        m_flipHorizontal->setEnabled(false);
+        m_flipVertical->setEnabled(false);
+        m_rotate180->setEnabled(false);
         return;
     }
     // Undo and Redo name the step they take: "Undo Delete Frames".
@@ -49,6 +52,9 @@ void TFrameEditor::Edit1Click() {
     m_clearSelection->setEnabled(selection);
     m_paste->setEnabled(frame && CanPastePixels());
     m_selectAll->setEnabled(frame);
+    m_flipHorizontal->setEnabled(frame);
+    m_flipVertical->setEnabled(frame);
+    m_rotate180->setEnabled(frame);
 }
 
 bool TFrameEditor::Allowed(QAction* item) {
@@ -77,14 +83,19 @@ void TFrameEditor::Redo1Click() {
     StepDocument(false);
 }
 
+void TFrameEditor::EndMouseOperation() {
+    if (m_tools.MouseState() == TMouseState::msIdle)
+        return;
+    const QString text = MouseStepText();
+    m_tools.Cancel();
+    Record(text);
+}
+
 void TFrameEditor::StepDocument(bool undo) {
     // Typing, a drag or a floating selection end first; a stroke cut short by
     // the key is a step of its own, so Undo takes back exactly what is shown.
-    const QString text = MouseStepText();
-    const bool drawing = m_tools.MouseState() != TMouseState::msIdle;
+    EndMouseOperation();
     EndEditing();
-    if (drawing)
-        Record(text);
     QUndoStack& history = m_host.Document().UndoStack();
     if (undo)
         history.undo();
@@ -173,6 +184,32 @@ void TFrameEditor::ClearSelection1Click() {
     Selection().Remove();
     ShowToolCursor();
     Record(tr("Clear Selection"));
+}
+
+void TFrameEditor::FlipPicture(QAction* item, TFlip flip, const QString& text) {
+    if (!Allowed(item))
+        return;
+    // The text typed so far stays as it is drawn; typing would go on from the
+    // picture before the flip.
+    EndTextMode();
+    EndMouseOperation();
+    if (Selection().Active())
+        Selection().Flip(flip);
+    else
+        FlipImage(m_bitmaps.WorkBitmap, flip);
+    Record(text);
+}
+
+void TFrameEditor::FlipHorizontal1Click() {
+    FlipPicture(m_flipHorizontal, TFlip::Horizontal, tr("Flip Horizontal"));
+}
+
+void TFrameEditor::FlipVertical1Click() {
+    FlipPicture(m_flipVertical, TFlip::Vertical, tr("Flip Vertical"));
+}
+
+void TFrameEditor::Rotate1801Click() {
+    FlipPicture(m_rotate180, TFlip::Turn, tr("Rotate 180\u00B0"));
 }
 
 void TFrameEditor::SelectAll1Click() {

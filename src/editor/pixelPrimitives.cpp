@@ -315,6 +315,21 @@ void ShiftImage(QImage& work, QImage& scratch, int dx, int dy) {
     RotateColumns(work, scratch, dx % work.width());
 }
 
+void FlipImage(QImage& image, TFlip flip) {
+    const bool across = flip != TFlip::Vertical;
+    const bool down = flip != TFlip::Horizontal;
+    const QImage source = image.copy();
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 0; y < height; ++y) {
+        const auto* from =
+            reinterpret_cast<const QRgb*>(source.constScanLine(down ? height - 1 - y : y));
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            to[x] = from[across ? width - 1 - x : x];
+    }
+}
+
 QPoint ConstrainLine(QPoint start, QPoint p) {
     i64 dx = i64{p.x()} - start.x();
     i64 dy = i64{p.y()} - start.y();

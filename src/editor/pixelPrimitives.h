@@ -69,6 +69,11 @@ void FloodFill(QImage& image, QPoint seed, QRgb colour);
 // too; it is made the size and format of `work` when it is not.
 void ShiftImage(QImage& work, QImage& scratch, int dx, int dy);
 
+// Mirror pictures of the whole image: left and right exchanged, top and bottom
+// exchanged, or both (a half turn).
+enum class TFlip { Horizontal, Vertical, Turn };
+void FlipImage(QImage& image, TFlip flip);
+
 // Where a drag from start to p ends while Shift is held. Lines snap to the
 // horizontal, the vertical or a 45-degree diagonal as long as the longer
 // extent; squares keep the shorter extent. A zero extent counts as positive.

@@ -36,6 +36,7 @@ void TSelection::Lift(QRect cells) {
     m_bitmaps.BackupBitmap = work.copy();
     DrawFloating();
     m_active = true;
+    ++m_generation;
 }
 
 void TSelection::Float(const QImage& pixels) {
@@ -44,6 +45,7 @@ void TSelection::Float(const QImage& pixels) {
     m_bitmaps.BackupBitmap = m_bitmaps.WorkBitmap.copy();
     DrawFloating();
     m_active = true;
+    ++m_generation;
 }
 
 void TSelection::SelectAll() {
@@ -53,10 +55,16 @@ void TSelection::SelectAll() {
     // uncovers white, never an older picture.
     m_bitmaps.BackupBitmap = NewFrameBitmap(Qt::white);
     m_active = true;
+    ++m_generation;
 }
 
 void TSelection::MoveTo(QPoint corner) {
     m_cells.moveTopLeft(corner);
+    DrawFloating();
+}
+
+void TSelection::Flip(TFlip flip) {
+    FlipImage(m_bitmaps.SelectionBitmap, flip);
     DrawFloating();
 }
 

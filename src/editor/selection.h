@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editorBitmaps.h"
+#include "pixelPrimitives.h"
 
 #include <QRect>
 
@@ -23,6 +24,9 @@ public:
                 m_cells.size() * TEditorBitmaps::CellSize};
     }
     bool Contains(QPoint pixel) const { return m_active && m_cells.contains(pixel); }
+    // Counts the blocks floated so far: a new number for each Lift, Float and
+    // SelectAll, so that moves of one block can be told from moves of the next.
+    int Generation() const { return m_generation; }
 
     // Lifts the pixels of cells out of the picture, leaving white behind them;
     // parts of cells outside the frame float as white.
@@ -33,6 +37,8 @@ public:
     void SelectAll();
     // Moves the floating pixels so that their top-left corner is at corner.
     void MoveTo(QPoint corner);
+    // Mirrors the floating pixels in their place, also those outside the frame.
+    void Flip(TFlip flip);
     // Leaves the pixels where they were last drawn.
     void Drop() { m_active = false; }
     // Takes the floating pixels away: the picture under them shows again.
@@ -45,6 +51,7 @@ private:
 
     TEditorBitmaps& m_bitmaps;
     bool m_active = false;
+    int m_generation = 0;
     QRect m_cells;
 };
 

@@ -78,7 +78,7 @@ bool TToolStateMachine::MouseDown(Qt::MouseButton button, QPoint pixel) {
         return true;
     }
     m_state = TMouseState::msDrawing;
-    m_drawColor = button == Qt::LeftButton ? Black : White;
+    m_drawColor = (button == Qt::LeftButton) != m_buttonsSwapped ? Black : White;
     m_startPoint = m_lastPoint = pixel;
     if (TakesBackup(m_tool))
         m_bitmaps.BackupBitmap = Work().copy();

@@ -50,9 +50,14 @@ public:
     // an empty rectangle at the pressed pixel before the mouse moves.
     std::optional<QRect> RubberBand() const;
 
-    // A left press draws black, a right press white; false (nothing done) for
-    // any other button. A taken press marks the document modified. A press on
-    // the floating selection starts moving it instead.
+    // Which button draws black: the left one, or with the buttons swapped the
+    // right one, so that a one-button mouse or a pen draws either colour.
+    bool ButtonsSwapped() const { return m_buttonsSwapped; }
+    void SwapButtons() { m_buttonsSwapped = !m_buttonsSwapped; }
+
+    // A left press draws black, a right press white (the other way round when
+    // the buttons are swapped); false (nothing done) for any other button. A taken press marks the
+    // document modified. A press on the floating selection starts moving it instead.
     bool MouseDown(Qt::MouseButton button, QPoint pixel);
     // True when the picture may have changed and wants a refresh.
     bool MouseMove(QPoint pixel, bool shiftHeld);
@@ -79,6 +84,7 @@ private:
     QPoint m_lastPoint;
     QPoint m_penPosition;
     bool m_bandDragged = false; // the Selection tool's band has been moved
+    bool m_buttonsSwapped = false;
 };
 
 } // namespace vistrel

@@ -176,6 +176,12 @@ void TfrmMain::pgcntlMainChange() {
 }
 
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
+    // The editor's keys first: with a block floating the arrows move it, not
+    // the current frame.
+    if (FramePageActive() && m_frameEditor.EditorKeyPress(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
     if (FramePageActive() && m_frameStrip->HandleNavigationKey(event->key(), event->modifiers())) {
         event->accept();
         return;

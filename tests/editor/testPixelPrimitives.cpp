@@ -813,3 +813,40 @@ TEST(ShiftKeyConstraints, StayWithinTheIntRange) {
     EXPECT_EQ(ConstrainSquare({INT_MAX, 0}, {INT_MIN, INT_MAX}), QPoint(0, INT_MAX));
     EXPECT_EQ(ConstrainSquare({INT_MIN, 0}, {INT_MAX, -1}), QPoint(INT_MIN + 1, -1));
 }
+
+// ---------------------------------------------------------------- flip
+
+TEST(FlipImage, MirrorsEveryPixelAcrossTheAxisAndTwiceGivesTheImageBack) {
+    struct Case {
+        TFlip flip;
+        bool across;
+        bool down;
+    };
+    const Case cases[] = {
+        {TFlip::Horizontal, true, false},
+        {TFlip::Vertical, false, true},
+        {TFlip::Turn, true, true},
+    };
+    // Odd and even sizes, a single row and column: the middle line stays put.
+    const QSize sizes[] = {{FrameWidth, FrameHeight}, {5, 3}, {1, 4}, {6, 1}, {1, 1}};
+    for (const Case& c : cases) {
+        for (const QSize size : sizes) {
+            QImage original(size, QImage::Format_RGB32);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    original.setPixel(x, y, qRgb(x, y, 7));
+            QImage image = original;
+            FlipImage(image, c.flip);
+            bool mirrored = true;
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    mirrored = mirrored && image.pixel(c.across ? size.width() - 1 - x : x,
+                                                       c.down ? size.height() - 1 - y : y) ==
+                                               original.pixel(x, y);
+            EXPECT_TRUE(mirrored) << static_cast<int>(c.flip) << " " << size.width() << "x"
+                                  << size.height();
+            FlipImage(image, c.flip);
+            EXPECT_EQ(image, original);
+        }
+    }
+}
