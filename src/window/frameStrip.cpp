@@ -8,6 +8,7 @@
 #include "widgetColours.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -424,7 +425,7 @@ bool TFrameStrip::eventFilter(QObject* watched, QEvent* event) {
         ++m_typing;
     // The wheel anywhere over the slots scrolls the strip as over its scroll bar.
     if (event->type() == QEvent::Wheel && SlotOf(watched) >= 0) {
-        QApplication::sendEvent(m_scrollBar, event);
+        QCoreApplication::sendEvent(m_scrollBar, event);
         return true;
     }
     const QEvent::Type type = event->type();
@@ -481,6 +482,12 @@ bool TFrameStrip::SlotMouseEvent(int slot, QEvent::Type type, const QMouseEvent&
 
 void TFrameStrip::BeginDrag(int x) {
     const TDocument& document = m_host.Document();
+    // The frames changed under the held button: the slot pressed may show
+    // another frame by now.
+    if (!document.Animation().IsValidIndex(m_press->Frame)) {
+        m_press->Cancelled = true;
+        return;
+    }
     m_drag.emplace(SlotRow(), document.Animation().FrameCount(), m_press->Frame,
                    document.MultipleSel(), document.SelFirst(), document.SelLast());
     QApplication::instance()->installEventFilter(m_escapeWatch);

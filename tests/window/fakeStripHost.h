@@ -24,8 +24,8 @@ public:
     int timePanelRefreshes = 0;
     int caretEnds = 0;
     int focusReleases = 0;
-    int framesChangesAhead = 0; // BeforeFramesChange
-    int stores = 0;             // StoreCurrentFrame
+    int framesChangesAhead = 0;     // BeforeFramesChange
+    std::vector<int> storedCurrent; // CurFrame at each StoreCurrentFrame
 
     FakeStripHost() {
         document.SetCurFrame(-1);
@@ -39,7 +39,7 @@ public:
         caretEnds = 0;
         focusReleases = 0;
         framesChangesAhead = 0;
-        stores = 0;
+        storedCurrent.clear();
     }
 
     TDocument& Document() override { return document; }
@@ -59,7 +59,7 @@ public:
             focused->clearFocus();
     }
     void BeforeFramesChange() override { ++framesChangesAhead; }
-    void StoreCurrentFrame() override { ++stores; }
+    void StoreCurrentFrame() override { storedCurrent.push_back(document.CurFrame()); }
 };
 
 } // namespace vistrel::testing
