@@ -132,6 +132,28 @@ bool TAnimation::InsertFrames(int index, std::vector<TFrame> frames) {
     return true;
 }
 
+bool TAnimation::MoveFrames(int first, int last, int to) {
+    if (first < 0 || last < first || last >= FrameCount() || to < 0 ||
+        to > FrameCount() - (last - first + 1))
+        return false;
+    const int count = last - first + 1;
+    const auto begin = m_frames.begin();
+    if (to < first)
+        std::rotate(begin + to, begin + first, begin + last + 1);
+    else
+        std::rotate(begin + first, begin + last + 1, begin + to + count);
+    // Every frame between the two places now stands in another cell: the cells
+    // are painted again from the frames' own pixels.
+    const int from = std::min(first, to);
+    const int through = std::max(last, to + count - 1);
+    for (int j = from; j <= through; ++j) {
+        m_frames[static_cast<std::size_t>(j)]->m_sheetRect = CellRect(j);
+        PaintCell(j);
+    }
+    RetimeFrom(from);
+    return true;
+}
+
 void TAnimation::RetimeFrom(int index) {
     for (int j = std::max(index, 0); j < FrameCount(); ++j)
         m_frames[static_cast<std::size_t>(j)]->SetTimes(

@@ -63,6 +63,11 @@ public:
     // All or nothing: false, with the animation unchanged, for an index outside
     // it or frames that do not all fit.
     bool InsertFrames(int index, std::vector<TFrame> frames);
+    // Moves frames first..last, as they are, so that the first of them ends up
+    // at index to (counted once they moved); the frames they pass close up
+    // behind them. False, with the animation unchanged, for a range that is not
+    // all in the animation or a place the frames do not fit.
+    bool MoveFrames(int first, int last, int to);
     // Takes the range mark off every frame.
     void ClearSelectedMarks();
     void Clear();

@@ -1,13 +1,19 @@
 #pragma once
 
 #include "stripControls.h"
+#include "stripDrag.h"
 
+#include <QEvent>
+#include <QPoint>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QFrame;
 class QLabel;
+class QMouseEvent;
 class QScrollBar;
+class QTimer;
 class QToolButton;
 
 namespace vistrel {
@@ -19,7 +25,9 @@ class TPaintBox;
 // window (pnlFrames). It shows the frames from the scroll position on, lets the
 // user pick the current frame, mark a range with Shift, edit durations and open
 // a frame's popup menu, and moves the current frame for the navigation keys.
-// Everything it needs of the document goes through IFrameStripHost.
+// A slot dragged past the start distance carries its frame, or the marked range
+// it belongs to, to the gap it is dropped in. Everything it needs of the
+// document goes through IFrameStripHost.
 class TFrameStrip : public QWidget {
     Q_OBJECT
 
@@ -27,6 +35,7 @@ public:
     static constexpr int SlotCount = 5;
 
     TFrameStrip(IFrameStripHost& host, QWidget* parent = nullptr);
+    ~TFrameStrip() override;
 
     // Refills the five slots from the scroll position: captions, durations,
     // colours and thumbnails; slots past the last frame are hidden.
@@ -56,8 +65,17 @@ public:
     bool HandleNavigationKey(int key, Qt::KeyboardModifiers modifiers);
     void SetPopupButtonsEnabled(bool enabled);
 
+    // The row of slots as laid out, for the drag's sums.
+    static TSlotRow SlotRow();
+    // Every tick of this while a drag waits near an end scrolls by one frame.
+    static constexpr int DragScrollInterval = 100;
+    bool Dragging() const { return m_drag.has_value(); }
+    // The middle of the drop marker in the strip's pixels; -1 when none shows.
+    int DropMarkerX() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     struct TSlot {
@@ -83,6 +101,17 @@ private:
     int CurrentSlot() const;
     int SlotOf(const QObject* widget) const;
 
+    // The mouse on a slot's panel, view, thumbnail or label; x in the strip's pixels.
+    bool SlotMouseEvent(int slot, QEvent::Type type, const QMouseEvent& mouse, QPoint at);
+    void BeginDrag(int x);
+    void DragTo(int x);
+    void DragScrollTick();
+    // Ends a drag, dropping nothing.
+    void EndDrag();
+    // The frames the drag carries go to the gap under the pointer; pressed is
+    // the frame whose slot was dragged.
+    void DropFrames(int pressed);
+
     IFrameStripHost& m_host;
     std::array<TSlot, SlotCount> m_slots{};
     QScrollBar* m_scrollBar = nullptr;
@@ -90,6 +119,20 @@ private:
     // Counts up each time a duration box gives up the keyboard: the keys typed
     // in one spell make one step of the history.
     int m_typing = 0;
+
+    // The left button held on a slot: the frame pressed and where, until release.
+    struct TPress {
+        int Frame = -1;
+        QPoint At;
+        bool Cancelled = false; // Escape ended its drag: the release is no click
+    };
+    std::optional<TPress> m_press;
+    std::optional<TStripDrag> m_drag;
+    int m_dropGap = -1;
+    int m_pointerX = 0;
+    QTimer* m_dragScroll = nullptr;
+    // Watches the whole program's keys for Escape while a drag is under way.
+    QObject* m_escapeWatch = nullptr;
 };
 
 } // namespace vistrel

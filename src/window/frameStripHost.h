@@ -9,7 +9,8 @@ class TDocument;
 
 // What the frame strip needs from the window: the shared document, going to a
 // frame, the editor's live picture of the current frame, and the few window
-// reactions a strip action triggers.
+// reactions a strip action (a click, a typed duration, frames dragged to
+// another place) triggers.
 class IFrameStripHost {
 public:
     virtual ~IFrameStripHost() = default;
@@ -28,6 +29,11 @@ public:
     virtual void PopupFrameMenu(int frame, QPoint globalPosition) = 0;
     // Gives the keyboard back to the window so its key handlers get the keys.
     virtual void ReleaseKeyboardFocus() = 0;
+    // Before frames dropped in the strip move: nothing may still be working on
+    // the frames (the player stops, typing and a floating selection end).
+    virtual void BeforeFramesChange() = 0;
+    // Writes the editor's picture into the current frame, when there is one.
+    virtual void StoreCurrentFrame() = 0;
 };
 
 } // namespace vistrel

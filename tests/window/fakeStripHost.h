@@ -24,6 +24,8 @@ public:
     int timePanelRefreshes = 0;
     int caretEnds = 0;
     int focusReleases = 0;
+    int framesChangesAhead = 0;     // BeforeFramesChange
+    std::vector<int> storedCurrent; // CurFrame at each StoreCurrentFrame
 
     FakeStripHost() {
         document.SetCurFrame(-1);
@@ -36,6 +38,8 @@ public:
         timePanelRefreshes = 0;
         caretEnds = 0;
         focusReleases = 0;
+        framesChangesAhead = 0;
+        storedCurrent.clear();
     }
 
     TDocument& Document() override { return document; }
@@ -54,6 +58,8 @@ public:
         if (QWidget* focused = QApplication::focusWidget())
             focused->clearFocus();
     }
+    void BeforeFramesChange() override { ++framesChangesAhead; }
+    void StoreCurrentFrame() override { storedCurrent.push_back(document.CurFrame()); }
 };
 
 } // namespace vistrel::testing

@@ -376,6 +376,44 @@ TEST(FrameStripClicks, EveryPartOfASlotPicksItsFrame) {
     }
 }
 
+// A drag from any part of a slot moves its frame; the window is asked to end
+// its work on the frames and store the editor's picture of the current frame
+// while that frame still stands where the editor took it from. A drop beside
+// the frame asks nothing.
+TEST(FrameStripDrag, EveryPartOfASlotDragsAndTheWindowStoresBeforeTheMove) {
+    const struct {
+        const char* widget;
+        int dropX;
+        std::vector<int> order;
+    } parts[] = {
+        {"pnlFrame%1", 470, {0, 2, 3, 1, 4, 5, 6, 7}},
+        {"pnlFrame%1View", 3, {1, 0, 2, 3, 4, 5, 6, 7}},
+        {"pntbxFrame%1", 600, {0, 2, 3, 4, 1, 5, 6, 7}},
+        {"lblFrame%1Num", 300, {0, 1, 2, 3, 4, 5, 6, 7}},
+    };
+    for (const auto& part : parts) {
+        SCOPED_TRACE(part.widget);
+        Strip s(8, 1, 0);
+        QWidget* pressed = s.Slot(part.widget, 1);
+        const auto at = [&](int x) { return pressed->mapFrom(&s.strip, QPoint(x, 30)); };
+        QTest::mousePress(pressed, Qt::LeftButton);
+        QTest::mouseMove(pressed, at(250));
+        QTest::mouseMove(pressed, at(part.dropX));
+        EXPECT_TRUE(s.strip.Dragging());
+        QTest::mouseRelease(pressed, Qt::LeftButton, {}, at(part.dropX));
+
+        std::vector<int> order;
+        for (int i = 0; i < s.host.animation.FrameCount(); ++i)
+            order.push_back(Marker(s.host.animation.Frame(i)));
+        EXPECT_EQ(order, part.order);
+        const bool moved = part.order[1] != 1;
+        EXPECT_EQ(s.host.framesChangesAhead, moved ? 1 : 0);
+        EXPECT_EQ(s.host.storedCurrent, moved ? std::vector<int>{1} : std::vector<int>{});
+        EXPECT_EQ(s.host.document.Modified(), moved);
+        EXPECT_FALSE(s.strip.Dragging());
+    }
+}
+
 TEST(FrameStripClicks, OtherButtonsAndCtrlLeaveTheCurrentFrame) {
     const struct {
         const char* name;
