@@ -86,6 +86,21 @@ bool Parse(const QStringList& arguments, Request& request, std::ostream& err) {
             else
                 err << "Bad value for --fps: " << Local(value) << " (use 1 to "
                     << TVMUPreferences::MaxPlayerFPS << ")\n";
+        } else if (argument == QLatin1String("--rotate")) {
+            if (value != QLatin1String("180")) {
+                err << "Bad value for --rotate: " << Local(value)
+                    << " (only 180 is offered: it turns every frame upside down)\n";
+                return false;
+            }
+            request.options.Rotate180 = true;
+            continue;
+        } else if (argument == QLatin1String("--durations")) {
+            if (value.isEmpty()) {
+                err << "Bad value for --durations: it needs a file name\n";
+                return false;
+            }
+            request.options.DurationsFile = value;
+            continue;
         } else if (argument == QLatin1String("--colors")) {
             if (!ParseColours(value, request.options.Colours)) {
                 err << "Bad value for --colors: " << Local(value)
@@ -126,9 +141,12 @@ bool ChooseFormat(Request& request, std::ostream& err) {
         request.options.Format = TExportFormat::PngSheet;
     else if (suffix == QLatin1String("h"))
         request.options.Format = TExportFormat::CHeader;
+    else if (suffix == QLatin1String("bin"))
+        request.options.Format = TExportFormat::Binary;
     else {
         err << "Unable to tell what to write as " << Local(QFileInfo(target).fileName())
-            << ": name a .gif, a .png sheet, a .h header or a folder for PNG frames\n";
+            << ": name a .gif, a .png sheet, a .h header, a .bin of raw frames or a folder "
+               "for PNG frames\n";
         return false;
     }
     return true;

@@ -50,10 +50,14 @@ bool TAnimationExport::ExportCHeader(const QString& target) {
                 " *\n"
                 " * %4_frames[i] holds frame i's dots in %3_FRAME_BYTES bytes: 32 rows from\n"
                 " * top to bottom, 6 bytes a row, 8 dots a byte, the most significant bit\n"
-                " * being the leftmost dot; a set bit is a lit dot.\n"
+                " * being the leftmost dot; a set bit is a lit dot.%6\n"
                 " */\n")
                 .arg(CommentSafe(QFileInfo(target).fileName()), source, macro, name)
-                .arg(m_options.PlayerFPS);
+                .arg(m_options.PlayerFPS)
+                .arg(m_options.Rotate180
+                         ? QStringLiteral(" Every frame is turned upside down,\n"
+                                          " * for a memory card seated in a controller.")
+                         : QString());
     text += QStringLiteral("#ifndef %1_H\n#define %1_H\n\n#include <stdint.h>\n\n").arg(macro);
     text += QStringLiteral("#define %1_FRAME_COUNT %2\n").arg(macro).arg(count);
     text += QStringLiteral("#define %1_WIDTH %2\n").arg(macro).arg(FrameWidth);
@@ -72,12 +76,22 @@ bool TAnimationExport::ExportCHeader(const QString& target) {
             .arg(name, macro);
     for (int i = 0; i < count; ++i) {
         text += QStringLiteral("    { /* frame %1 */\n").arg(i);
-        text += ByteList(PackFrame(m_animation.Frame(i).Pixels), QStringLiteral("        "), true);
+        text += ByteList(PackFrame(Pixels(i)), QStringLiteral("        "), true);
         text += QStringLiteral("    },\n");
         Report(i + 1);
     }
     text += QStringLiteral("};\n\n#endif /* %1_H */\n").arg(macro);
     return WriteFile(target, text.toUtf8());
+}
+
+bool TAnimationExport::ExportBinary(const QString& target) {
+    QByteArray bytes;
+    bytes.reserve(m_animation.FrameCount() * PackedFrameBytes);
+    for (int i = 0; i < m_animation.FrameCount(); ++i) {
+        bytes += PackFrame(Pixels(i));
+        Report(i + 1);
+    }
+    return WriteFile(target, bytes);
 }
 
 } // namespace vistrel

@@ -37,15 +37,18 @@ bool TExportChoices::ParseColour(const QString& text, QRgb& colour) {
 
 TExportChoices TExportChoices::Load(const TIniFile& ini) {
     TExportChoices choices;
-    choices.Format = static_cast<TExportFormat>(
-        ReadInRange(ini, QStringLiteral("Format"), 0, static_cast<int>(TExportFormat::CHeader),
-                    static_cast<int>(choices.Format)));
+    choices.Format = static_cast<TExportFormat>(ReadInRange(ini, QStringLiteral("Format"), 0,
+                                                            static_cast<int>(TExportFormat::Binary),
+                                                            static_cast<int>(choices.Format)));
     choices.Scale = ReadInRange(ini, QStringLiteral("Scale"), TExportOptions::MinScale,
                                 TExportOptions::MaxScale, choices.Scale);
     choices.Colours.Lit = ReadColour(ini, QStringLiteral("LitColour"), choices.Colours.Lit);
     choices.Colours.Unlit = ReadColour(ini, QStringLiteral("UnlitColour"), choices.Colours.Unlit);
     choices.Columns = ReadInRange(ini, QStringLiteral("Columns"), 0, MaxColumns, choices.Columns);
     choices.Folder = ini.ReadString(Section, QStringLiteral("Folder"), QString());
+    choices.Rotate180 = ini.ReadBool(Section, QStringLiteral("Rotate180"), choices.Rotate180);
+    choices.DurationTable =
+        ini.ReadBool(Section, QStringLiteral("DurationTable"), choices.DurationTable);
     return choices;
 }
 
@@ -56,6 +59,8 @@ void TExportChoices::Save(TIniFile& ini) const {
     ini.WriteString(Section, QStringLiteral("UnlitColour"), ColourText(Colours.Unlit));
     ini.WriteInteger(Section, QStringLiteral("Columns"), Columns);
     ini.WriteString(Section, QStringLiteral("Folder"), Folder);
+    ini.WriteBool(Section, QStringLiteral("Rotate180"), Rotate180);
+    ini.WriteBool(Section, QStringLiteral("DurationTable"), DurationTable);
 }
 
 } // namespace vistrel

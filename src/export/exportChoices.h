@@ -18,7 +18,9 @@ struct TExportChoices {
     int Scale = 4;
     TExportColours Colours = BlackOnWhite;
     int Columns = 0;
-    QString Folder; // where the last export went; empty before the first
+    bool Rotate180 = false;     // every frame turned, for a card seated in a controller
+    bool DurationTable = false; // a binary gets NAME.txt beside it with the durations
+    QString Folder;             // where the last export went; empty before the first
 
     // Values that are missing, no number or out of range give the defaults.
     static TExportChoices Load(const TIniFile& ini);

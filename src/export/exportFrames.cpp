@@ -25,6 +25,21 @@ QByteArray PackFrame(const FramePixels& pixels) {
     return bytes;
 }
 
+FramePixels TurnedUpsideDown(const FramePixels& pixels) {
+    // Rows are stored top to bottom and dots left to right, so the turn is the
+    // dots in reverse order.
+    FramePixels turned;
+    std::reverse_copy(pixels.begin(), pixels.end(), turned.begin());
+    return turned;
+}
+
+QByteArray DurationTable(const TAnimation& animation) {
+    QByteArray text;
+    for (int i = 0; i < animation.FrameCount(); ++i)
+        text += QByteArray::number(animation.Frame(i).Duration()) + '\n';
+    return text;
+}
+
 QImage RenderFrame(const FramePixels& pixels, int scale, const TExportColours& colours) {
     QImage image(FrameWidth * scale, FrameHeight * scale, QImage::Format_Mono);
     image.setColorTable({colours.Unlit, colours.Lit});

@@ -18,6 +18,13 @@ inline constexpr int PackedRowBytes = FrameWidth / 8;
 inline constexpr int PackedFrameBytes = PackedRowBytes * FrameHeight;
 QByteArray PackFrame(const FramePixels& pixels);
 
+// The frame turned by 180 degrees: dot (x, y) moves to (47 - x, 31 - y).
+FramePixels TurnedUpsideDown(const FramePixels& pixels);
+
+// Every frame's duration in ticks as stored (0 stays 0), in decimal, one a
+// line, each line ended by a newline.
+QByteArray DurationTable(const TAnimation& animation);
+
 // A frame as a one-bit picture (index 0 unlit, index 1 lit), each dot a
 // scale x scale block.
 QImage RenderFrame(const FramePixels& pixels, int scale, const TExportColours& colours);

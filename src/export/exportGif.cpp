@@ -91,8 +91,7 @@ bool TAnimationExport::ExportGif(const QString& target) {
         return Fail(target, GifError(gif->Error));
     const std::vector<int> delays = GifDelays(m_animation, m_options.PlayerFPS);
     for (int i = 0; i < m_animation.FrameCount(); ++i) {
-        if (!PutFrame(gif.get(), m_animation.Frame(i).Pixels, scale,
-                      delays[static_cast<std::size_t>(i)]))
+        if (!PutFrame(gif.get(), Pixels(i), scale, delays[static_cast<std::size_t>(i)]))
             return Fail(target, GifError(gif->Error));
         Report(i + 1);
     }

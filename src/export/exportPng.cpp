@@ -39,8 +39,7 @@ bool TAnimationExport::ExportSheet(const QString& target) {
     // Cells past the last frame of the grid stay unlit.
     sheet.fill(0);
     for (int i = 0; i < count; ++i) {
-        const QImage frame =
-            RenderFrame(m_animation.Frame(i).Pixels, m_options.Scale, m_options.Colours);
+        const QImage frame = RenderFrame(Pixels(i), m_options.Scale, m_options.Colours);
         PlaceFrame(sheet, frame, QPoint(i % columns * cellWidth, i / columns * cellHeight));
         Report(i + 1);
     }
@@ -64,8 +63,8 @@ bool TAnimationExport::ExportFrames(const QString& target) {
     std::vector<QByteArray> files;
     for (int i = 0; i < m_animation.FrameCount(); ++i) {
         QString reason;
-        files.push_back(PngBytes(
-            RenderFrame(m_animation.Frame(i).Pixels, m_options.Scale, m_options.Colours), reason));
+        files.push_back(
+            PngBytes(RenderFrame(Pixels(i), m_options.Scale, m_options.Colours), reason));
         if (files.back().isEmpty())
             return Fail(FrameFileName(target, i), reason);
         Report(i + 1);

@@ -1,9 +1,11 @@
 #include "unitAnimationExport.h"
 
+#include "exportFrames.h"
 #include "localFiles.h"
 #include "unitAnimation.h"
 #include "unitPreferences.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace vistrel {
@@ -17,11 +19,23 @@ QString TAnimationExport::Extension(TExportFormat format) {
         return QStringLiteral(".gif");
     case TExportFormat::CHeader:
         return QStringLiteral(".h");
+    case TExportFormat::Binary:
+        return QStringLiteral(".bin");
     case TExportFormat::PngSheet:
     case TExportFormat::PngFrames:
         break;
     }
     return QStringLiteral(".png");
+}
+
+QString TAnimationExport::DurationsFileName(const QString& target) {
+    const QFileInfo info(target);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".txt"));
+}
+
+FramePixels TAnimationExport::Pixels(int index) const {
+    const FramePixels& pixels = m_animation.Frame(index).Pixels;
+    return m_options.Rotate180 ? TurnedUpsideDown(pixels) : pixels;
 }
 
 bool TAnimationExport::Fail(const QString& fileName, const QString& reason) {
@@ -43,6 +57,14 @@ bool TAnimationExport::Check(const QString& target) {
         return Fail(target, QStringLiteral("the speed must be 1 to %1 ticks per second, not %2")
                                 .arg(TVMUPreferences::MaxPlayerFPS)
                                 .arg(m_options.PlayerFPS));
+    // The table must not take the place of a file the frames went to a moment before.
+    const QString& durations = m_options.DurationsFile;
+    if (!durations.isEmpty()) {
+        const bool frames = m_options.Format == TExportFormat::PngFrames;
+        for (int i = 0; i < (frames ? m_animation.FrameCount() : 1); ++i)
+            if (IsSameLocalFile(durations, frames ? FrameFileName(target, i) : target))
+                return Fail(durations, QStringLiteral("the frames are written to that file"));
+    }
     return true;
 }
 
@@ -62,8 +84,13 @@ void TAnimationExport::Report(int done) {
 bool TAnimationExport::Export(const QString& target) {
     m_error.clear();
     m_written.clear();
-    if (!Check(target))
+    if (!Check(target) || !ExportFormat(target))
         return false;
+    return m_options.DurationsFile.isEmpty() ||
+           WriteFile(m_options.DurationsFile, DurationTable(m_animation));
+}
+
+bool TAnimationExport::ExportFormat(const QString& target) {
     switch (m_options.Format) {
     case TExportFormat::Gif:
         return ExportGif(target);
@@ -73,6 +100,8 @@ bool TAnimationExport::Export(const QString& target) {
         return ExportFrames(target);
     case TExportFormat::CHeader:
         return ExportCHeader(target);
+    case TExportFormat::Binary:
+        return ExportBinary(target);
     }
     return Fail(target, QStringLiteral("unknown export format"));
 }

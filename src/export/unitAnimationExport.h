@@ -1,5 +1,7 @@
 #pragma once
 
+#include "unitFrame.h"
+
 #include <QRgb>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,7 @@ enum class TExportFormat : int {
     PngSheet = 1,  // every frame on one PNG, in a row or a grid
     PngFrames = 2, // one numbered PNG per frame
     CHeader = 3,   // a C header with the packed frames, for firmware
+    Binary = 4,    // the packed frames one after the other, nothing else, for a device
 };
 
 // Dot colours of the exported pictures.
@@ -37,6 +40,12 @@ struct TExportOptions {
     int Columns = 0;    // sheet: frames per row; 0 puts every frame in one row
     int PlayerFPS = 12; // ticks per second: the GIF plays at the player's speed
     QString SourceName; // named in the C header's comment; may be empty
+    // Every frame turned by 180 degrees, for the screen of a memory card seated
+    // in a controller, which the player reads upside down.
+    bool Rotate180 = false;
+    // When not empty, the durations in ticks are also written to this file,
+    // one a line, after the frames were written.
+    QString DurationsFile;
 };
 
 // Writes a whole animation in one of the export formats. Every file goes
@@ -67,6 +76,8 @@ public:
     static QString FrameFileName(const QString& target, int index);
     // The extension each format writes, with its dot.
     static QString Extension(TExportFormat format);
+    // The duration table offered beside target: its name with ".txt" for its extension.
+    static QString DurationsFileName(const QString& target);
 
 private:
     bool Check(const QString& target);
@@ -76,6 +87,10 @@ private:
     bool ExportSheet(const QString& target);
     bool ExportFrames(const QString& target);
     bool ExportCHeader(const QString& target);
+    bool ExportBinary(const QString& target);
+    bool ExportFormat(const QString& target);
+    // Frame index's dots as they are written: turned when the options say so.
+    FramePixels Pixels(int index) const;
     void Report(int done);
 
     const TAnimation& m_animation;

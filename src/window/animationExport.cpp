@@ -23,6 +23,8 @@ QString Filter(TExportFormat format) {
         return QStringLiteral("GIF Animation (*.gif);;All Files (*)");
     case TExportFormat::CHeader:
         return QStringLiteral("C Header (*.h);;All Files (*)");
+    case TExportFormat::Binary:
+        return QStringLiteral("Raw Frames (*.bin);;All Files (*)");
     case TExportFormat::PngSheet:
     case TExportFormat::PngFrames:
         break;
@@ -41,6 +43,8 @@ TExportFormat TAnimationExportSide::FormatForName(QString& target, TExportFormat
         return TExportFormat::Gif;
     if (suffix == QLatin1String("h"))
         return TExportFormat::CHeader;
+    if (suffix == QLatin1String("bin"))
+        return TExportFormat::Binary;
     if (suffix == QLatin1String("png"))
         return chosen == TExportFormat::PngFrames ? chosen : TExportFormat::PngSheet;
     target += TAnimationExport::Extension(chosen);
@@ -74,6 +78,15 @@ QString TAnimationExportSide::AskTarget(const TExportChoices& choices) {
         folder.isEmpty() ? base + extension : QDir(folder).filePath(base + extension);
     request.defaultSuffix = extension.mid(1);
     return m_host.Prompts().SaveFileName(request).value_or(QString());
+}
+
+bool TAnimationExportSide::ConfirmReplace(const QString& fileName) {
+    return !LocalFileExists(fileName) ||
+           m_host.Prompts().MessageBox(
+               QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                   .arg(QFileInfo(fileName).fileName()),
+               QStringLiteral("Confirm"), PromptIcon::Question,
+               PromptButtons::YesNo) == PromptButton::Yes;
 }
 
 bool TAnimationExportSide::ConfirmReplaceFrames(const QString& target, int frameCount) {
@@ -117,13 +130,15 @@ bool TAnimationExportSide::ExportAnimation1Click() {
     choices.Save(preferences.IniFile());
     // The file dialog asked about replacing the name typed, not the one with the
     // extension added.
-    if (target != asked && format != TExportFormat::PngFrames && LocalFileExists(target) &&
-        m_host.Prompts().MessageBox(QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                        .arg(QFileInfo(target).fileName()),
-                                    QStringLiteral("Confirm"), PromptIcon::Question,
-                                    PromptButtons::YesNo) != PromptButton::Yes)
+    if (target != asked && format != TExportFormat::PngFrames && !ConfirmReplace(target))
         return false;
     if (format == TExportFormat::PngFrames && !ConfirmReplaceFrames(target, animation.FrameCount()))
+        return false;
+    // The table goes beside a binary only; the file dialog never asked about its name.
+    const QString durations = format == TExportFormat::Binary && choices.DurationTable
+                                  ? TAnimationExport::DurationsFileName(target)
+                                  : QString();
+    if (!durations.isEmpty() && !ConfirmReplace(durations))
         return false;
 
     TExportOptions options;
@@ -131,6 +146,8 @@ bool TAnimationExportSide::ExportAnimation1Click() {
     options.Scale = choices.Scale;
     options.Colours = choices.Colours;
     options.Columns = choices.Columns;
+    options.Rotate180 = choices.Rotate180;
+    options.DurationsFile = durations;
     options.PlayerFPS = fps;
     options.SourceName = m_host.Document().Title();
     TAnimationExport exporter(animation, options);

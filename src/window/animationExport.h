@@ -31,12 +31,14 @@ public:
     QProgressBar* ProgressBar() const { return m_progress; }
 
     // The format a name typed in the file dialog is written in: the one its
-    // extension names (.gif, .png, .h), else the chosen one, whose extension is
+    // extension names (.gif, .png, .h, .bin), else the chosen one, whose extension is
     // then added to target.
     static TExportFormat FormatForName(QString& target, TExportFormat chosen);
 
 private:
     QString AskTarget(const TExportChoices& choices);
+    // True when fileName is free, or the user agrees to replace it.
+    bool ConfirmReplace(const QString& fileName);
     bool ConfirmReplaceFrames(const QString& target, int frameCount);
 
     IAnimationExportHost& m_host;

@@ -3,6 +3,7 @@
 #include "exportFrames.h"
 #include "unitAnimation.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -54,10 +55,10 @@ TfrmExportAnimation::TfrmExportAnimation(const TExportChoices& choices, const TA
     m_format = new QComboBox(this);
     m_format->setObjectName(QStringLiteral("cmbbxFormat"));
     // In the order of TExportFormat.
-    m_format->addItems({QStringLiteral("Animated GIF (.gif)"),
-                        QStringLiteral("PNG sprite sheet (.png)"),
-                        QStringLiteral("Numbered PNG frames (.png)"),
-                        QStringLiteral("C header for firmware (.h)")});
+    m_format->addItems(
+        {QStringLiteral("Animated GIF (.gif)"), QStringLiteral("PNG sprite sheet (.png)"),
+         QStringLiteral("Numbered PNG frames (.png)"), QStringLiteral("C header for firmware (.h)"),
+         QStringLiteral("Raw frames for a device (.bin)")});
     m_format->setCurrentIndex(static_cast<int>(choices.Format));
 
     m_scale = new QSpinBox(this);
@@ -85,6 +86,15 @@ TfrmExportAnimation::TfrmExportAnimation(const TExportChoices& choices, const TA
     m_columns->setSpecialValueText(QStringLiteral("All in one row"));
     m_columns->setValue(choices.Columns);
 
+    m_rotate = new QCheckBox(
+        QStringLiteral("&Turn upside down (for a memory card in a controller)"), this);
+    m_rotate->setObjectName(QStringLiteral("chkRotate180"));
+    m_rotate->setChecked(choices.Rotate180);
+    m_durations =
+        new QCheckBox(QStringLiteral("Write the &durations in ticks beside it (NAME.txt)"), this);
+    m_durations->setObjectName(QStringLiteral("chkDurations"));
+    m_durations->setChecked(choices.DurationTable);
+
     m_preview = new QLabel(this);
     m_preview->setObjectName(QStringLiteral("lblPreview"));
     m_preview->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -101,6 +111,8 @@ TfrmExportAnimation::TfrmExportAnimation(const TExportChoices& choices, const TA
     colourLabel->setBuddy(m_colourPreset);
     form->addRow(colourLabel, colourRow);
     form->addRow(QStringLiteral("Sheet &columns:"), m_columns);
+    form->addRow(m_rotate);
+    form->addRow(m_durations);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("btnbxExport"));
@@ -118,6 +130,8 @@ TfrmExportAnimation::TfrmExportAnimation(const TExportChoices& choices, const TA
     connect(m_format, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
     connect(m_scale, &QSpinBox::valueChanged, this, [this] { Refresh(); });
     connect(m_columns, &QSpinBox::valueChanged, this, [this] { Refresh(); });
+    connect(m_rotate, &QCheckBox::toggled, this, [this] { Refresh(); });
+    connect(m_durations, &QCheckBox::toggled, this, [this] { Refresh(); });
     connect(m_colourPreset, &QComboBox::activated, this, [this] { cmbbxColoursChange(); });
     connect(m_litButton, &QPushButton::clicked, this, [this] { btnLitColourClick(); });
     connect(m_unlitButton, &QPushButton::clicked, this, [this] { btnUnlitColourClick(); });
@@ -130,6 +144,8 @@ TExportChoices TfrmExportAnimation::Choices() const {
     choices.Scale = m_scale->value();
     choices.Colours = m_colours;
     choices.Columns = m_columns->value();
+    choices.Rotate180 = m_rotate->isChecked();
+    choices.DurationTable = m_durations->isChecked();
     choices.Folder = m_folder;
     return choices;
 }
@@ -172,16 +188,19 @@ void TfrmExportAnimation::ShowColours() {
 
 void TfrmExportAnimation::Refresh() {
     const auto format = static_cast<TExportFormat>(m_format->currentIndex());
-    const bool picture = format != TExportFormat::CHeader;
+    const bool picture = format != TExportFormat::CHeader && format != TExportFormat::Binary;
     m_scale->setEnabled(picture);
     m_colourPreset->setEnabled(picture);
     m_litButton->setEnabled(picture);
     m_unlitButton->setEnabled(picture);
     m_columns->setEnabled(format == TExportFormat::PngSheet);
+    // The other formats carry their timing inside, or have none to go with.
+    m_durations->setEnabled(format == TExportFormat::Binary);
     if (m_animation.IsValidIndex(m_previewFrame)) {
         const TExportColours colours = picture ? m_colours : BlackOnWhite;
-        m_preview->setPixmap(QPixmap::fromImage(
-            RenderFrame(m_animation.Frame(m_previewFrame).Pixels, PreviewScale, colours)));
+        const FramePixels& pixels = m_animation.Frame(m_previewFrame).Pixels;
+        m_preview->setPixmap(QPixmap::fromImage(RenderFrame(
+            m_rotate->isChecked() ? TurnedUpsideDown(pixels) : pixels, PreviewScale, colours)));
     }
     m_summary->setText(Summary());
 }
@@ -218,6 +237,13 @@ QString TfrmExportAnimation::Summary() const {
         return QStringLiteral("%1 pictures of %2, named NAME_000.png, NAME_001.png and so on.")
             .arg(count)
             .arg(size);
+    case TExportFormat::Binary:
+        return QStringLiteral("%1 frames of 192 bytes, %2 bytes and nothing else%3.")
+            .arg(count)
+            .arg(count * PackedFrameBytes)
+            .arg(m_durations->isChecked()
+                     ? QStringLiteral("; their durations in ticks in NAME.txt, one a line")
+                     : QString());
     case TExportFormat::CHeader:
         break;
     }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -15,9 +16,9 @@ namespace vistrel {
 
 class TAnimation;
 
-// The Export Animation dialog: format, scale, dot colours and the sheet's
-// columns, with a preview of a frame in the chosen colours and the size of
-// what will be written.
+// The Export Animation dialog: format, scale, dot colours, the sheet's
+// columns, turning the frames upside down and a binary's duration table, with a preview of a frame
+// in the chosen colours and the size of what will be written.
 class TfrmExportAnimation : public QDialog {
     Q_OBJECT
 
@@ -57,6 +58,8 @@ private:
     QPushButton* m_litButton = nullptr;
     QPushButton* m_unlitButton = nullptr;
     QSpinBox* m_columns = nullptr;
+    QCheckBox* m_rotate = nullptr;
+    QCheckBox* m_durations = nullptr;
     QLabel* m_preview = nullptr;
     QLabel* m_summary = nullptr;
 };

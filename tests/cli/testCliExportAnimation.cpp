@@ -91,6 +91,12 @@ TEST_F(CliExportAnimation, BadArgumentsSayWhatIsWrongAndWriteNothing) {
          "Bad value for --colors: red,nocolour (use LIT,UNLIT such as #000000,#ffffff, or lcd)\n"},
         {{"--speed", "2"}, "Unknown option for export-animation: --speed\n"},
         {{"--scale"}, "Missing value for --scale\n"},
+        {{"--rotate", "90"},
+         "Bad value for --rotate: 90 (only 180 is offered: it turns every frame upside down)\n"},
+        {{"--rotate", "0"},
+         "Bad value for --rotate: 0 (only 180 is offered: it turns every frame upside down)\n"},
+        {{"--durations", ""}, "Bad value for --durations: it needs a file name\n"},
+        {{"--durations"}, "Missing value for --durations\n"},
         {{"extra"}, "export-animation needs an animation and an output name\n"},
     };
     for (const auto& [options, message] : cases) {
@@ -103,7 +109,7 @@ TEST_F(CliExportAnimation, BadArgumentsSayWhatIsWrongAndWriteNothing) {
     const Result unknown = RunCli({"export-animation", walk, folder.Path("out.bmp")});
     EXPECT_EQ(unknown.status, 1);
     EXPECT_EQ(unknown.err, "Unable to tell what to write as out.bmp: name a .gif, a .png sheet, "
-                           "a .h header or a folder for PNG frames\n");
+                           "a .h header, a .bin of raw frames or a folder for PNG frames\n");
     const Result missing =
         RunCli({"export-animation", folder.Path("none.lcd"), folder.Path("o.gif")});
     EXPECT_EQ(missing.status, 1);
@@ -114,8 +120,59 @@ TEST_F(CliExportAnimation, BadArgumentsSayWhatIsWrongAndWriteNothing) {
 
 TEST_F(CliExportAnimation, AFailedWriteExitsWithTheReason) {
     folder.Write("taken", "a file, not a folder");
-    const Result result = RunCli({"export-animation", walk, folder.Path("taken/walk.gif")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err.rfind("Unable to write walk.gif: ", 0), 0u) << result.err;
+    const std::pair<QStringList, const char*> cases[] = {
+        {{folder.Path("taken/walk.gif")}, "walk.gif"},
+        {{folder.Path("taken/walk.bin")}, "walk.bin"},
+        {{folder.Path("taken/walk.bin"), "--durations", folder.Path("walk.txt")}, "walk.bin"},
+    };
+    for (const auto& [arguments, name] : cases) {
+        const Result result = RunCli(QStringList{"export-animation", walk} + arguments);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind(std::string("Unable to write ") + name + ": ", 0), 0u)
+            << result.err;
+    }
+    // The frames were written, the table could not be: the names written are
+    // printed, then why it stopped.
+    const Result table = RunCli({"export-animation", walk, folder.Path("walk.bin"), "--durations",
+                                 folder.Path("taken/walk.txt")});
+    EXPECT_EQ(table.status, 1);
+    EXPECT_EQ(table.out, folder.Path("walk.bin").toStdString() + "\n");
+    EXPECT_EQ(table.err.rfind("Unable to write walk.txt: ", 0), 0u) << table.err;
+    EXPECT_EQ(QDir(folder.Path("")).entryList(QDir::Files),
+              (QStringList{"taken", "walk.bin", "walk.lcd"}));
+}
+
+// Frame i of walk.lcd has dot (i, 0) lit: bit 7 - i of the frame's first byte,
+// or, turned upside down, dot (47 - i, 31): bit i of its last byte.
+TEST_F(CliExportAnimation, RawFramesTurnedOrNotWithTheirDurations) {
+    const Result plain = RunCli({"export-animation", walk, folder.Path("walk.bin")});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    QByteArray expected(3 * 192, '\0');
+    for (int i = 0; i < 3; ++i)
+        expected[i * 192] = static_cast<char>(0x80 >> i);
+    EXPECT_EQ(ReadFile(folder.Path("walk.bin")).toHex(), expected.toHex());
+
+    const Result turned = RunCli({"export-animation", walk, folder.Path("card.bin"), "--rotate",
+                                  "180", "--durations", folder.Path("card.txt")});
+    ASSERT_EQ(turned.status, 0) << turned.err;
+    EXPECT_EQ(turned.out,
+              (folder.Path("card.bin") + "\n" + folder.Path("card.txt") + "\n").toStdString());
+    expected.fill('\0');
+    for (int i = 0; i < 3; ++i)
+        expected[i * 192 + 191] = static_cast<char>(1 << i);
+    EXPECT_EQ(ReadFile(folder.Path("card.bin")).toHex(), expected.toHex());
+    EXPECT_EQ(ReadFile(folder.Path("card.txt")), "2\n0\n5\n");
+
+    // The pictures and the header turn too: frame 2's dot (2, 0) moves to (45, 31).
+    ASSERT_EQ(RunCli({"export-animation", walk, folder.Path("frames/"), "--rotate", "180"}).status,
+              0);
+    const QImage last(folder.Path("frames/walk_002.png"));
+    EXPECT_EQ(last.pixel(45, 31), 0xFF000000);
+    EXPECT_EQ(last.pixel(2, 0), 0xFFFFFFFF);
+    ASSERT_EQ(RunCli({"export-animation", walk, folder.Path("card.h"), "--rotate", "180"}).status,
+              0);
+    const QByteArray header = ReadFile(folder.Path("card.h"));
+    EXPECT_TRUE(header.contains("0x00, 0x00, 0x00, 0x01,\n    },\n    { /* frame 1 */"))
+        << header.toStdString();
 }

@@ -37,6 +37,28 @@ bool ShowsFrame(const QImage& picture, QPoint origin, const TFrame& frame, int s
     return true;
 }
 
+TFrame TurnedFrame(const TFrame& frame) {
+    TFrame turned;
+    for (int y = 0; y < FrameHeight; ++y)
+        for (int x = 0; x < FrameWidth; ++x)
+            turned.Pixels[static_cast<std::size_t>(
+                PixelIndex(FrameWidth - 1 - x, FrameHeight - 1 - y))] =
+                frame.Pixels[static_cast<std::size_t>(PixelIndex(x, y))];
+    return turned;
+}
+
+int PackedDotsWrong(const QByteArray& bytes, int offset, const TFrame& frame) {
+    if (bytes.size() < offset + 192)
+        return FramePixelCount;
+    int wrong = 0;
+    for (int y = 0; y < FrameHeight; ++y)
+        for (int x = 0; x < FrameWidth; ++x) {
+            const bool set = static_cast<uchar>(bytes[offset + y * 6 + x / 8]) >> (7 - x % 8) & 1;
+            wrong += set != (frame.Pixels[static_cast<std::size_t>(PixelIndex(x, y))] == 1);
+        }
+    return wrong;
+}
+
 QStringList FolderEntries(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot,
                                   QDir::Name);

@@ -17,6 +17,14 @@ void FillScattered(TAnimation& animation, int frameCount);
 bool ShowsFrame(const QImage& picture, QPoint origin, const TFrame& frame, int scale, QRgb lit,
                 QRgb unlit);
 
+// The frame turned by 180 degrees, worked out dot by dot: (x, y) goes to
+// (47 - x, 31 - y).
+TFrame TurnedFrame(const TFrame& frame);
+
+// How many dots of the frame differ from the 192 packed bytes at offset, read
+// as a device reads them: 6 bytes a row from the top, the leftmost dot in bit 7.
+int PackedDotsWrong(const QByteArray& bytes, int offset, const TFrame& frame);
+
 // Files of a folder, temporary ones included.
 QStringList FolderEntries(const QString& folder);
 

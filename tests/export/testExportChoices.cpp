@@ -14,6 +14,8 @@ TEST(ExportChoices, ComeBackFromTheirOwnSectionOfTheIniFile) {
     choices.Colours = LCDColours;
     choices.Columns = 12;
     choices.Folder = "/home/me/exports";
+    choices.Rotate180 = true;
+    choices.DurationTable = true;
     choices.Save(ini);
 
     TIniFile reread(QString{});
@@ -25,6 +27,12 @@ TEST(ExportChoices, ComeBackFromTheirOwnSectionOfTheIniFile) {
     EXPECT_EQ(loaded.Colours, LCDColours);
     EXPECT_EQ(loaded.Columns, 12);
     EXPECT_EQ(loaded.Folder, "/home/me/exports");
+    EXPECT_TRUE(loaded.Rotate180);
+    EXPECT_TRUE(loaded.DurationTable);
+    // The last format in the list comes back too.
+    TIniFile binary(QString{});
+    binary.FromText("[ExportAnimation]\nFormat=4\n");
+    EXPECT_EQ(TExportChoices::Load(binary).Format, TExportFormat::Binary);
     EXPECT_TRUE(ini.ToText().contains("[ExportAnimation]"));
 }
 

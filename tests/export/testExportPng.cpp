@@ -88,7 +88,8 @@ TEST(AnimationExport, AFolderThatCannotBeWrittenWritesNothingAndSaysWhy) {
     TAnimation animation;
     FillScattered(animation, 2);
     const TExportFormat formats[] = {TExportFormat::Gif, TExportFormat::PngSheet,
-                                     TExportFormat::PngFrames, TExportFormat::CHeader};
+                                     TExportFormat::PngFrames, TExportFormat::CHeader,
+                                     TExportFormat::Binary};
     for (const TExportFormat format : formats) {
         const QString target = folder.Path("notAFolder/walk" + TAnimationExport::Extension(format));
         TAnimationExport exporter(animation, Options(format, 2));
@@ -132,7 +133,7 @@ TEST(AnimationExport, AWriteThatCannotFinishKeepsTheOldFile) {
     TAnimation animation;
     FillScattered(animation, 20);
     const TExportFormat formats[] = {TExportFormat::Gif, TExportFormat::PngSheet,
-                                     TExportFormat::CHeader};
+                                     TExportFormat::CHeader, TExportFormat::Binary};
     for (const TExportFormat format : formats) {
         const QString name = "walk" + TAnimationExport::Extension(format);
         const QString target = folder.Write(name, "old export");

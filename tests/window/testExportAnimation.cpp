@@ -5,6 +5,7 @@
 #include "unitPreferences.h"
 #include "windowFixture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QImageReader>
@@ -186,6 +187,97 @@ TEST(AnimationExportSide, CancelledOrFailedExportsWriteNothingAndSayWhy) {
     EXPECT_FALSE(f.side.ProgressBar()->isVisible());
 }
 
+TEST(ExportAnimationDialog, OffersRawFramesTurnedUpsideDownWithTheirDurations) {
+    TAnimation animation;
+    FillAnimation(animation, {1, 2});
+    TExportChoices choices;
+    choices.Format = TExportFormat::Gif;
+    TfrmExportAnimation dialog(choices, animation, 1, 12);
+    auto* format = dialog.findChild<QComboBox*>("cmbbxFormat");
+    auto* rotate = dialog.findChild<QCheckBox*>("chkRotate180");
+    auto* durations = dialog.findChild<QCheckBox*>("chkDurations");
+    auto* preview = dialog.findChild<QLabel*>("lblPreview");
+    ASSERT_TRUE(format && rotate && durations && preview);
+    EXPECT_EQ(format->count(), static_cast<int>(TExportFormat::Binary) + 1);
+    // The table goes with raw frames only; turning goes with every format.
+    EXPECT_FALSE(durations->isEnabled());
+    EXPECT_TRUE(rotate->isEnabled());
+    format->setCurrentIndex(static_cast<int>(TExportFormat::Binary));
+    EXPECT_TRUE(durations->isEnabled());
+    EXPECT_FALSE(dialog.findChild<QSpinBox*>("spnScale")->isEnabled());
+    durations->setChecked(true);
+    EXPECT_EQ(dialog.findChild<QLabel*>("lblSummary")->text(),
+              "2 frames of 192 bytes, 384 bytes and nothing else; their durations in ticks in "
+              "NAME.txt, one a line.");
+
+    // The preview turns with the box: frame 1's dot (1, 0) shows at (46, 31).
+    const auto dotLit = [&](int x, int y) {
+        const QImage shown = preview->pixmap().toImage();
+        return shown.pixel(x * 4 + 1, y * 4 + 1) == qRgb(0, 0, 0);
+    };
+    EXPECT_TRUE(dotLit(1, 0));
+    rotate->setChecked(true);
+    EXPECT_TRUE(dotLit(46, 31));
+    EXPECT_FALSE(dotLit(1, 0));
+
+    const TExportChoices chosen = dialog.Choices();
+    EXPECT_EQ(chosen.Format, TExportFormat::Binary);
+    EXPECT_TRUE(chosen.Rotate180);
+    EXPECT_TRUE(chosen.DurationTable);
+    // And the next dialog starts with them.
+    TfrmExportAnimation next(chosen, animation, 0, 12);
+    EXPECT_TRUE(next.findChild<QCheckBox*>("chkRotate180")->isChecked());
+    EXPECT_TRUE(next.findChild<QCheckBox*>("chkDurations")->isChecked());
+}
+
+TEST(AnimationExportSide, WritesTurnedRawFramesAndTheDurationsBesideThem) {
+    ExportSideFixture f;
+    FillAnimation(f.host.animation, {3, 0});
+    const auto answer = [&](bool rotate, bool durations) {
+        f.side.RunDialog = [=](TfrmExportAnimation& dialog) {
+            dialog.findChild<QComboBox*>("cmbbxFormat")
+                ->setCurrentIndex(static_cast<int>(TExportFormat::Binary));
+            dialog.findChild<QCheckBox*>("chkRotate180")->setChecked(rotate);
+            dialog.findChild<QCheckBox*>("chkDurations")->setChecked(durations);
+            return true;
+        };
+    };
+    answer(true, true);
+    f.host.prompts.fileAnswers = {f.folder.Path("card")};
+    ASSERT_TRUE(f.side.ExportAnimation1Click());
+    ASSERT_EQ(f.host.prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(f.host.prompts.saveRequests[0].fileName, "Untitled1.bin");
+    // Frame i has dot (i, 0) lit; turned, that is dot (47 - i, 31): bit i of its last byte.
+    QByteArray expected(2 * 192, '\0');
+    expected[191] = '\x01';
+    expected[192 + 191] = '\x02';
+    EXPECT_EQ(ReadFile(f.folder.Path("card.bin")).toHex(), expected.toHex());
+    EXPECT_EQ(ReadFile(f.folder.Path("card.txt")), "3\n0\n");
+    const TExportChoices kept = TExportChoices::Load(f.host.Preferences().IniFile());
+    EXPECT_TRUE(kept.Rotate180);
+    EXPECT_TRUE(kept.DurationTable);
+
+    // A table already there is not replaced without asking.
+    f.folder.Write("old.txt", "mine");
+    f.host.prompts.fileAnswers = {f.folder.Path("old.bin")};
+    f.host.prompts.buttonAnswers = {PromptButton::No};
+    EXPECT_FALSE(f.side.ExportAnimation1Click());
+    EXPECT_EQ(f.host.prompts.MessageTexts(),
+              QStringList{"old.txt already exists.\nDo you want to replace it?"});
+    EXPECT_EQ(ReadFile(f.folder.Path("old.txt")), "mine");
+    EXPECT_FALSE(QFile::exists(f.folder.Path("old.bin")));
+
+    // Without the boxes: the frames as they are, and no table.
+    answer(false, false);
+    f.host.prompts.fileAnswers = {f.folder.Path("plain.bin")};
+    ASSERT_TRUE(f.side.ExportAnimation1Click());
+    expected.fill('\0');
+    expected[0] = '\x80';
+    expected[192] = '\x40';
+    EXPECT_EQ(ReadFile(f.folder.Path("plain.bin")).toHex(), expected.toHex());
+    EXPECT_FALSE(QFile::exists(f.folder.Path("plain.txt")));
+}
+
 // The extension typed in the file dialog decides the format where it names one;
 // any other name gets the extension of the format chosen in the dialog.
 TEST(AnimationExportSide, TheTypedExtensionChoosesTheFormat) {
@@ -204,6 +296,8 @@ TEST(AnimationExportSide, TheTypedExtensionChoosesTheFormat) {
         {TExportFormat::PngFrames, "frames.png", "frames_001.png", png},
         {TExportFormat::PngSheet, "walk.txt", "walk.txt.png", png},
         {TExportFormat::Gif, "walk", "walk.gif", gif},
+        {TExportFormat::Gif, "card.BIN", "card.BIN", QByteArray(1, '\x80')},
+        {TExportFormat::Binary, "card", "card.bin", QByteArray(1, '\x80')},
     };
     for (const Case& c : cases) {
         ExportSideFixture f;
