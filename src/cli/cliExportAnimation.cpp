@@ -161,6 +161,14 @@ int ExportAnimation(const QStringList& arguments, std::ostream& out, std::ostrea
     TAnimation animation;
     if (!Load(animation, request.animation, err))
         return Failure;
+    // A mistyped name must not turn the animation itself into a table (the
+    // frames cannot reach it: their extensions are never those of an animation).
+    const QString& durations = request.options.DurationsFile;
+    if (!durations.isEmpty() && IsSameLocalFile(durations, request.animation)) {
+        err << "Unable to write " << Local(QFileInfo(durations).fileName())
+            << ": it is the animation being exported\n";
+        return Failure;
+    }
     if (request.options.Format == TExportFormat::PngFrames &&
         !MakeLocalFolder(QFileInfo(request.target).path())) {
         err << "Unable to create the folder " << Local(QFileInfo(request.target).path()) << '\n';

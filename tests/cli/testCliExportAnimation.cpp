@@ -116,6 +116,14 @@ TEST_F(CliExportAnimation, BadArgumentsSayWhatIsWrongAndWriteNothing) {
     EXPECT_EQ(missing.err, "Unable to open none.lcd: No such file or directory\n");
     EXPECT_EQ(QDir(folder.Path("")).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{"walk.lcd"});
+
+    // The table may not replace the animation it comes from.
+    const Result same =
+        RunCli({"export-animation", walk, folder.Path("out.bin"), "--durations", walk});
+    EXPECT_EQ(same.status, 1);
+    EXPECT_EQ(same.err, "Unable to write walk.lcd: it is the animation being exported\n");
+    EXPECT_EQ(ReadFile(walk), LCDBytes({2, 0, 5}, 4));
+    EXPECT_FALSE(QFile::exists(folder.Path("out.bin")));
 }
 
 TEST_F(CliExportAnimation, AFailedWriteExitsWithTheReason) {
