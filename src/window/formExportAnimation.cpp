@@ -207,6 +207,10 @@ void TfrmExportAnimation::Refresh() {
 
 QString TfrmExportAnimation::Summary() const {
     const int count = m_animation.FrameCount();
+    const auto counted = [count](const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    };
+    const QString frames = counted("frame", "frames");
     const int scale = m_scale->value();
     const QString size =
         QStringLiteral("%1 x %2 pixels").arg(FrameWidth * scale).arg(FrameHeight * scale);
@@ -215,9 +219,8 @@ QString TfrmExportAnimation::Summary() const {
         long long ms = 0;
         for (int i = 0; i < count; ++i)
             ms += std::max<int>(m_animation.Frame(i).Duration(), 1) * (1000 / m_fps);
-        return QStringLiteral("%1 frames of %2, %3 seconds at %4 ticks a second; %5.")
-            .arg(count)
-            .arg(size)
+        return QStringLiteral("%1 of %2, %3 seconds at %4 ticks a second; %5.")
+            .arg(frames, size)
             .arg(static_cast<double>(ms) / 1000.0, 0, 'f', 2)
             .arg(m_fps)
             .arg(Repeats(m_animation.RepeatCount));
@@ -226,20 +229,19 @@ QString TfrmExportAnimation::Summary() const {
         const int columns =
             m_columns->value() > 0 ? std::min(m_columns->value(), count) : std::max(count, 1);
         const int rows = (count + columns - 1) / columns;
-        return QStringLiteral("One picture of %1 x %2 pixels: %3 frames in %4 row(s) of %5.")
+        return QStringLiteral("One picture of %1 x %2 pixels: %3 in %4 row(s) of %5.")
             .arg(FrameWidth * scale * columns)
             .arg(FrameHeight * scale * rows)
-            .arg(count)
+            .arg(frames)
             .arg(rows)
             .arg(columns);
     }
     case TExportFormat::PngFrames:
-        return QStringLiteral("%1 pictures of %2, named NAME_000.png, NAME_001.png and so on.")
-            .arg(count)
-            .arg(size);
+        return QStringLiteral("%1 of %2, named NAME_000.png, NAME_001.png and so on.")
+            .arg(counted("picture", "pictures"), size);
     case TExportFormat::Binary:
-        return QStringLiteral("%1 frames of 192 bytes, %2 bytes and nothing else%3.")
-            .arg(count)
+        return QStringLiteral("%1 of 192 bytes, %2 bytes and nothing else%3.")
+            .arg(frames)
             .arg(count * PackedFrameBytes)
             .arg(m_durations->isChecked()
                      ? QStringLiteral("; their durations in ticks in NAME.txt, one a line")
@@ -247,8 +249,8 @@ QString TfrmExportAnimation::Summary() const {
     case TExportFormat::CHeader:
         break;
     }
-    return QStringLiteral("%1 frames of 192 bytes with their durations in ticks, for C or C++.")
-        .arg(count);
+    return QStringLiteral("%1 of 192 bytes with their durations in ticks, for C or C++.")
+        .arg(frames);
 }
 
 } // namespace vistrel

@@ -117,6 +117,30 @@ TEST(ExportAnimationDialog, ShowsTheLastChoicesAndGivesBackWhatTheUserSet) {
     EXPECT_EQ(chosen.Folder, "/exports");
 }
 
+// One frame is "1 frame" in every format's summary, never "1 frames".
+TEST(ExportAnimationDialog, TheSummaryCountsOneFrameInTheSingular) {
+    TAnimation animation;
+    FillAnimation(animation, {2});
+    TExportChoices choices;
+    TfrmExportAnimation dialog(choices, animation, 0, 12);
+    auto* format = dialog.findChild<QComboBox*>("cmbbxFormat");
+    auto* summary = dialog.findChild<QLabel*>("lblSummary");
+    ASSERT_TRUE(format && summary);
+    const std::pair<TExportFormat, const char*> cases[] = {
+        {TExportFormat::Gif, "1 frame of "},
+        {TExportFormat::PngSheet, ": 1 frame in 1 row(s) of 1."},
+        {TExportFormat::PngFrames, "1 picture of "},
+        {TExportFormat::Binary, "1 frame of 192 bytes, 192 bytes"},
+        {TExportFormat::CHeader, "1 frame of 192 bytes with"},
+    };
+    for (const auto& [kind, words] : cases) {
+        format->setCurrentIndex(static_cast<int>(kind));
+        EXPECT_TRUE(summary->text().contains(QLatin1String(words)))
+            << summary->text().toStdString();
+        EXPECT_FALSE(summary->text().contains(QLatin1String("1 frames"))) << words;
+    }
+}
+
 TEST(AnimationExportSide, ExportsWithAProgressBarAndRemembersTheChoices) {
     ExportSideFixture f;
     FillAnimation(f.host.animation, 30);
