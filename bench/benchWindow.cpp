@@ -1,4 +1,5 @@
-// The main window's costs a user feels: refreshing the editor after a mouse move,
+// The main window's costs a user feels: refreshing the editor after a mouse move
+// (also with the onion skin showing three frames each way),
 // refreshing the frame strip, switching the current frame on a full 324-frame
 // document, and opening the window, the last
 // measured beside a bare Qt window opened the same way in the same run.
@@ -72,6 +73,38 @@ void EditorRefresh(benchmark::State& state) {
     }
 }
 BENCHMARK(EditorRefresh)->Unit(benchmark::kMicrosecond);
+
+// The same with the onion skin showing three frames before and after: its
+// picture is built when the frames change, so a move only composes it.
+void EditorRefreshOnionSkin(benchmark::State& state) {
+    auto window = FullWindow();
+    window->Editor().DisplayGrid = true;
+    window->Preferences().OnionSkinBefore = 3;
+    window->Preferences().OnionSkinAfter = 3;
+    window->ApplyOnionSkinSettings();
+    window->FrameEditor().SetOnionSkinShown(true);
+    for (auto _ : state) {
+        window->RepaintEditor();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(EditorRefreshOnionSkin)->Unit(benchmark::kMicrosecond);
+
+// Building the onion skin's picture, three frames each way: what a change of
+// the current frame or of a neighbour adds.
+void OnionSkinPicture(benchmark::State& state) {
+    TAnimation animation;
+    while (animation.AddFrame()) {
+    }
+    for (int i = 0; i < animation.FrameCount(); ++i)
+        animation.Frame(i).Pixels.fill(static_cast<std::uint8_t>(i % 2));
+    QImage picture = NewFrameBitmap(Qt::white);
+    for (auto _ : state) {
+        TOnionSkin::Paint(animation, 150, {3, 3, true}, picture);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+BENCHMARK(OnionSkinPicture)->Unit(benchmark::kMicrosecond);
 
 void ComposeEditorPicture(benchmark::State& state) {
     TEditorBitmaps bitmaps;

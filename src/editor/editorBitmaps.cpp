@@ -10,7 +10,6 @@ namespace vistrel {
 namespace {
 
 constexpr QRgb Black = 0xFF000000;
-constexpr QRgb White = 0xFFFFFFFF;
 constexpr QRgb Silver = 0xFFC0C0C0;
 
 QImage BuildGrid() {
@@ -40,7 +39,7 @@ TEditorBitmaps::TEditorBitmaps()
     : GridBitmap(BuildGrid()), DisplayBitmap(EditorWidth, EditorHeight, QImage::Format_RGB32),
       WorkBitmap(NewFrameBitmap(Qt::white)), BackupBitmap(NewFrameBitmap(Qt::white)),
       RedLayerBitmap(NewFrameBitmap(Qt::black)), BlueLayerBitmap(NewFrameBitmap(Qt::black)),
-      LayerBitmap(NewFrameBitmap(Qt::white)) {
+      LayerBitmap(NewFrameBitmap(Qt::white)), OnionSkinBitmap(NewFrameBitmap(Qt::white)) {
     DisplayBitmap.fill(Qt::white);
 }
 
@@ -57,6 +56,7 @@ void TEditorBitmaps::BuildLayer(QImage& layer, const QImage& frame, QRgb litColo
 void TEditorBitmaps::ClearForNoFrame() {
     RedLayerBitmap.fill(Qt::black);
     BlueLayerBitmap.fill(Qt::black);
+    OnionSkinBitmap.fill(Qt::white);
     WorkBitmap.fill(Qt::white);
 }
 
@@ -71,7 +71,8 @@ void TEditorBitmaps::ComposeEditorPicture() {
     }
     // Each frame pixel fills its 8 x 8 block; the spare last column and row of the
     // 385 x 257 picture repeat the last pixel, as a stretch would. Black frame
-    // pixels cover the layers; white ones let layer colours through. One display
+    // pixels cover the layers; white ones let layer colours through, and the
+    // onion skin where no layer is lit. One display
     // row is built per frame row and copied to the other rows of its block, the
     // grid's silver lines falling on every eighth row and column.
     QRgb row[EditorWidth];
@@ -79,8 +80,9 @@ void TEditorBitmaps::ComposeEditorPicture() {
     for (int y = 0; y < FrameHeight; ++y) {
         const auto* work = reinterpret_cast<const QRgb*>(WorkBitmap.constScanLine(y));
         const auto* layer = reinterpret_cast<const QRgb*>(LayerBitmap.constScanLine(y));
+        const auto* onion = reinterpret_cast<const QRgb*>(OnionSkinBitmap.constScanLine(y));
         for (int x = 0; x < FrameWidth; ++x) {
-            QRgb colour = White;
+            QRgb colour = onion[x] | Black;
             if ((layer[x] & 0xFFFFFF) != 0)
                 colour = layer[x];
             if ((work[x] & 0xFFFFFF) != 0xFFFFFF)

@@ -29,6 +29,9 @@ public:
     QImage BlueLayerBitmap;
     QImage SelectionBitmap; // pixels of the floating selection
     QImage LayerBitmap;     // both layers, black transparent
+    // The onion skin's tints of the neighbouring frames, under the layers;
+    // white where it shows nothing, and all white while it is off.
+    QImage OnionSkinBitmap;
 
     bool DisplayGrid = false;
 
@@ -40,7 +43,7 @@ public:
     void BuildRedLayer(const QImage& frame) { BuildLayer(RedLayerBitmap, frame, 0xFFFF0000); }
     void BuildBlueLayer(const QImage& frame) { BuildLayer(BlueLayerBitmap, frame, 0xFF0000FF); }
 
-    // No current frame: no layers and a white frame.
+    // No current frame: no layers, no onion skin and a white frame.
     void ClearForNoFrame();
 
 private:

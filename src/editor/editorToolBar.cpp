@@ -1,5 +1,6 @@
 #include "editorToolBar.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QPainter>
 #include <QPainterPath>
@@ -122,6 +123,17 @@ void DrawInvertGlyph(QPainter& p) {
     p.drawPolygon(QPolygonF({{2.5, 13.5}, {13.5, 2.5}, {13.5, 13.5}}));
 }
 
+// Three frames of a moving dot, the outer two faint: the onion skin.
+void DrawOnionSkinGlyph(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x80, 0xD0, 0x80));
+    p.drawEllipse(QRectF(1, 7, 5, 5));
+    p.setBrush(QColor(0xFF, 0xB0, 0x70));
+    p.drawEllipse(QRectF(10, 4, 5, 5));
+    p.setBrush(Qt::black);
+    p.drawEllipse(QRectF(5.5, 5.5, 5, 5));
+}
+
 template <typename Draw> QIcon Glyph(int size, Draw draw) {
     QPixmap picture(size, size);
     picture.fill(Qt::transparent);
@@ -182,6 +194,21 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new Q
     // The editor swaps the buttons and shows the new state through ShowButtonsSwapped.
     connect(m_swap, &QToolButton::clicked, this, &TEditorToolBar::SwapClicked);
     ShowButtonsSwapped(false);
+
+    m_onionSkin = new QToolButton(this);
+    m_onionSkin->setObjectName(QStringLiteral("spdbtnOnionSkin"));
+    m_onionSkin->setAutoRaise(true);
+    m_onionSkin->setFocusPolicy(Qt::NoFocus);
+    m_onionSkin->setIconSize(QSize(16, 16));
+    m_onionSkin->setGeometry(QRect(QPoint(4, 154), QSize(ButtonSize, ButtonSize)));
+}
+
+void TEditorToolBar::AttachOnionSkin(QAction* action) {
+    action->setIcon(Glyph(16, DrawOnionSkinGlyph));
+    action->setToolTip(QStringLiteral("Onion Skin (%1)")
+                           .arg(action->shortcut().toString(QKeySequence::NativeText)));
+    m_onionSkin->setDefaultAction(action);
+    m_onionSkin->setAccessibleName(QStringLiteral("Onion Skin"));
 }
 
 void TEditorToolBar::ShowButtonsSwapped(bool swapped) {

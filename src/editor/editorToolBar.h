@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <optional>
 
+class QAction;
 class QButtonGroup;
 class QToolButton;
 
@@ -29,6 +30,10 @@ public:
     // Shows whether the buttons are swapped: the right one draws black.
     void ShowButtonsSwapped(bool swapped);
     bool ShowsButtonsSwapped() const;
+    // The Onion Skin button under Invert takes on the action's state and runs
+    // it; the action gets the button's picture.
+    void AttachOnionSkin(QAction* action);
+    QToolButton* OnionSkinButton() const { return m_onionSkin; }
 
 signals:
     // Every click of a tool button, also of the one already down.
@@ -40,6 +45,7 @@ private:
     QButtonGroup* m_group = nullptr;
     QToolButton* m_invert = nullptr;
     QToolButton* m_swap = nullptr; // imgSwapColors
+    QToolButton* m_onionSkin = nullptr;
 };
 
 // The tool a key picks on the Frame page (B Pen, Shift+R Filled Rectangle, ...);

@@ -69,6 +69,11 @@ TFrameEditor::TFrameEditor(IFrameEditorHost& host, QObject* parent)
     m_clipboard.SetFormatName(QString::fromLatin1(PixelClipboardFormat));
     m_caretTimer.setInterval(CaretInterval);
     connect(&m_caretTimer, &QTimer::timeout, this, &TFrameEditor::tmrTextCursorTimer);
+    m_onionSkin = new QAction(tr("&Onion Skin"), this);
+    m_onionSkin->setObjectName(QStringLiteral("OnionSkin1"));
+    m_onionSkin->setCheckable(true);
+    m_onionSkin->setShortcut(QKeySequence(Qt::Key_F3));
+    connect(m_onionSkin, &QAction::toggled, this, &TFrameEditor::OnionSkinChanged);
 }
 
 void TFrameEditor::Attach(TPaintBox* editorBox, TPaintBox* previewBox, TEditorToolBar* toolBar,
@@ -81,6 +86,9 @@ void TFrameEditor::Attach(TPaintBox* editorBox, TPaintBox* previewBox, TEditorTo
     connect(toolBar, &TEditorToolBar::ToolClicked, this, &TFrameEditor::spdbtnPenClick);
     connect(toolBar, &TEditorToolBar::InvertClicked, this, &TFrameEditor::spdbtnInvertClick);
     connect(toolBar, &TEditorToolBar::SwapClicked, this, &TFrameEditor::SwapButtonsClick);
+    // The item lives with the widgets that show it, among the window's items.
+    m_onionSkin->setParent(toolBar);
+    toolBar->AttachOnionSkin(m_onionSkin);
     // The window holds the keyboard while text is typed.
     m_editorBox->window()->installEventFilter(this);
     m_editorBox->setMouseTracking(true);
@@ -152,6 +160,7 @@ void TFrameEditor::LoadFrame(const TAnimation& animation, int currentFrame) {
     EndEditing();
     m_bitmaps.WorkBitmap = NewFrameBitmap(Qt::white);
     animation.DrawFrame(currentFrame, m_bitmaps.WorkBitmap);
+    BuildOnionSkin(animation, currentFrame);
     RepaintEditor();
     Edit1Click();
 }
@@ -161,11 +170,46 @@ void TFrameEditor::DocumentFramesChanged() {
     const TAnimation& animation = document.Animation();
     const int current = document.CurFrame();
     // The editor's own steps store exactly the picture it shows: those change
-    // nothing here, and typing or a floating selection goes on.
+    // nothing here, and typing or a floating selection goes on. The
+    // neighbours may have changed all the same (a frame command, an undo).
     if (!animation.IsValidIndex(current) ||
-        animation.Frame(current).Pixels == TAnimation::PixelsOf(m_bitmaps.WorkBitmap))
+        animation.Frame(current).Pixels == TAnimation::PixelsOf(m_bitmaps.WorkBitmap)) {
+        if (OnionSkinShown()) {
+            BuildOnionSkin(animation, current);
+            if (m_editorBox != nullptr)
+                m_editorBox->update();
+        }
         return;
+    }
     LoadFrame(animation, current);
+}
+
+bool TFrameEditor::OnionSkinShown() const {
+    return m_onionSkin->isChecked();
+}
+
+void TFrameEditor::SetOnionSkinShown(bool shown) {
+    m_onionSkin->setChecked(shown);
+}
+
+void TFrameEditor::SetOnionSkinSettings(const TOnionSkinSettings& settings) {
+    m_onionSkinSettings = settings;
+    OnionSkinChanged();
+}
+
+void TFrameEditor::BuildOnionSkin(const TAnimation& animation, int current) {
+    if (OnionSkinShown())
+        TOnionSkin::Paint(animation, current, m_onionSkinSettings, m_bitmaps.OnionSkinBitmap);
+    else
+        m_bitmaps.OnionSkinBitmap.fill(Qt::white);
+}
+
+void TFrameEditor::OnionSkinChanged() {
+    const TDocument& document = m_host.Document();
+    BuildOnionSkin(document.Animation(), document.CurFrame());
+    // Only the editor shows it: the preview and the thumbnails show the frame.
+    if (m_editorBox != nullptr)
+        m_editorBox->update();
 }
 
 void TFrameEditor::EndEditing() {

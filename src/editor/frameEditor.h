@@ -3,6 +3,7 @@
 #include "BinClipboard.h"
 #include "editorBitmaps.h"
 #include "frameEditorHost.h"
+#include "onionSkin.h"
 #include "pixelPrimitives.h"
 #include "toolStateMachine.h"
 
@@ -112,6 +113,15 @@ public:
     // The editor, its preview and the current thumbnail show the picture anew.
     void RepaintEditor();
 
+    // View > Onion Skin (F3), also the tool bar's button: the frames around the
+    // current one shown faintly under it. The action is the editor's so that
+    // the menu item and the button are always in the same state.
+    QAction* OnionSkinAction() const { return m_onionSkin; }
+    bool OnionSkinShown() const;
+    void SetOnionSkinShown(bool shown);
+    const TOnionSkinSettings& OnionSkinSettings() const { return m_onionSkinSettings; }
+    void SetOnionSkinSettings(const TOnionSkinSettings& settings);
+
 protected:
     // While text is typed, keys that type a character reach the text even
     // where an Edit menu item (Shift+H) has them as its shortcut.
@@ -158,6 +168,10 @@ private:
     // reported to the user.
     std::optional<QImage> ReadPastedPicture();
     void TakeUpSelectionTool();
+    // The onion skin's picture around current, from the frames as stored.
+    void BuildOnionSkin(const TAnimation& animation, int current);
+    // The same for the document's current frame, and the editor shows it.
+    void OnionSkinChanged();
 
     IFrameEditorHost& m_host;
     TEditorBitmaps m_bitmaps;
@@ -196,6 +210,8 @@ private:
     QAction* m_flipHorizontal = nullptr;
     QAction* m_flipVertical = nullptr;
     QAction* m_rotate180 = nullptr;
+    QAction* m_onionSkin = nullptr;
+    TOnionSkinSettings m_onionSkinSettings;
 };
 
 } // namespace vistrel

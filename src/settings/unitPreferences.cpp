@@ -12,6 +12,9 @@ namespace {
 const QString MainSection = QStringLiteral("Main");
 const QString SavedSection = QStringLiteral("Saved");
 const QString OpenedSection = QStringLiteral("Opened");
+// A section of its own, so that the keys of Main stay exactly those every
+// reader of the file knows.
+const QString OnionSkinSection = QStringLiteral("OnionSkin");
 constexpr qsizetype MaxNameLength = 255;
 
 QStringList ReadNames(const TIniFile& ini, const QString& section) {
@@ -27,6 +30,11 @@ void WriteNames(TIniFile& ini, const QString& section, const QStringList& names,
     ini.EraseSection(section);
     for (int i = 0; i < std::min<int>(limit, static_cast<int>(names.size())); ++i)
         ini.WriteString(section, QStringLiteral("File_%1").arg(i), names[i]);
+}
+
+int ReadFrameCount(const TIniFile& ini, const QString& key, int fallback) {
+    const int value = ini.ReadInteger(OnionSkinSection, key, fallback);
+    return value >= 0 && value <= TVMUPreferences::MaxOnionSkinFrames ? value : fallback;
 }
 
 void RemoveName(QStringList& list, const QString& name) {
@@ -56,6 +64,10 @@ void TVMUPreferences::Load(QSize screenSize) {
         ini.ReadInteger(MainSection, QStringLiteral("WindowTop"), (screenSize.height() - 480) / 2);
     WindowWidth = ini.ReadInteger(MainSection, QStringLiteral("WindowWidth"), 640);
     WindowHeight = ini.ReadInteger(MainSection, QStringLiteral("WindowHeight"), 480);
+    OnionSkin = ini.ReadBool(OnionSkinSection, QStringLiteral("Shown"), false);
+    OnionSkinBefore = ReadFrameCount(ini, QStringLiteral("Before"), 1);
+    OnionSkinAfter = ReadFrameCount(ini, QStringLiteral("After"), 1);
+    OnionSkinWrap = ini.ReadBool(OnionSkinSection, QStringLiteral("Wrap"), false);
     Saved = ReadNames(ini, SavedSection);
     Opened = ReadNames(ini, OpenedSection);
 }
@@ -84,6 +96,10 @@ bool TVMUPreferences::Save() {
     ini.WriteInteger(MainSection, QStringLiteral("WindowTop"), WindowTop);
     ini.WriteInteger(MainSection, QStringLiteral("WindowWidth"), WindowWidth);
     ini.WriteInteger(MainSection, QStringLiteral("WindowHeight"), WindowHeight);
+    ini.WriteBool(OnionSkinSection, QStringLiteral("Shown"), OnionSkin);
+    ini.WriteInteger(OnionSkinSection, QStringLiteral("Before"), OnionSkinBefore);
+    ini.WriteInteger(OnionSkinSection, QStringLiteral("After"), OnionSkinAfter);
+    ini.WriteBool(OnionSkinSection, QStringLiteral("Wrap"), OnionSkinWrap);
     WriteNames(ini, SavedSection, Saved, MaxSaved);
     WriteNames(ini, OpenedSection, Opened, MaxOpened);
     return ini.Save();

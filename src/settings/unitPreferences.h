@@ -16,6 +16,7 @@ public:
     static constexpr int MaxOpened = 10;
     static constexpr int DefaultPlayerFPS = 12;
     static constexpr int MaxPlayerFPS = 1000;
+    static constexpr int MaxOnionSkinFrames = 3;
 
     // Loads from iniPath; screenSize centres the default window bounds.
     TVMUPreferences(const QString& iniPath, QSize screenSize);
@@ -31,6 +32,13 @@ public:
     int WindowTop = 0;
     int WindowWidth = 640;
     int WindowHeight = 480;
+    // The editor's onion skin: shown or not, how many frames before and after
+    // the current one (0 to MaxOnionSkinFrames), and whether the last frame
+    // leads on to the first.
+    bool OnionSkin = false;
+    int OnionSkinBefore = 1;
+    int OnionSkinAfter = 1;
+    bool OnionSkinWrap = false;
     QStringList Opened; // newest first
     QStringList Saved;  // newest first
 

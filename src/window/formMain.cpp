@@ -189,6 +189,13 @@ void TfrmMain::BuildViewMenu() {
     addDockWidget(Qt::RightDockWidgetArea, m_undoHistory);
     m_undoHistory->hide();
     m_viewMenu->addAction(m_undoHistory->toggleViewAction());
+    // The onion skin is the editor's; whether it is shown is kept with the settings.
+    QAction* onionSkin = m_frameEditor.OnionSkinAction();
+    m_viewMenu->addAction(onionSkin);
+    ApplyOnionSkinSettings();
+    onionSkin->setChecked(m_preferences->OnionSkin);
+    connect(onionSkin, &QAction::toggled, this,
+            [this](bool shown) { m_preferences->OnionSkin = shown; });
     // The history docks beside the pages: the window grows by its width rather
     // than squeezing the editor, as far as the screen allows.
     connect(m_undoHistory->toggleViewAction(), &QAction::triggered, this, [this](bool shown) {

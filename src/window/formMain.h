@@ -140,6 +140,8 @@ public:
     // Preferences and the file types they register.
     void Preferences1Click();
     TProgramFileTypes& FileTypes() { return *m_fileTypes; }
+    // View > Onion Skin is the editor's; its counts and wrap come from the settings.
+    void ApplyOnionSkinSettings();
 
     // The Help menu: the user guide and the about box.
     void VistrelHomePage1Click();

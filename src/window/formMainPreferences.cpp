@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QSpinBox>
 
 namespace vistrel {
 
@@ -22,6 +23,12 @@ void TfrmMain::ReportStartupRegistration() {
     m_startupRegistrationErrors.clear();
 }
 
+void TfrmMain::ApplyOnionSkinSettings() {
+    m_frameEditor.SetOnionSkinSettings({m_preferences->OnionSkinBefore,
+                                        m_preferences->OnionSkinAfter,
+                                        m_preferences->OnionSkinWrap});
+}
+
 void TfrmMain::Preferences1Click() {
     TVMUPreferences& preferences = *m_preferences;
     TfrmPreferences dialog(this, m_prompts.get());
@@ -31,6 +38,9 @@ void TfrmMain::Preferences1Click() {
     dialog.chkbxLoopSel->setChecked(preferences.LoopSelect);
     dialog.chkbxShowLCDBlur->setChecked(preferences.ShowLCDBlur);
     dialog.edtFPS->setText(QString::number(preferences.PlayerFPS));
+    dialog.spnOnionBefore->setValue(preferences.OnionSkinBefore);
+    dialog.spnOnionAfter->setValue(preferences.OnionSkinAfter);
+    dialog.chkbxOnionWrap->setChecked(preferences.OnionSkinWrap);
     if (!m_prompts->ShowDialog(dialog))
         return;
 
@@ -44,6 +54,10 @@ void TfrmMain::Preferences1Click() {
     preferences.LoopSelect = dialog.chkbxLoopSel->isChecked();
     preferences.ShowLCDBlur = dialog.chkbxShowLCDBlur->isChecked();
     preferences.PlayerFPS = TVMUPreferences::PlayerFPSFromText(dialog.edtFPS->text());
+    preferences.OnionSkinBefore = dialog.spnOnionBefore->value();
+    preferences.OnionSkinAfter = dialog.spnOnionAfter->value();
+    preferences.OnionSkinWrap = dialog.chkbxOnionWrap->isChecked();
+    ApplyOnionSkinSettings();
     Editor().DisplayGrid = preferences.DisplayGrid;
     RepaintEditor();
     RefreshTimePanels();

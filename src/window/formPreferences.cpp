@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace vistrel {
@@ -46,6 +47,30 @@ TfrmPreferences::TfrmPreferences(QWidget* parent, TPrompts* prompts)
     auto* editor = new QVBoxLayout(grpbxEditor);
     chkbxGrid = Named(new QCheckBox(QStringLiteral("&Display grid")), "chkbxGrid");
     editor->addWidget(chkbxGrid);
+    auto* onion = new QHBoxLayout;
+    const auto frameCount = [](const char* name) {
+        auto* box = Named(new QSpinBox, name);
+        box->setRange(0, TVMUPreferences::MaxOnionSkinFrames);
+        return box;
+    };
+    lblOnionSkin = Named(new QLabel(QStringLiteral("&Onion skin:")), "lblOnionSkin");
+    spnOnionBefore = frameCount("spnOnionBefore");
+    lblOnionBefore = Named(new QLabel(QStringLiteral("before,")), "lblOnionBefore");
+    spnOnionAfter = frameCount("spnOnionAfter");
+    lblOnionAfter = Named(new QLabel(QStringLiteral("after")), "lblOnionAfter");
+    lblOnionSkin->setBuddy(spnOnionBefore);
+    spnOnionBefore->setToolTip(QStringLiteral("Frames shown before the current one"));
+    spnOnionAfter->setToolTip(QStringLiteral("Frames shown after the current one"));
+    onion->addWidget(lblOnionSkin);
+    onion->addWidget(spnOnionBefore);
+    onion->addWidget(lblOnionBefore);
+    onion->addWidget(spnOnionAfter);
+    onion->addWidget(lblOnionAfter);
+    onion->addStretch(1);
+    editor->addLayout(onion);
+    chkbxOnionWrap = Named(new QCheckBox(QStringLiteral("&Wrap from the last frame to the first")),
+                           "chkbxOnionWrap");
+    editor->addWidget(chkbxOnionWrap);
     layout->addWidget(grpbxEditor);
 
     grpbxPlayer = Named(new QGroupBox(QStringLiteral(" Player "), this), "grpbxPlayer");

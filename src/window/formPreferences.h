@@ -7,6 +7,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace vistrel {
 
@@ -30,6 +31,14 @@ public:
     QCheckBox* chkbxRegisterVMS;
     QGroupBox* grpbxEditor;
     QCheckBox* chkbxGrid;
+    // The onion skin: frames shown before and after the current one, and
+    // whether the last frame leads on to the first.
+    QLabel* lblOnionSkin;
+    QSpinBox* spnOnionBefore;
+    QLabel* lblOnionBefore;
+    QSpinBox* spnOnionAfter;
+    QLabel* lblOnionAfter;
+    QCheckBox* chkbxOnionWrap;
     QGroupBox* grpbxPlayer;
     QLabel* lblFPS;
     QLineEdit* edtFPS; // digits only

@@ -16,7 +16,7 @@ QRgb Expected(const TEditorBitmaps& b, int px, int py) {
     if ((b.WorkBitmap.pixel(x, y) & 0xFFFFFF) == 0)
         return 0x000000;
     const QRgb layer = (b.RedLayerBitmap.pixel(x, y) | b.BlueLayerBitmap.pixel(x, y)) & 0xFFFFFF;
-    return layer != 0 ? layer : 0xFFFFFF;
+    return layer != 0 ? layer : b.OnionSkinBitmap.pixel(x, y) & 0xFFFFFF;
 }
 
 } // namespace
@@ -31,6 +31,8 @@ TEST(EditorPicture, LayersFrameAndGridStackInTheirOrder) {
                 b.RedLayerBitmap.setPixel(x, y, qRgb(255, 0, 0));
             if ((x * y) % 4 == 1)
                 b.BlueLayerBitmap.setPixel(x, y, qRgb(0, 0, 255));
+            if ((x + 2 * y) % 3 != 1)
+                b.OnionSkinBitmap.setPixel(x, y, qRgb(0x80, 0xD0, 0x80 + x));
         }
     for (const bool grid : {false, true}) {
         b.DisplayGrid = grid;

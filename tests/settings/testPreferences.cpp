@@ -132,10 +132,52 @@ TEST(Preferences, AFreshFileListsTheMainKeysInTheirOrder) {
     QString expected =
         QStringLiteral("[Main]\nRegisterLCD=1\nRegisterVMS=1\nDisplayGrid=0\nPlayerFPS=12\n"
                        "LoopSelect=0\nPlayerZoom=2\nShowLCDBlur=1\nWindowLeft=640\n"
-                       "WindowTop=300\nWindowWidth=640\nWindowHeight=480\n\n[Opened]\n");
+                       "WindowTop=300\nWindowWidth=640\nWindowHeight=480\n\n"
+                       "[OnionSkin]\nShown=0\nBefore=1\nAfter=1\nWrap=0\n\n[Opened]\n");
     for (int i = 0; i < 10; ++i)
         expected += QStringLiteral("File_%1=/anims/o%1.lcd\n").arg(i);
     EXPECT_EQ(QString::fromUtf8(ReadFile(folder.Path("VISTREL.INI"))), expected);
+}
+
+// The onion skin's keys have a section of their own; counts outside 0 to 3
+// are not taken.
+TEST(Preferences, OnionSkinSettingsAreKeptAndCountsOutOfRangeGiveTheDefault) {
+    const struct {
+        const char* text;
+        bool shown;
+        int before, after;
+        bool wrap;
+    } cases[] = {
+        {"", false, 1, 1, false},
+        {"[OnionSkin]\nShown=1\nBefore=0\nAfter=3\nWrap=1\n", true, 0, 3, true},
+        {"[OnionSkin]\nBefore=4\nAfter=-1\n", false, 1, 1, false},
+        {"[OnionSkin]\nBefore=two\nAfter=0x2\n", false, 1, 2, false},
+        // Only the section's own keys count.
+        {"[Main]\nBefore=3\nShown=1\n", false, 1, 1, false},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        const QString path = folder.Write("VISTREL.INI", c.text);
+        TVMUPreferences prefs(path, Screen);
+        EXPECT_EQ(prefs.OnionSkin, c.shown) << c.text;
+        EXPECT_EQ(prefs.OnionSkinBefore, c.before) << c.text;
+        EXPECT_EQ(prefs.OnionSkinAfter, c.after) << c.text;
+        EXPECT_EQ(prefs.OnionSkinWrap, c.wrap) << c.text;
+    }
+    TempFolder folder;
+    {
+        TVMUPreferences prefs(folder.Path("VISTREL.INI"), Screen);
+        prefs.OnionSkin = true;
+        prefs.OnionSkinBefore = 3;
+        prefs.OnionSkinAfter = 0;
+        prefs.OnionSkinWrap = true;
+        ASSERT_TRUE(prefs.Save());
+    }
+    const TVMUPreferences reloaded(folder.Path("VISTREL.INI"), Screen);
+    EXPECT_TRUE(reloaded.OnionSkin);
+    EXPECT_EQ(reloaded.OnionSkinBefore, 3);
+    EXPECT_EQ(reloaded.OnionSkinAfter, 0);
+    EXPECT_TRUE(reloaded.OnionSkinWrap);
 }
 
 TEST(Preferences, RecentListsFollowSavesClosesAndOpens) {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -94,10 +95,15 @@ TEST(PreferencesDialog, CancelLeavesEverySettingAndEveryFileAsTheyWere) {
             d.chkbxRegisterVMS->setChecked(false);
             d.chkbxGrid->setChecked(true);
             TypeFPS(d, "50");
+            d.spnOnionBefore->setValue(3);
+            d.chkbxOnionWrap->setChecked(true);
         },
         false));
     w.Window().Preferences1Click();
     const TVMUPreferences& stored = w.Window().Preferences();
+    EXPECT_EQ(stored.OnionSkinBefore, 1);
+    EXPECT_FALSE(stored.OnionSkinWrap);
+    EXPECT_EQ(w.Window().FrameEditor().OnionSkinSettings(), TOnionSkinSettings{});
     EXPECT_TRUE(stored.RegisterLCD);
     EXPECT_TRUE(stored.RegisterVMS);
     EXPECT_FALSE(stored.DisplayGrid);
@@ -105,6 +111,29 @@ TEST(PreferencesDialog, CancelLeavesEverySettingAndEveryFileAsTheyWere) {
     EXPECT_TRUE(w.Prompts().messages.empty());
     EXPECT_EQ(Existing(w, OurEntries), OurEntries);
     EXPECT_EQ(ReadFile(w.MimeApps()), mimeApps);
+}
+
+TEST(PreferencesDialog, OnionSkinCountsAndWrapAreShownAndOkHandsThemToTheEditor) {
+    DesktopWindow w("[OnionSkin]\nShown=1\nBefore=2\nAfter=0\nWrap=1\n");
+    EXPECT_EQ(w.Window().FrameEditor().OnionSkinSettings(), (TOnionSkinSettings{2, 0, true}));
+    EXPECT_TRUE(w.Window().FrameEditor().OnionSkinShown());
+    w.Prompts().dialogAnswers.push_back(Answer([](TfrmPreferences& d) {
+        EXPECT_EQ(d.spnOnionBefore->value(), 2);
+        EXPECT_EQ(d.spnOnionAfter->value(), 0);
+        EXPECT_TRUE(d.chkbxOnionWrap->isChecked());
+        EXPECT_EQ(d.spnOnionAfter->maximum(), 3);
+        EXPECT_EQ(d.spnOnionBefore->minimum(), 0);
+        d.spnOnionBefore->setValue(0);
+        d.spnOnionAfter->setValue(3);
+        d.chkbxOnionWrap->setChecked(false);
+    }));
+    w.Window().Preferences1Click();
+    const TVMUPreferences& stored = w.Window().Preferences();
+    EXPECT_EQ(stored.OnionSkinBefore, 0);
+    EXPECT_EQ(stored.OnionSkinAfter, 3);
+    EXPECT_FALSE(stored.OnionSkinWrap);
+    EXPECT_EQ(w.Window().FrameEditor().OnionSkinSettings(), (TOnionSkinSettings{0, 3, false}));
+    EXPECT_TRUE(w.Prompts().messages.empty());
 }
 
 // A speed out of range is not dropped in silence: OK says what is accepted and
