@@ -103,7 +103,7 @@ fi
 # The software centre starts the program through the menu entry the metainfo
 # names, and offers it for the types the package declares.
 launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
-[ -n "$launchable" ] && [ -f "$share/applications/$launchable" ] ||
+[ -f "$share/applications/${launchable:-none}" ] ||
   fail "the metainfo launches '$launchable', which the package lacks"
 grep -q '^NoDisplay=true' "$share/applications/$launchable" && fail "the launchable entry is hidden"
 for type in $(sed -n 's|.*<mediatype>\(.*\)</mediatype>.*|\1|p' "$metainfo"); do
@@ -164,7 +164,7 @@ if [ -f "$completions" ]; then
   }
   offered=$(complete_words vistrel-cli "" | sort -u)
   [ "$offered" = "$commands" ] ||
-    fail "vistrel-cli <Tab> offers '$(echo $offered)', the help lists '$(echo $commands)'"
+    fail "vistrel-cli <Tab> offers '$(tr '\n' ' ' <<<"$offered")', the help lists '$(tr '\n' ' ' <<<"$commands")'"
   for command in $commands; do
     expected=$(options_of "$command")
     [ -z "$expected" ] && continue
