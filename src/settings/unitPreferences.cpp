@@ -140,13 +140,22 @@ void TVMUPreferences::RememberSavedFile(const QString& name) {
 }
 
 QString TVMUPreferences::DefaultIniPath() {
-    const QString name = QStringLiteral("VISTREL.INI");
-    const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(name);
-    if (QFileInfo::exists(besideProgram) ||
-        QFileInfo(QCoreApplication::applicationDirPath()).isWritable())
-        return besideProgram;
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(userFolder);
+    const QString path = IniPathFor(QCoreApplication::applicationDirPath(), userFolder);
+    if (path.startsWith(userFolder))
+        QDir().mkpath(userFolder);
+    return path;
+}
+
+QString TVMUPreferences::IniPathFor(const QString& programFolder, const QString& userFolder) {
+    const QString name = QStringLiteral("VISTREL.INI");
+    const QString besideProgram = QDir(programFolder).filePath(name);
+    const QString folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
+    const bool systemFolder =
+        folder == QLatin1String("/usr") || folder.startsWith(QLatin1String("/usr/"));
+    if (QFileInfo::exists(besideProgram) ||
+        (!systemFolder && QFileInfo(programFolder).isWritable()))
+        return besideProgram;
     return QDir(userFolder).filePath(name);
 }
 

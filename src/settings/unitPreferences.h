@@ -69,6 +69,10 @@ public:
     // VISTREL.INI beside the executable; when that folder cannot be written and
     // holds no VISTREL.INI, the user's configuration folder instead.
     static QString DefaultIniPath();
+    // The choice DefaultIniPath makes for a program in programFolder. A program
+    // installed under /usr never writes beside itself, even for root, since the
+    // package manager owns those folders; an INI already there is still read.
+    static QString IniPathFor(const QString& programFolder, const QString& userFolder);
 
 private:
     void Load(QSize screenSize);

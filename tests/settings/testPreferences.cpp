@@ -200,3 +200,30 @@ TEST(Preferences, RecentListsFollowSavesClosesAndOpens) {
     EXPECT_EQ(prefs.Saved, QStringList({"/anims/s5.lcd", "/anims/s4.lcd", "/anims/s3.lcd",
                                         "/anims/s2.lcd", "/anims/s1.lcd"}));
 }
+
+// The settings go beside a program the user unpacked or built, but never into
+// a system folder a package owns, even when it can be written (as root).
+TEST(Preferences, TheSettingsFileGoesBesideTheProgramOnlyOutsideSystemFolders) {
+    TempFolder program;
+    TempFolder user;
+    const QString userIni = user.Path(QStringLiteral("VISTREL.INI"));
+    const QString programFolder = QFileInfo(program.Path(QStringLiteral("x"))).absolutePath();
+    EXPECT_EQ(TVMUPreferences::IniPathFor(programFolder, user.Path(QString())),
+              program.Path(QStringLiteral("VISTREL.INI")));
+    EXPECT_EQ(TVMUPreferences::IniPathFor(QStringLiteral("/usr/bin"), user.Path(QString())),
+              userIni);
+    EXPECT_EQ(TVMUPreferences::IniPathFor(QStringLiteral("/usr/local/bin"), user.Path(QString())),
+              userIni);
+    // A folder that cannot be written sends the settings to the user's folder
+    // unless a settings file is already there.
+    ASSERT_EQ(chmod(QFile::encodeName(programFolder).constData(), 0555), 0);
+    if (geteuid() != 0) {
+        EXPECT_EQ(TVMUPreferences::IniPathFor(programFolder, user.Path(QString())), userIni);
+    }
+    ASSERT_EQ(chmod(QFile::encodeName(programFolder).constData(), 0755), 0);
+    program.Write(QStringLiteral("VISTREL.INI"), "[Main]\n");
+    ASSERT_EQ(chmod(QFile::encodeName(programFolder).constData(), 0555), 0);
+    EXPECT_EQ(TVMUPreferences::IniPathFor(programFolder, user.Path(QString())),
+              program.Path(QStringLiteral("VISTREL.INI")));
+    ASSERT_EQ(chmod(QFile::encodeName(programFolder).constData(), 0755), 0);
+}
