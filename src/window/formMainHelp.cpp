@@ -10,10 +10,11 @@
 namespace vistrel {
 
 QString TfrmMain::UserGuidePath() {
-    // Installed: share/doc/vistrel beside bin/; in the build tree: beside the program.
+    // Installed: share/vistrel beside bin/ (not share/doc, which minimal systems
+    // leave out); in the build tree: beside the program.
     const QString folder = QCoreApplication::applicationDirPath();
     const QString installed =
-        QDir::cleanPath(folder + QLatin1String("/../share/doc/vistrel/user-guide.html"));
+        QDir::cleanPath(folder + QLatin1String("/../share/vistrel/user-guide.html"));
     const QString beside = folder + QLatin1String("/user-guide.html");
     return !QFileInfo::exists(installed) && QFileInfo::exists(beside) ? beside : installed;
 }

@@ -54,7 +54,7 @@ for file in usr/bin/vistrel usr/bin/vistrel-cli \
     usr/share/metainfo/io.github.vistrel.Vistrel.metainfo.xml \
     usr/share/man/man1/vistrel.1.gz usr/share/man/man1/vistrel-cli.1.gz \
     usr/share/bash-completion/completions/vistrel-cli \
-    usr/share/doc/vistrel/user-guide.html usr/share/doc/vistrel/copyright \
+    usr/share/vistrel/user-guide.html usr/share/doc/vistrel/copyright \
     usr/share/doc/vistrel/changelog.gz; do
   grep -q " \./$file\$" "$work/list" || fail "the package lacks /$file"
 done

@@ -41,12 +41,12 @@ TEST(HelpMenu, OffersTheUserGuideAndTheAboutBox) {
 
 // The home page is the user guide that comes with the program. In the build tree
 // it lies beside the program (the build puts a copy beside this test as it does
-// beside vistrel); installed, it is share/doc/vistrel beside bin/, which wins.
+// beside vistrel); installed, it is share/vistrel beside bin/, which wins.
 TEST(HelpMenu, TheHomePageIsTheUserGuideBesideTheProgramOrInstalledWithIt) {
     const QString program = QCoreApplication::applicationDirPath();
     const QString beside = program + "/user-guide.html";
     ASSERT_EQ(ReadFile(beside), ReadFile(VISTREL_USER_GUIDE)) << "the build left no copy";
-    const QString installedFolder = QDir::cleanPath(program + "/../share/doc/vistrel");
+    const QString installedFolder = QDir::cleanPath(program + "/../share/vistrel");
     const QString installed = installedFolder + "/user-guide.html";
     QFile::remove(installed); // left by a run that did not get to its end
     EXPECT_EQ(HomePageOpened(), QFileInfo(beside).canonicalFilePath());
