@@ -15,21 +15,22 @@ std::pair<int, int> Bounds(std::int64_t index, std::int64_t count, std::int64_t 
     return {first, std::max(end, first + 1)};
 }
 
-// A 32-bit column sum holds this many rows of 255 before it must be moved on.
-constexpr int MaxRowsPerFlush = static_cast<int>(UINT32_MAX / 255);
+// A 16-bit column sum holds this many rows of 255 before it must be moved on;
+// at 16 bits a vector add takes twice the bytes it would at 32.
+constexpr int MaxRowsPerFlush = UINT16_MAX / 255;
 
 // sums[i] += bytes[i]: the one loop every source byte goes through. Blocks of a
 // fixed length, so that the compiler turns them into vector adds at any
 // optimisation level that vectorises at all.
-void AddBytes(std::uint32_t* __restrict sums, const std::uint8_t* __restrict bytes,
+void AddBytes(std::uint16_t* __restrict sums, const std::uint8_t* __restrict bytes,
               std::size_t count) {
     constexpr std::size_t Block = 32;
     std::size_t i = 0;
     for (; i + Block <= count; i += Block)
         for (std::size_t k = 0; k < Block; ++k)
-            sums[i + k] += bytes[i + k];
+            sums[i + k] = static_cast<std::uint16_t>(sums[i + k] + bytes[i + k]);
     for (; i < count; ++i)
-        sums[i] += bytes[i];
+        sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
 }
 
 } // namespace
@@ -89,13 +90,13 @@ int TBoxResampler::AddRow(const std::uint8_t* line) {
 void TBoxResampler::FlushColumns() {
     if (m_rowsInColumnSums == 0)
         return;
-    const std::uint32_t* columns = m_columnSums.data();
+    const std::uint16_t* columns = m_columnSums.data();
     const auto stride = static_cast<std::size_t>(m_bytesPerPixel);
     std::uint64_t* sum = m_sums.data();
     for (const auto& [left, right] : m_columns) {
         for (int channel = 0; channel < 3; ++channel) {
             std::uint64_t total = 0;
-            const std::uint32_t* column = columns + static_cast<std::size_t>(left) * stride +
+            const std::uint16_t* column = columns + static_cast<std::size_t>(left) * stride +
                                           static_cast<std::size_t>(m_channel[channel]);
             for (int x = left; x < right; ++x, column += stride)
                 total += *column;

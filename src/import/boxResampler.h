@@ -48,9 +48,9 @@ private:
     int m_bytesPerPixel;
     int m_channel[3]; // the byte offsets of red, green and blue within a pixel
     std::vector<std::pair<int, int>> m_columns;
-    // Each source byte summed down the rows added since the last flush; 32 bits
-    // hold MaxRowsPerFlush rows of 255.
-    std::vector<std::uint32_t> m_columnSums;
+    // Each source byte summed down the rows added since the last flush, which
+    // comes before the sums could overflow.
+    std::vector<std::uint16_t> m_columnSums;
     int m_rowsInColumnSums = 0;
     std::vector<std::uint64_t> m_sums; // red, green, blue per destination column
     int m_sourceRow = 0;
