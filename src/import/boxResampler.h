@@ -17,14 +17,21 @@ namespace vistrel {
 // read, and enlarging repeats pixels.
 class TBoxResampler {
 public:
+    // How the source rows lay out their pixels in memory.
+    enum class TRowLayout {
+        Rgb32,  // QRgb words, as Format_RGB32 stores them
+        Packed, // three bytes a pixel: red, green, blue
+    };
+
     // Both sizes at least one pixel a side. Result() is null when the
     // destination cannot be allocated.
-    TBoxResampler(QSize source, QSize destination);
+    TBoxResampler(QSize source, QSize destination, TRowLayout layout = TRowLayout::Rgb32);
 
-    // The next source row, source-width Format_RGB32 pixels. Returns how many
-    // destination rows are finished so far; rows past the source's height are
-    // ignored.
-    int AddRow(const QRgb* row);
+    // The next source row, source-width pixels in the layout given at
+    // construction. Returns how many destination rows are finished so far; rows
+    // past the source's height are ignored.
+    int AddRow(const std::uint8_t* row);
+    int AddRow(const QRgb* row) { return AddRow(reinterpret_cast<const std::uint8_t*>(row)); }
 
     int RowsFinished() const { return m_nextRow; }
     bool Finished() const { return m_nextRow == m_result.height(); }
@@ -33,13 +40,19 @@ public:
 
 private:
     std::pair<int, int> RowBounds(int row) const;
+    void FlushColumns();
     void FinishRow();
 
     QSize m_source;
     QImage m_result;
+    int m_bytesPerPixel;
+    int m_channel[3]; // the byte offsets of red, green and blue within a pixel
     std::vector<std::pair<int, int>> m_columns;
-    std::vector<std::uint64_t> m_lineSums; // red, green, blue per destination column
-    std::vector<std::uint64_t> m_sums;     // the same over the rows of the open box
+    // Each source byte summed down the rows added since the last flush, which
+    // comes before the sums could overflow.
+    std::vector<std::uint16_t> m_columnSums;
+    int m_rowsInColumnSums = 0;
+    std::vector<std::uint64_t> m_sums; // red, green, blue per destination column
     int m_sourceRow = 0;
     int m_nextRow = 0;
 };

@@ -4,6 +4,8 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -157,43 +159,96 @@ bool ReadHeader(TDecoder& decoder) {
     return true;
 }
 
-// Four-colour pictures come as CMYK (Adobe files store it inverted) and are made
-// RGB a row at a time in place: the row is as wide in CMYK as in RGB32.
+bool CalcOutputDimensions(TDecoder& decoder) {
+    if (setjmp(decoder.Errors.Return))
+        return false;
+    jpeg_calc_output_dimensions(&decoder.Info);
+    return true;
+}
+
+// Four-colour pictures come as CMYK (Adobe files store it inverted). A pixel
+// made RGB: red, green, blue.
+std::array<std::uint8_t, 3> CmykToRgb(const std::uint8_t* pixel, bool inverted) {
+    unsigned c = pixel[0], m = pixel[1], y = pixel[2], k = pixel[3];
+    if (!inverted) {
+        c = 255 - c;
+        m = 255 - m;
+        y = 255 - y;
+        k = 255 - k;
+    }
+    return {static_cast<std::uint8_t>((c * k + 127) / 255),
+            static_cast<std::uint8_t>((m * k + 127) / 255),
+            static_cast<std::uint8_t>((y * k + 127) / 255)};
+}
+
+// A CMYK row made Format_RGB32 in place: the row is as wide in CMYK as in RGB32.
 void CmykRowToRgb32(std::uint8_t* row, JDIMENSION width, bool inverted) {
     for (JDIMENSION x = 0; x < width; ++x) {
         std::uint8_t* pixel = row + 4 * x;
-        unsigned c = pixel[0], m = pixel[1], y = pixel[2], k = pixel[3];
-        if (!inverted) {
-            c = 255 - c;
-            m = 255 - m;
-            y = 255 - y;
-            k = 255 - k;
-        }
-        const auto red = static_cast<std::uint8_t>((c * k + 127) / 255);
-        const auto green = static_cast<std::uint8_t>((m * k + 127) / 255);
-        const auto blue = static_cast<std::uint8_t>((y * k + 127) / 255);
+        const auto [red, green, blue] = CmykToRgb(pixel, inverted);
         const QRgb rgb = qRgb(red, green, blue);
         std::memcpy(pixel, &rgb, sizeof rgb);
     }
 }
 
-// Rows go to bits, bytesPerLine apart; with a resampler, bytesPerLine is 0 and
-// each row, decoded into the same line of bits, is handed on at once.
-bool DecodePixels(TDecoder& decoder, std::uint8_t* bits, std::size_t bytesPerLine, bool cmyk,
-                  TBoxResampler* resampler) {
+// A CMYK row made three bytes a pixel in place: each pixel lands at or before
+// where it was read.
+void CmykRowToPacked(std::uint8_t* row, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x) {
+        const auto rgb = CmykToRgb(row + 4 * x, inverted);
+        std::memcpy(row + 3 * x, rgb.data(), rgb.size());
+    }
+}
+
+// Where the decoded rows go: a full-size picture, rows bytesPerLine apart, or a
+// resampler, which takes each batch of rows from a buffer of its own.
+struct TPixelTarget {
+    std::uint8_t* Bits = nullptr;
+    std::size_t BytesPerLine = 0;
+    TBoxResampler* Resampler = nullptr;
+};
+
+// How many rows one jpeg_read_scanlines call asks for: at least the row group
+// libjpeg hands out at once, and, for a resampler, as many more as a small
+// buffer holds, so that the call's own cost is shared among them.
+int RowsPerRead(const jpeg_decompress_struct& info, std::size_t bytesPerRow, bool toResampler) {
+    constexpr std::size_t BufferBytes = 256 * 1024;
+    constexpr int MostRows = 16;
+    const int group = std::max(info.rec_outbuf_height, 1);
+    if (!toResampler)
+        return std::max(group, MostRows);
+    const auto fit = static_cast<int>(std::min<std::size_t>(BufferBytes / bytesPerRow, MostRows));
+    return std::max(group, fit / group * group);
+}
+
+// Decodes every row to target. The row buffer and its pointers are sized by the
+// caller (rowBuffer: rowsPerRead rows of bytesPerRow, for a resampler only), so
+// that nothing here owns memory a jump back would leak.
+bool DecodePixels(TDecoder& decoder, const TPixelTarget& target, bool cmyk, std::uint8_t* rowBuffer,
+                  std::size_t bytesPerRow, JSAMPROW* rows, int rowsPerRead) {
     if (setjmp(decoder.Errors.Return))
         return false;
-    jpeg_start_decompress(&decoder.Info);
-    const bool inverted = decoder.Info.saw_Adobe_marker;
-    while (decoder.Info.output_scanline < decoder.Info.output_height) {
-        JSAMPROW row = bits + bytesPerLine * decoder.Info.output_scanline;
-        jpeg_read_scanlines(&decoder.Info, &row, 1);
-        if (cmyk)
-            CmykRowToRgb32(row, decoder.Info.output_width, inverted);
-        if (resampler)
-            resampler->AddRow(reinterpret_cast<const QRgb*>(row));
+    jpeg_decompress_struct& info = decoder.Info;
+    jpeg_start_decompress(&info);
+    const bool inverted = info.saw_Adobe_marker;
+    while (info.output_scanline < info.output_height) {
+        const JDIMENSION first = info.output_scanline;
+        const JDIMENSION wanted =
+            std::min<JDIMENSION>(static_cast<JDIMENSION>(rowsPerRead), info.output_height - first);
+        for (JDIMENSION i = 0; i < wanted; ++i)
+            rows[i] = target.Resampler ? rowBuffer + bytesPerRow * i
+                                       : target.Bits + target.BytesPerLine * (first + i);
+        const JDIMENSION read = jpeg_read_scanlines(&info, rows, wanted);
+        for (JDIMENSION i = 0; i < read; ++i) {
+            if (cmyk && target.Resampler)
+                CmykRowToPacked(rows[i], info.output_width, inverted);
+            else if (cmyk)
+                CmykRowToRgb32(rows[i], info.output_width, inverted);
+            if (target.Resampler)
+                target.Resampler->AddRow(rows[i]);
+        }
     }
-    jpeg_finish_decompress(&decoder.Info);
+    jpeg_finish_decompress(&info);
     return true;
 }
 
@@ -313,43 +368,68 @@ TPictureLoad DecodeJpeg(QIODevice& device, std::int64_t maxPixels, const TTarget
     // The saved markers go with the image's memory when decoding finishes.
     const int orientation = ExifOrientation(info);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    if (cmyk) {
-        info.out_color_space = JCS_CMYK;
-    } else {
-        // Decoded straight into the byte order of Format_RGB32, the filler byte 0xFF.
-        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
-    }
     const QSize size(static_cast<int>(width), static_cast<int>(height));
     const auto noMemory = [size] {
         return Failed(QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels")
                           .arg(size.width())
                           .arg(size.height()));
     };
+    const auto decodeFailed = [&decoder] {
+        return Failed(QString::fromLocal8Bit(decoder->Errors.Message));
+    };
+    const auto endsEarly = [] {
+        return Failed(QStringLiteral("the file ends before the picture does"));
+    };
+    // libjpeg gives rec_outbuf_height once the colour space is chosen.
+    const auto rowsPerRead = [&decoder](std::size_t bytesPerRow, bool toResampler) {
+        return CalcOutputDimensions(*decoder) ? RowsPerRead(decoder->Info, bytesPerRow, toResampler)
+                                              : 0;
+    };
 
     // An upright picture wanted at another size is scaled row by row as it is
     // decoded: the full-size picture is never held. Turned pictures are turned
-    // first, as their boxes are counted on the picture as shown.
+    // first, as their boxes are counted on the picture as shown. The rows come
+    // three bytes a pixel, the least libjpeg writes and the resampler reads.
     const QSize wanted = targetSize && orientation == 1 ? targetSize(size) : size;
     if (wanted != size) {
-        TBoxResampler resampler(size, wanted);
+        info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+        TBoxResampler resampler(size, wanted, TBoxResampler::TRowLayout::Packed);
         if (resampler.Result().isNull())
             return noMemory();
-        std::vector<std::uint8_t> line(static_cast<std::size_t>(width) * 4);
-        if (!DecodePixels(*decoder, line.data(), 0, cmyk, &resampler))
-            return Failed(QString::fromLocal8Bit(decoder->Errors.Message));
+        const std::size_t bytesPerRow = static_cast<std::size_t>(width) * (cmyk ? 4 : 3);
+        const int count = rowsPerRead(bytesPerRow, true);
+        if (count == 0)
+            return decodeFailed();
+        std::vector<std::uint8_t> buffer(bytesPerRow * static_cast<std::size_t>(count));
+        std::vector<JSAMPROW> rows(static_cast<std::size_t>(count));
+        TPixelTarget target;
+        target.Resampler = &resampler;
+        if (!DecodePixels(*decoder, target, cmyk, buffer.data(), bytesPerRow, rows.data(), count))
+            return decodeFailed();
         if (decoder->Errors.Truncated)
-            return Failed(QStringLiteral("the file ends before the picture does"));
+            return endsEarly();
         return {resampler.Result(), QString()};
     }
 
+    // Decoded straight into the byte order of Format_RGB32, the filler byte 0xFF.
+    if (cmyk)
+        info.out_color_space = JCS_CMYK;
+    else
+        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull())
         return noMemory();
-    if (!DecodePixels(*decoder, picture.bits(), static_cast<std::size_t>(picture.bytesPerLine()),
-                      cmyk, nullptr))
-        return Failed(QString::fromLocal8Bit(decoder->Errors.Message));
+    const int count = rowsPerRead(static_cast<std::size_t>(picture.bytesPerLine()), false);
+    if (count == 0)
+        return decodeFailed();
+    std::vector<JSAMPROW> rows(static_cast<std::size_t>(count));
+    TPixelTarget target;
+    target.Bits = picture.bits();
+    target.BytesPerLine = static_cast<std::size_t>(picture.bytesPerLine());
+    if (!DecodePixels(*decoder, target, cmyk, nullptr, 0, rows.data(), count))
+        return decodeFailed();
     if (decoder->Errors.Truncated)
-        return Failed(QStringLiteral("the file ends before the picture does"));
+        return endsEarly();
     decoder.reset();
     QImage shown = Oriented(picture, orientation);
     if (shown.isNull())

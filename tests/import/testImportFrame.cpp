@@ -101,6 +101,20 @@ TEST(Resample, ReadsTheLastSourceRowAndColumn) {
     EXPECT_EQ(qRed(result.pixel(20, 20)), 0);
 }
 
+// A box hundreds of rows tall: its sums outgrow what a row's sums need and are
+// carried on in wider ones; no row is lost or counted in the wrong box.
+TEST(Resample, TallBoxesKeepEveryRowsSum) {
+    // 3 x 1200 to 1 x 2: rows 0..599 and 600..1199. Red is 255 throughout;
+    // green 200 in rows 0..299 only; blue 255 in odd rows.
+    QImage tall(3, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < tall.height(); ++y)
+        for (int x = 0; x < tall.width(); ++x)
+            tall.setPixel(x, y, qRgb(255, y < 300 ? 200 : 0, y % 2 ? 255 : 0));
+    const QImage two = TImportFrame::Resample(tall, {1, 2});
+    EXPECT_EQ(Pixel(two, 0, 0), qRgb(255, 100, 127) & 0xFFFFFF);
+    EXPECT_EQ(Pixel(two, 0, 1), qRgb(255, 0, 127) & 0xFFFFFF);
+}
+
 TEST(Resample, EnlargesByRepeatingPixels) {
     QImage pair(2, 1, QImage::Format_RGB32);
     pair.setPixel(0, 0, qRgb(255, 0, 0));

@@ -5,11 +5,13 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -373,4 +375,64 @@ TEST(PictureLoader, LoadingAtASizeGivesTheFullLoadResampled) {
     const TPictureLoad refused = LoadPictureAtSize(cut, sizes[0].second);
     EXPECT_FALSE(refused.Loaded());
     EXPECT_EQ(refused.Reason, QStringLiteral("the file ends before the picture does"));
+}
+
+// The decoder reads several rows per libjpeg call, into the picture or through
+// a row buffer into the resampler: whatever the height against that batch
+// (one row, just under or over a multiple), each row comes out once and in its
+// place. Every row is its own grey, far enough from its neighbours that a row
+// dropped or read twice shows.
+TEST(PictureLoader, EveryJpegRowComesOutOnceWhateverTheHeight) {
+    constexpr int Width = 13;
+    constexpr int Step = 6;
+    const auto level = [](int row) { return 16 + Step * row; };
+    const auto ramp = [&](int height) {
+        QImage picture(Width, height, QImage::Format_Grayscale8);
+        for (int y = 0; y < height; ++y)
+            std::memset(picture.scanLine(y), level(y), Width);
+        return picture;
+    };
+    // One-channel JPEGs, as Qt writes them from a grey picture.
+    const auto greyJpeg = [](const QImage& picture) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpg");
+        writer.setQuality(100);
+        EXPECT_TRUE(writer.write(picture)) << qPrintable(writer.errorString());
+        return buffer.data();
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const int height : {1, 2, 15, 16, 17, 33}) {
+        const QImage picture = ramp(height);
+        const std::pair<const char*, QByteArray> files[] = {
+            {"baseline", JpegBytes(picture, 100)},
+            {"progressive", JpegBytes(picture, 100, true)},
+            {"grey", greyJpeg(picture)},
+        };
+        for (const auto& [kind, bytes] : files) {
+            const QString path = folder.filePath(QStringLiteral("%1-%2.jpg").arg(kind).arg(height));
+            QFile out(path);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+            out.close();
+            // Full size, and twice as wide: the resampler's rows are then the
+            // decoded rows one for one.
+            const TPictureLoad loads[] = {
+                LoadPicture(path),
+                LoadPictureAtSize(path, [](QSize s) { return QSize(s.width() * 2, s.height()); }),
+            };
+            for (const TPictureLoad& load : loads) {
+                ASSERT_TRUE(load.Loaded())
+                    << kind << " " << height << ": " << qPrintable(load.Reason);
+                ASSERT_EQ(load.Picture.height(), height) << kind;
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < load.Picture.width(); ++x)
+                        ASSERT_TRUE(
+                            Near(load.Picture.pixel(x, y), qRgb(level(y), level(y), level(y)), 2))
+                            << kind << ", " << height << " rows, " << load.Picture.width()
+                            << " wide: row " << y << " is " << qGray(load.Picture.pixel(x, y))
+                            << ", not " << level(y);
+            }
+        }
+    }
 }
