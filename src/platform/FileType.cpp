@@ -359,7 +359,12 @@ bool TFileType::ReadMimeApps(QByteArray& bytes) {
 bool TFileType::Register() {
     m_error.clear();
     bool changed = false;
-    return UpToDate() || (WriteFiles(changed) && RefreshDatabases(changed) && MakeDefault());
+    if (UpToDate())
+        return true;
+    if (!WriteFiles(changed) || !RefreshDatabases(changed) || !MakeDefault())
+        return false;
+    WriteRecord();
+    return true;
 }
 
 bool TFileType::WriteFiles(bool& changed) {
@@ -404,15 +409,18 @@ bool TFileType::MakeDefault() {
         if (list.Bytes() != bytes && !WriteFile(MimeAppsPath(), list.Bytes(), listChanged))
             return false;
     }
+    return true;
+}
+
+void TFileType::WriteRecord() {
     // The record is a shortcut only: when it cannot be written, the next start
     // does the whole work again and nothing is lost.
-    if (!RecordPath().isEmpty()) {
-        bool recorded = false;
-        const QString error = m_error;
-        if (!WriteFile(RecordPath(), Record(), recorded))
-            m_error = error;
-    }
-    return true;
+    if (RecordPath().isEmpty())
+        return;
+    bool recorded = false;
+    const QString error = m_error;
+    if (!WriteFile(RecordPath(), Record(), recorded))
+        m_error = error;
 }
 
 QStringList TFileType::WrittenPaths() const {

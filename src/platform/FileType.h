@@ -72,11 +72,13 @@ public:
     // UpToDate tells, from a record of a few lines and the files' sizes and
     // times, that a registration would change nothing (nothing is read, drawn
     // or written); WriteFiles writes what differs and sets changed; after the
-    // databases, MakeDefault points mimeapps.list at our entry and keeps the record.
+    // databases, MakeDefault points mimeapps.list at our entry; once every type
+    // has its default (they share mimeapps.list), WriteRecord keeps the record.
     bool UpToDate() const;
     bool WriteFiles(bool& changed);
     bool RefreshDatabases(bool force);
     bool MakeDefault();
+    void WriteRecord();
     // Removes our entries, and our default where it still names us. When the
     // user made another program the type's default, the type's declaration and
     // icon stay, so that choice keeps working.

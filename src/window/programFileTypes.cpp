@@ -90,9 +90,15 @@ QStringList TProgramFileTypes::Register(bool vms, bool lcd) {
         failed(*pending.front());
         pending.clear();
     }
-    for (TFileType* type : pending)
-        if (!type->RefreshDatabases(false) || !type->MakeDefault())
+    std::vector<TFileType*> done;
+    for (TFileType* type : pending) {
+        if (type->RefreshDatabases(false) && type->MakeDefault())
+            done.push_back(type);
+        else
             failed(*type);
+    }
+    for (TFileType* type : done)
+        type->WriteRecord();
     errors.removeDuplicates();
     return errors;
 }
