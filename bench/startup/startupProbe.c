@@ -2,7 +2,6 @@
 // top-level window whose title holds the given text (any title when the text is
 // empty), then kills it: the whole process measured from outside, as a user sees
 // it, on the X server of $DISPLAY. Used by bench/startup-report.
-#include <xcb/xcb.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -10,6 +9,7 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 static xcb_connection_t* c;
 static xcb_atom_t netName, utf8;
