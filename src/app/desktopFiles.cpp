@@ -17,8 +17,12 @@ int main(int argc, char* argv[]) {
     const QString folder = QDir(arguments[1]).absolutePath();
     // Installed entries start the program found on the PATH.
     vistrel::TProgramFileTypes types(QStringLiteral("vistrel"));
-    for (vistrel::TFileType* type : {&types.FileTypeLCD, &types.FileTypeVMS, &types.FileTypeVMI})
+    for (vistrel::TFileType* type : {&types.FileTypeLCD, &types.FileTypeVMS, &types.FileTypeVMI}) {
         type->Folders = {folder + QLatin1String("/share"), folder + QLatin1String("/config")};
+        // An installation is written whole every time, and keeps no record of a user's
+        // registration.
+        type->RecordFolder.clear();
+    }
     const QStringList errors = types.Register(true, true);
     for (const QString& error : errors)
         std::fprintf(stderr, "%s\n", qPrintable(error));

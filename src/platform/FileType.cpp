@@ -4,6 +4,7 @@
 #include "localFiles.h"
 #include "mimeAppsList.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -143,10 +144,12 @@ QString TFileType::IconName() const {
                                   : IconFilename;
 }
 
+// Without a default in mimeapps.list, desktops take the first entry of the type
+// in name order: "_" sorts after ".", so the open entry comes before every verb's.
 QString TFileType::DesktopId(const TFileTypeCommand& cmd) const {
     return cmd.Verb == QLatin1String("open")
                ? Stem() + QLatin1String(".desktop")
-               : Stem() + QLatin1Char('-') + cmd.Verb.toLower() + QLatin1String(".desktop");
+               : Stem() + QLatin1Char('_') + cmd.Verb.toLower() + QLatin1String(".desktop");
 }
 
 QString TFileType::DefaultDesktopId() const {
@@ -166,6 +169,12 @@ QString TFileType::DesktopEntryPath(const TFileTypeCommand& cmd) const {
 
 QString TFileType::MimeAppsPath() const {
     return Folders.ConfigHome + QLatin1String("/mimeapps.list");
+}
+
+QString TFileType::RecordPath() const {
+    return RecordFolder.isEmpty()
+               ? QString()
+               : QStringLiteral("%1/%2/registered-%3").arg(Folders.DataHome, RecordFolder, Stem());
 }
 
 QString TFileType::DesktopExec(const QString& executable, const QString& params) {
@@ -309,9 +318,10 @@ QStringList TFileType::OurDesktopEntries() const {
     const QDir folder(Folders.DataHome + QLatin1String("/applications"));
     QStringList ours;
     const QByteArray marker = (OwnerKey + QLatin1Char('=') + EscapeString(RegKeyName)).toUtf8();
-    for (const QString& name : folder.entryList(
-             {Stem() + QLatin1String(".desktop"), Stem() + QLatin1String("-*.desktop")},
-             QDir::Files)) {
+    for (const QString& name :
+         folder.entryList({Stem() + QLatin1String(".desktop"), Stem() + QLatin1String("_*.desktop"),
+                           Stem() + QLatin1String("-*.desktop")},
+                          QDir::Files)) {
         QByteArray bytes;
         if (ReadLocalFile(folder.filePath(name), MaxDesktopFileSize, bytes) &&
             bytes.split('\n').contains(marker))
@@ -348,9 +358,19 @@ bool TFileType::ReadMimeApps(QByteArray& bytes) {
 
 bool TFileType::Register() {
     m_error.clear();
+    bool changed = false;
+    if (UpToDate())
+        return true;
+    if (!WriteFiles(changed) || !RefreshDatabases(changed) || !MakeDefault())
+        return false;
+    WriteRecord();
+    return true;
+}
+
+bool TFileType::WriteFiles(bool& changed) {
+    m_error.clear();
     if (m_fileType.isEmpty() || m_commands.empty())
         return false;
-    bool changed = false;
     // Everything the association points at is complete before anything points
     // at it: icons, the type, the entries, the databases, and the default last.
     if (!WriteIcons(QStringLiteral("apps"), Application.IconName, Application.IconPng, changed) ||
@@ -360,26 +380,109 @@ bool TFileType::Register() {
     for (const TFileTypeCommand& command : m_commands)
         if (!WriteFile(DesktopEntryPath(command), DesktopEntry(command), changed))
             return false;
-    if (!RefreshDatabases(changed))
-        return false;
+    return RemoveStaleEntries(changed);
+}
 
+// Entries of ours that no verb writes any more (a verb dropped, or an entry of
+// an earlier version's name) would still be offered for the type.
+bool TFileType::RemoveStaleEntries(bool& changed) {
+    QStringList current;
+    for (const TFileTypeCommand& command : m_commands)
+        current << DesktopEntryPath(command);
+    for (const QString& entry : OurDesktopEntries())
+        if (!current.contains(entry) && !RemoveFile(entry, changed))
+            return false;
+    return true;
+}
+
+bool TFileType::MakeDefault() {
+    m_error.clear();
     QByteArray bytes;
     if (!ReadMimeApps(bytes))
         return false;
     TMimeAppsList list(bytes);
     const QStringList defaults = list.Defaults(MimeType());
     // A default the user chose for another program is never overridden.
-    if (!defaults.isEmpty() && defaults.front() != DefaultDesktopId())
-        return true;
-    list.SetDefault(MimeType(), DefaultDesktopId());
-    bool listChanged = false;
-    return list.Bytes() == bytes || WriteFile(MimeAppsPath(), list.Bytes(), listChanged);
+    if (defaults.isEmpty() || defaults.front() == DefaultDesktopId()) {
+        list.SetDefault(MimeType(), DefaultDesktopId());
+        bool listChanged = false;
+        if (list.Bytes() != bytes && !WriteFile(MimeAppsPath(), list.Bytes(), listChanged))
+            return false;
+    }
+    return true;
+}
+
+void TFileType::WriteRecord() {
+    // The record is a shortcut only: when it cannot be written, the next start
+    // does the whole work again and nothing is lost.
+    if (RecordPath().isEmpty())
+        return;
+    bool recorded = false;
+    const QString error = m_error;
+    if (!WriteFile(RecordPath(), Record(), recorded))
+        m_error = error;
+}
+
+QStringList TFileType::WrittenPaths() const {
+    QStringList paths;
+    for (const int size : DesktopIconSizes) {
+        if (Application.IconPng)
+            paths << IconPath(Folders.DataHome, size, QStringLiteral("apps"), Application.IconName);
+        if (IconPng)
+            paths << IconPath(Folders.DataHome, size, QStringLiteral("mimetypes"), IconName());
+    }
+    paths << MimePackagePath();
+    for (const TFileTypeCommand& command : m_commands)
+        paths << DesktopEntryPath(command);
+    paths << MimeAppsPath();
+    return paths;
+}
+
+// What would be written, in a few bytes (the icons stand in by their source),
+// then the size and time of every file a registration writes or reads: any file
+// changed, replaced or removed since shows in the record.
+QByteArray TFileType::Record() const {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(MimePackage());
+    for (const TFileTypeCommand& command : m_commands) {
+        hash.addData(DesktopEntryPath(command).toUtf8());
+        hash.addData(DesktopEntry(command));
+    }
+    hash.addData(IconSource);
+    hash.addData((Application.IconName + QLatin1Char('\n') + IconName() + QLatin1Char('\n') +
+                  DefaultDesktopId())
+                     .toUtf8());
+    for (const int size : DesktopIconSizes)
+        hash.addData(QByteArray::number(size) + ' ');
+    hash.addData(QByteArray::number(Application.IconPng ? 1 : 0) +
+                 QByteArray::number(IconPng ? 1 : 0));
+    QByteArray record = hash.result().toHex() + '\n';
+    for (const QString& path : WrittenPaths()) {
+        const QFileInfo info(path);
+        record += QFile::encodeName(path) + '\t' +
+                  (info.exists() ? QByteArray::number(info.size()) + '\t' +
+                                       QByteArray::number(info.lastModified().toMSecsSinceEpoch())
+                                 : QByteArray("missing")) +
+                  '\n';
+    }
+    return record;
+}
+
+bool TFileType::UpToDate() const {
+    if (RecordPath().isEmpty() || m_fileType.isEmpty() || m_commands.empty())
+        return false;
+    QByteArray recorded;
+    return ReadLocalFile(RecordPath(), MaxDesktopFileSize, recorded) && recorded == Record();
 }
 
 bool TFileType::Unregister() {
     m_error.clear();
     if (m_fileType.isEmpty())
         return true;
+    bool recordRemoved = false;
+    // Without its record, the next registration checks every file again.
+    if (!RecordPath().isEmpty() && !RemoveFile(RecordPath(), recordRemoved))
+        return false;
     QByteArray bytes;
     if (!ReadMimeApps(bytes))
         return false;

@@ -52,6 +52,12 @@ public:
     std::function<QByteArray(int size)> IconPng; // the type's icon as PNG; empty: none
     TDesktopApplication Application;
     TDesktopFolders Folders = TDesktopFolders::FromEnvironment();
+    // Names the folder under DataHome that keeps the record of the last
+    // registration; empty: none is kept and every Register does all its work.
+    QString RecordFolder;
+    // What the icon functions draw from (e.g. the program's build), so that the
+    // record knows the icons without drawing them.
+    QByteArray IconSource;
 
     // False, adding nothing, for an empty verb. Empty params become "%1" in
     // double quotes. A verb already in the list takes the new caption and
@@ -62,6 +68,17 @@ public:
     // False without writing anything when there is no extension or no command;
     // false with ErrorString() set when a file could not be written.
     bool Register();
+    // The same in steps, so that several types refresh the databases once:
+    // UpToDate tells, from a record of a few lines and the files' sizes and
+    // times, that a registration would change nothing (nothing is read, drawn
+    // or written); WriteFiles writes what differs and sets changed; after the
+    // databases, MakeDefault points mimeapps.list at our entry; once every type
+    // has its default (they share mimeapps.list), WriteRecord keeps the record.
+    bool UpToDate() const;
+    bool WriteFiles(bool& changed);
+    bool RefreshDatabases(bool force);
+    bool MakeDefault();
+    void WriteRecord();
     // Removes our entries, and our default where it still names us. When the
     // user made another program the type's default, the type's declaration and
     // icon stay, so that choice keeps working.
@@ -77,6 +94,7 @@ public:
     QString MimePackagePath() const;
     QString DesktopEntryPath(const TFileTypeCommand& cmd) const;
     QString MimeAppsPath() const;
+    QString RecordPath() const; // empty without a RecordFolder
 
     // A desktop entry's Exec value for the executable and the verb's params:
     // the path quoted and escaped only when it must be, "%1" becoming %f.
@@ -89,12 +107,14 @@ private:
                     const std::function<QByteArray(int)>& png, bool& changed);
     bool RemoveFile(const QString& path, bool& changed);
     bool RemoveIcons(const QString& kind, const QString& name, bool& changed);
-    bool RefreshDatabases(bool force);
     bool ReadMimeApps(QByteArray& bytes);
     QByteArray MimePackage() const;
     QByteArray DesktopEntry(const TFileTypeCommand& cmd) const;
     QStringList OurDesktopEntries() const;
     bool ProgramIconStillUsed() const;
+    bool RemoveStaleEntries(bool& changed);
+    QStringList WrittenPaths() const;
+    QByteArray Record() const;
 
     QString m_fileType;
     std::vector<TFileTypeCommand> m_commands;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace vistrel {
 
@@ -21,7 +21,9 @@ struct TDdeReply {
 
 // A DDE-style client conversation: connect to a server by service and topic,
 // request one item as text, close. On Linux the carrier is a local socket named
-// "<service>.<topic>"; a request is the item's UTF-8 text and a newline, and the
+// "<service>.<topic>" in the temporary folder (an absolute name is taken as it
+// is), spoken to through the system's own sockets so that the window need not
+// load a network library; a request is the item's UTF-8 text and a newline, and the
 // answer is a 4-byte big-endian length followed by that many UTF-8 bytes, the
 // length 0xFFFFFFFF meaning the server refuses the item.
 //
@@ -74,6 +76,7 @@ private:
     void ReadAnswer();
     void Finish(bool linked, std::optional<QString> text = std::nullopt);
     void DropSocket();
+    void WritePending();
 
     QString m_service;
     QString m_topic;
@@ -84,7 +87,10 @@ private:
     TPhase m_phase = TPhase::Idle;
     QByteArray m_item;
     QByteArray m_answer;
-    QLocalSocket* m_socket = nullptr;
+    QByteArray m_unsent; // the part of the item the socket has not taken yet
+    int m_socket = -1;
+    QSocketNotifier* m_readable = nullptr;
+    QSocketNotifier* m_writable = nullptr;
     QTimer m_timer; // the limit of the phase: connect, retry pause or answer
     bool m_programStarted = false;
     QDeadlineTimer m_startupDeadline;

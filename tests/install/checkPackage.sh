@@ -44,8 +44,8 @@ fi
 dpkg-deb -c "$deb" >"$work/list"
 for file in usr/bin/vistrel usr/bin/vistrel-cli \
     usr/share/applications/vistrel.desktop \
-    usr/share/applications/vistrel-lcd.desktop usr/share/applications/vistrel-lcd-play.desktop \
-    usr/share/applications/vistrel-vms.desktop usr/share/applications/vistrel-vms-play.desktop \
+    usr/share/applications/vistrel-lcd.desktop usr/share/applications/vistrel-lcd_play.desktop \
+    usr/share/applications/vistrel-vms.desktop usr/share/applications/vistrel-vms_play.desktop \
     usr/share/applications/vistrel-vmi.desktop \
     usr/share/mime/packages/vistrel-lcd.xml usr/share/mime/packages/vistrel-vms.xml \
     usr/share/mime/packages/vistrel-vmi.xml \

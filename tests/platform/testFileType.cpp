@@ -144,7 +144,7 @@ TEST_F(FileTypeTest, RegisterDeclaresTheTypeAndMakesOurEntryItsDefault) {
     EXPECT_TRUE(open.contains("MimeType=application/x-vistrel-lcd;"));
     EXPECT_TRUE(open.contains("Icon=vistrel"));
     const QList<QByteArray> play =
-        ReadFile(Data("applications/vistrel-lcd-play.desktop")).split('\n');
+        ReadFile(Data("applications/vistrel-lcd_play.desktop")).split('\n');
     EXPECT_TRUE(play.contains("Name=Play with Vistrel"));
     EXPECT_TRUE(play.contains("Exec=/usr/bin/vistrel /P %f"));
 
@@ -199,7 +199,7 @@ TEST_F(FileTypeTest, AUsersOwnDefaultIsNeverOverriddenNorRemoved) {
     EXPECT_EQ(ReadFile(MimeApps()), chosen);
     // Our entries go; the type the other program's default hangs on stays.
     EXPECT_FALSE(QFileInfo::exists(Data("applications/vistrel-lcd.desktop")));
-    EXPECT_FALSE(QFileInfo::exists(Data("applications/vistrel-lcd-play.desktop")));
+    EXPECT_FALSE(QFileInfo::exists(Data("applications/vistrel-lcd_play.desktop")));
     EXPECT_TRUE(QFileInfo::exists(Data("mime/packages/vistrel-lcd.xml")));
     EXPECT_TRUE(
         QFileInfo::exists(Data("icons/hicolor/32x32/mimetypes/application-x-vistrel-lcd.png")));
@@ -265,7 +265,7 @@ TEST_F(FileTypeTest, TheEntriesPassTheDesktopEntryValidator) {
         type.Application.ExecutablePath = QString::fromUtf8(program);
         AddCommands();
         ASSERT_TRUE(type.Register()) << type.ErrorString().toStdString();
-        for (const char* entry : {"vistrel-lcd.desktop", "vistrel-lcd-play.desktop"})
+        for (const char* entry : {"vistrel-lcd.desktop", "vistrel-lcd_play.desktop"})
             EXPECT_EQ(Text(RunTool(validator, {Data(QStringLiteral("applications/") + entry)},
                                    type.Folders)),
                       "")
@@ -353,4 +353,90 @@ TEST_F(FileTypeTest, AFifoInPlaceOfADesktopFileIsNeitherReadNorReplaced) {
     EXPECT_TRUE(type.ErrorString().endsWith(QLatin1String(": not a regular file")))
         << type.ErrorString().toStdString();
     EXPECT_TRUE(IsFifo(type.MimePackagePath()));
+}
+
+// A start with nothing changed since the last registration reads, draws and
+// writes nothing; a file removed or changed, or a new build's icons, make the
+// next registration do the whole work again.
+TEST_F(FileTypeTest, ARecordedRegistrationIsRepeatedOnlyWhenSomethingChanged) {
+    int drawn = 0;
+    type.IconPng = [&drawn](int size) {
+        ++drawn;
+        return Picture(size);
+    };
+    type.RecordFolder = QStringLiteral("vistrel");
+    type.IconSource = "build 1";
+    AddCommands();
+    EXPECT_FALSE(type.UpToDate());
+    ASSERT_TRUE(type.Register()) << type.ErrorString().toStdString();
+    EXPECT_GT(drawn, 0);
+    EXPECT_TRUE(QFileInfo::exists(Data("vistrel/registered-vistrel-lcd")));
+
+    drawn = 0;
+    EXPECT_TRUE(type.UpToDate());
+    ASSERT_TRUE(type.Register());
+    EXPECT_EQ(drawn, 0);
+
+    const QString icon = Data("icons/hicolor/64x64/mimetypes/application-x-vistrel-lcd.png");
+    const QString entry = Data("applications/vistrel-lcd.desktop");
+    const QString package = Data("mime/packages/vistrel-lcd.xml");
+    const QByteArray entryBytes = ReadFile(entry);
+    const QByteArray packageBytes = ReadFile(package);
+    const struct {
+        const char* change;
+        std::function<void()> make;
+    } changes[] = {
+        {"an icon removed", [&] { QFile::remove(icon); }},
+        {"an entry edited", [&] { folder.Write("data/applications/vistrel-lcd.desktop", "x"); }},
+        {"the type removed", [&] { QFile::remove(package); }},
+        {"a new build", [&] { type.IconSource = "build 2"; }},
+        {"mimeapps.list emptied", [&] { WriteMimeApps(""); }},
+    };
+    for (const auto& change : changes) {
+        change.make();
+        drawn = 0;
+        EXPECT_FALSE(type.UpToDate()) << change.change;
+        ASSERT_TRUE(type.Register()) << change.change;
+        EXPECT_GT(drawn, 0) << change.change;
+        EXPECT_EQ(ReadFile(icon), Picture(64)) << change.change;
+        EXPECT_EQ(ReadFile(entry), entryBytes) << change.change;
+        EXPECT_EQ(ReadFile(package), packageBytes) << change.change;
+        EXPECT_TRUE(ReadFile(MimeApps()).contains("application/x-vistrel-lcd=vistrel-lcd.desktop;"))
+            << change.change;
+        EXPECT_TRUE(type.UpToDate()) << change.change;
+    }
+
+    // Unregistering forgets the record with the files.
+    ASSERT_TRUE(type.Unregister());
+    EXPECT_FALSE(QFileInfo::exists(Data("vistrel/registered-vistrel-lcd")));
+    EXPECT_FALSE(type.UpToDate());
+}
+
+// Without a default in mimeapps.list (a system-wide installation, before any
+// per-user registration) desktops take the type's first entry by name: that is
+// the open entry, and the entries an earlier version named "-play" go.
+TEST_F(FileTypeTest, WithoutADefaultTheOpenEntryWinsAndOldVerbEntriesGo) {
+    QDir().mkpath(Data("applications"));
+    const QString oldPlay =
+        folder.Write("data/applications/vistrel-lcd-play.desktop",
+                     "[Desktop Entry]\nType=Application\nName=Play\nExec=vistrel /P %f\n"
+                     "MimeType=application/x-vistrel-lcd;\nX-Vistrel-FileType=Vistrel.LCD\n");
+    const QString notOurs = folder.Write("data/applications/vistrel-lcd-viewer.desktop",
+                                         "[Desktop Entry]\nType=Application\nName=Viewer\n"
+                                         "Exec=viewer %f\nMimeType=application/x-vistrel-lcd;\n");
+    type.Application.ExecutablePath = Tool("true");
+    AddCommands();
+    ASSERT_TRUE(type.Register()) << type.ErrorString().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(oldPlay));
+    EXPECT_TRUE(QFileInfo::exists(notOurs));
+    EXPECT_TRUE(QFileInfo::exists(Data("applications/vistrel-lcd_play.desktop")));
+    QFile::remove(notOurs);
+
+    const QString xdgMime = Tool("xdg-mime");
+    if (xdgMime.isEmpty() || Tool("update-desktop-database").isEmpty())
+        GTEST_SKIP() << "xdg-mime or update-desktop-database is not installed";
+    ASSERT_TRUE(type.RefreshDatabases(true)) << type.ErrorString().toStdString();
+    QFile::remove(MimeApps());
+    EXPECT_EQ(Text(RunTool(xdgMime, {"query", "default", type.MimeType()}, type.Folders)),
+              "vistrel-lcd.desktop");
 }

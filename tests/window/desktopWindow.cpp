@@ -6,30 +6,6 @@
 
 namespace vistrel::testing {
 
-namespace {
-
-// Sets an environment variable for its own lifetime.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const QString& value)
-        : m_name(name), m_old(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name)) {
-        qputenv(name, QFile::encodeName(value));
-    }
-    ~ScopedVariable() {
-        if (m_wasSet)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    QByteArray m_old;
-    bool m_wasSet;
-};
-
-} // namespace
-
 DesktopWindow::DesktopWindow(const QByteArray& ini, const QString& dataHome, bool start) {
     if (!ini.isEmpty())
         m_folder.Write("VISTREL.INI", ini);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../document/testRecoveryFixtures.h"
 #include "formMain.h"
 #include "modelFixtures.h"
 #include "scriptedPrompts.h"

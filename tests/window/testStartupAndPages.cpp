@@ -1,9 +1,13 @@
 #include "ddeClient.h"
 #include "ddeTestServer.h"
+#include "desktopWindow.h"
 #include "unitPreferences.h"
 #include "windowFixture.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
@@ -183,4 +187,68 @@ TEST(Pages, ThePreviewStaysCentredRightOfTheEditor) {
         EXPECT_GT(left, 0) << width;
         EXPECT_LE(std::abs(left - right), 1) << width << ": " << left << " and " << right;
     }
+}
+
+namespace {
+
+// Starts windows over one pair of desktop folders, with desktop database tools
+// that only note each run in a log.
+class RegisteringStarts {
+public:
+    RegisteringStarts() {
+        QDir().mkpath(m_folder.Path("bin"));
+        // Each builds the file the real tool builds, so that its time shows.
+        for (const auto& [tool, database] :
+             {std::pair{"update-mime-database", "mime.cache"},
+              std::pair{"update-desktop-database", "mimeinfo.cache"}}) {
+            const QString path = m_folder.Write(
+                QStringLiteral("bin/") + tool,
+                QByteArray("#!/bin/sh\necho run >> \"$0.log\"\ntouch \"$1/") + database + "\"\n");
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+    }
+    void Start() {
+        const ScopedVariable data("XDG_DATA_HOME", m_folder.Path("data"));
+        const ScopedVariable config("XDG_CONFIG_HOME", m_folder.Path("config"));
+        const ScopedVariable path("PATH",
+                                  m_folder.Path("bin") + ":" + qEnvironmentVariable("PATH"));
+        TfrmMain window(QStringList{}, m_folder.Path("VISTREL.INI"));
+        TScriptedPrompts prompts;
+        window.SetPrompts(std::make_unique<TForwardingPrompts>(prompts));
+        window.show();
+        window.FormActivate();
+        EXPECT_TRUE(prompts.messages.empty());
+    }
+    // How often each tool ran, "mime desktop".
+    std::string Runs() const {
+        return std::to_string(ReadFile(m_folder.Path("bin/update-mime-database.log")).count('\n')) +
+               " " +
+               std::to_string(
+                   ReadFile(m_folder.Path("bin/update-desktop-database.log")).count('\n'));
+    }
+    QString Data(const QString& name) const { return m_folder.Path("data/" + name); }
+
+private:
+    TempFolder m_folder;
+};
+
+} // namespace
+
+// The first start registers all three types and rebuilds each database once;
+// a start with nothing changed runs neither tool; a removed entry is written
+// again and the databases rebuilt once more.
+TEST(StartupRegistration, EachStartRebuildsTheDatabasesOnceAtMostAndOnlyForAChange) {
+    RegisteringStarts starts;
+    starts.Start();
+    EXPECT_EQ(starts.Runs(), "1 1");
+    EXPECT_TRUE(QFileInfo::exists(starts.Data("applications/vistrel-vmi.desktop")));
+
+    starts.Start();
+    EXPECT_EQ(starts.Runs(), "1 1");
+
+    const QString play = starts.Data("applications/vistrel-lcd_play.desktop");
+    ASSERT_TRUE(QFile::remove(play));
+    starts.Start();
+    EXPECT_TRUE(QFileInfo::exists(play));
+    EXPECT_EQ(starts.Runs(), "2 2");
 }
