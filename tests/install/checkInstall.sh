@@ -13,8 +13,8 @@ trap 'rm -rf "$prefix"' EXIT
 status=0
 for file in bin/vistrel bin/vistrel-cli \
     share/applications/vistrel.desktop \
-    share/applications/vistrel-lcd.desktop share/applications/vistrel-lcd-play.desktop \
-    share/applications/vistrel-vms.desktop share/applications/vistrel-vms-play.desktop \
+    share/applications/vistrel-lcd.desktop share/applications/vistrel-lcd_play.desktop \
+    share/applications/vistrel-vms.desktop share/applications/vistrel-vms_play.desktop \
     share/applications/vistrel-vmi.desktop \
     share/mime/packages/vistrel-lcd.xml share/mime/packages/vistrel-vms.xml \
     share/mime/packages/vistrel-vmi.xml \

@@ -18,8 +18,8 @@ namespace {
 const QString RemovalQuestion =
     QStringLiteral("Would you like to permanently remove the file type associations?");
 const QStringList OurEntries = {
-    "applications/vistrel-lcd.desktop", "applications/vistrel-lcd-play.desktop",
-    "applications/vistrel-vms.desktop", "applications/vistrel-vms-play.desktop",
+    "applications/vistrel-lcd.desktop", "applications/vistrel-lcd_play.desktop",
+    "applications/vistrel-vms.desktop", "applications/vistrel-vms_play.desktop",
     "applications/vistrel-vmi.desktop"};
 
 // Plays the user in the Preferences dialog: makes the changes, then presses OK
@@ -211,7 +211,7 @@ TEST(PreferencesDialog, SwitchingOneKindOffRemovesOnlyThatKind) {
 
 TEST(PreferencesDialog, EveryOkRegistersAgainWithOneEntryPerVerb) {
     DesktopWindow w;
-    QFile::remove(w.Data("applications/vistrel-lcd-play.desktop"));
+    QFile::remove(w.Data("applications/vistrel-lcd_play.desktop"));
     for (int round = 0; round < 3; ++round) {
         w.Prompts().dialogAnswers.push_back(Answer([](TfrmPreferences&) {}));
         w.Window().Preferences1Click();
