@@ -158,11 +158,11 @@ void TfrmMain::BuildMenus() {
     connect(m_fileMenu, &QMenu::aboutToShow, importAnimation,
             [this, importAnimation] { importAnimation->setEnabled(!m_document.Closed()); });
     m_export = add("Export1", QStringLiteral("&Export Frame"), {}, &TfrmMain::Export1Click);
-    m_exportAnimation = add("ExportAnimation1", QStringLiteral("Export &Animation..."), {},
+    m_exportAnimation = add("ExportAnimation1", QStringLiteral("Expor&t Animation..."), {},
                             &TfrmMain::ExportAnimation1Click);
     m_fileMenu->addSeparator();
     m_preferencesAction =
-        add("Preferences1", QStringLiteral("P&references"), {}, &TfrmMain::Preferences1Click);
+        add("Preferences1", QStringLiteral("&Preferences"), {}, &TfrmMain::Preferences1Click);
     m_fileMenu->addSeparator();
     m_exit = add("Exit1", QStringLiteral("E&xit"), {}, &TfrmMain::Exit1Click);
     connect(m_fileMenu, &QMenu::aboutToShow, this, &TfrmMain::File1Click);
