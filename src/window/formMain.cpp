@@ -435,7 +435,9 @@ void TfrmMain::ShowCursorCell(QPoint pixel) {
     if (pixel == m_statusCell)
         return;
     m_statusCell = pixel;
-    m_panels[0]->setText(QStringLiteral("%1, %2").arg(pixel.x() + 1).arg(pixel.y() + 1));
+    // (-1, -1): the mouse is off the frame.
+    m_panels[0]->setText(
+        pixel.x() < 0 ? QString() : QStringLiteral("%1, %2").arg(pixel.x() + 1).arg(pixel.y() + 1));
 }
 
 TEditTarget TfrmMain::EditTarget() const {
