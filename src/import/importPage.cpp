@@ -435,8 +435,9 @@ void TImportPage::btnImportInsertAllClick() {
 }
 
 void TImportPage::Export1Click() {
-    const std::optional<QString> fileName = m_host.Prompts().SaveFileName(
-        {QStringLiteral("Export Frame As"), ExportFilter, QString(), QStringLiteral("bmp")});
+    const std::optional<QString> fileName =
+        m_host.Prompts().SaveFileName({QStringLiteral("Export Frame As"), ExportFilter,
+                                       m_host.ExportFrameName(), QStringLiteral("bmp")});
     if (!fileName)
         return;
     const QString written = FramePictureFileName(*fileName);
@@ -452,6 +453,8 @@ void TImportPage::Export1Click() {
     if (!WriteFramePicture(FramePixelsOf(m_host.WorkBitmap()), written, &reason))
         ShowError(
             QStringLiteral("Unable to write %1: %2").arg(QFileInfo(written).fileName(), reason));
+    else
+        m_host.FrameExported(written);
 }
 
 void TImportPage::spdbtnScaleClick() {

@@ -331,10 +331,13 @@ TEST_F(ImportPage, AnUnreadablePictureIsReportedAndThePageKeepsItsPicture) {
 TEST_F(ImportPage, ExportWritesTheEditorsFrameAsABmp) {
     host.workBitmap = Filled(48, 32, qRgb(255, 255, 255));
     host.workBitmap.setPixel(5, 6, qRgb(0, 0, 0));
+    host.exportFrameName = folder.filePath("walk.bmp");
     host.prompts.fileAnswers.push_back(folder.filePath("frame"));
     page.Export1Click();
     ASSERT_EQ(host.prompts.saveRequests.size(), 1u);
     EXPECT_EQ(host.prompts.saveRequests[0].title, "Export Frame As");
+    EXPECT_EQ(host.prompts.saveRequests[0].fileName, folder.filePath("walk.bmp"));
+    EXPECT_EQ(host.exported, std::vector<QString>{folder.filePath("frame.bmp")});
     QImage written(folder.filePath("frame.bmp"));
     ASSERT_EQ(written.size(), QSize(48, 32));
     EXPECT_EQ(QFile(folder.filePath("frame.bmp")).size(), 886);
