@@ -10,7 +10,8 @@ namespace vistrel {
 
 namespace {
 
-constexpr QSize ClientSize(412, 170);
+constexpr int ClientWidth = 412;
+constexpr int Margin = 8;
 constexpr QRect SplashRect(9, 10, 377, 153);
 constexpr int TextLeft = 140; // right of the LCD on the splash
 
@@ -99,7 +100,6 @@ QString MemoryLabelText(quint64 totalBytes, const QLocale& locale) {
 TfrmAbout::TfrmAbout(quint64 totalMemory, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Vistrel"));
-    setFixedSize(ClientSize);
 
     imgSplash = new QLabel(this);
     imgSplash->setObjectName(QStringLiteral("imgSplash"));
@@ -127,10 +127,12 @@ TfrmAbout::TfrmAbout(quint64 totalMemory, QWidget* parent) : QDialog(parent) {
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
+    // OK stands in a strip of its own below the picture, so that it never hides
+    // part of the splash whatever the font makes of its size.
     const QSize button = btnOK->sizeHint().expandedTo(QSize(75, 25));
-    btnOK->setGeometry(QRect(
-        QPoint(ClientSize.width() - button.width() - 8, ClientSize.height() - button.height() - 8),
-        button));
+    const int buttonTop = SplashRect.bottom() + 1 + Margin;
+    btnOK->setGeometry(QRect(QPoint(SplashRect.right() + 1 - button.width(), buttonTop), button));
+    setFixedSize(ClientWidth, buttonTop + button.height() + Margin);
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 

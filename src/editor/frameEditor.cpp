@@ -375,7 +375,10 @@ void TFrameEditor::pntbxEditorMouseDown(Qt::MouseButton button, QPoint position)
 
 void TFrameEditor::pntbxEditorMouseMove(QPoint position, bool shiftHeld) {
     const QPoint pixel = TToolStateMachine::PixelAt(position);
-    m_host.ShowCursorCell(pixel);
+    // A drag that leaves the editor still reports the mouse; off the frame there
+    // is no cell to name.
+    m_host.ShowCursorCell(QRect(0, 0, FrameWidth, FrameHeight).contains(pixel) ? pixel
+                                                                               : QPoint(-1, -1));
     if (m_tools.MouseState() == TMouseState::msIdle && Selection().Active() &&
         m_editorBox != nullptr)
         m_editorBox->setCursor(

@@ -51,6 +51,11 @@ public:
                                  const TAnimationImportOptions& options) = 0;
     // True while an Insert All runs: another waits until it has ended.
     virtual bool AnimationImportRunning() const = 0;
+
+    // Export Frame: the file it proposes (the document's name, in the folder of
+    // the last export), and the frame written to fileName.
+    virtual QString ExportFrameName() const = 0;
+    virtual void FrameExported(const QString& fileName) = 0;
 };
 
 } // namespace vistrel

@@ -38,6 +38,8 @@ const QString ImportFilter = QStringLiteral(
     "All Files (*)");
 const QString ExportFilter = QStringLiteral("Bitmaps (*.bmp);;PNG Pictures (*.png)");
 constexpr QSize ButtonSize(50, 25);
+// Room on each side of a button's caption, inside the button, whatever the font.
+constexpr int CaptionMargin = 8;
 constexpr int CustomTag = 6;
 
 struct ScaleItem {
@@ -79,7 +81,6 @@ TImportPage::TImportPage(IImportHost& host, QWidget* parent) : QWidget(parent), 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_tool->setFixedWidth(ToolWidth);
     layout->addWidget(m_tool);
     layout->addWidget(m_edit, 1);
     UpdateButtons();
@@ -109,20 +110,28 @@ void TImportPage::BuildToolStrip() {
                             &TImportPage::spdbtnDitherClick);
     m_ditherButton->move(29, 4);
 
-    const auto push = [this](const char* name, const QString& caption, int top,
-                             void (TImportPage::*handler)()) {
+    // The buttons are as wide as the longest caption needs, and the strip grows
+    // with them: a larger font never makes a caption touch its button's edges.
+    const QString captions[] = {QStringLiteral("&Insert"), QStringLiteral("&Replace"),
+                                QStringLiteral("&Done")};
+    int buttonWidth = ButtonSize.width();
+    for (const QString& caption : captions)
+        buttonWidth = std::max(buttonWidth, m_tool->fontMetrics().horizontalAdvance(
+                                                QString(caption).remove(QLatin1Char('&'))) +
+                                                2 * CaptionMargin);
+    m_tool->setFixedWidth(std::max(ToolWidth, buttonWidth + 8));
+    const auto push = [this, buttonWidth](const char* name, const QString& caption, int top,
+                                          void (TImportPage::*handler)()) {
         auto* item = new QPushButton(caption, m_tool);
         item->setObjectName(QLatin1String(name));
-        item->setGeometry(QRect(QPoint(4, top), ButtonSize));
+        item->setGeometry(QRect(QPoint(4, top), QSize(buttonWidth, ButtonSize.height())));
         item->setFocusPolicy(Qt::NoFocus);
         connect(item, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
         return item;
     };
-    m_insert =
-        push("btnImportInsert", QStringLiteral("&Insert"), 40, &TImportPage::btnImportInsertClick);
-    m_replace = push("btnImportReplace", QStringLiteral("&Replace"), 70,
-                     &TImportPage::btnImportReplaceClick);
-    m_done = push("btnImportDone", QStringLiteral("&Done"), 100, &TImportPage::btnImportDoneClick);
+    m_insert = push("btnImportInsert", captions[0], 40, &TImportPage::btnImportInsertClick);
+    m_replace = push("btnImportReplace", captions[1], 70, &TImportPage::btnImportReplaceClick);
+    m_done = push("btnImportDone", captions[2], 100, &TImportPage::btnImportDoneClick);
 
     m_progressLabel = new QLabel(QStringLiteral("Working..."), m_tool);
     m_progressLabel->setObjectName(QStringLiteral("lblImportProgress"));
@@ -426,8 +435,9 @@ void TImportPage::btnImportInsertAllClick() {
 }
 
 void TImportPage::Export1Click() {
-    const std::optional<QString> fileName = m_host.Prompts().SaveFileName(
-        {QStringLiteral("Export Frame As"), ExportFilter, QString(), QStringLiteral("bmp")});
+    const std::optional<QString> fileName =
+        m_host.Prompts().SaveFileName({QStringLiteral("Export Frame As"), ExportFilter,
+                                       m_host.ExportFrameName(), QStringLiteral("bmp")});
     if (!fileName)
         return;
     const QString written = FramePictureFileName(*fileName);
@@ -443,6 +453,8 @@ void TImportPage::Export1Click() {
     if (!WriteFramePicture(FramePixelsOf(m_host.WorkBitmap()), written, &reason))
         ShowError(
             QStringLiteral("Unable to write %1: %2").arg(QFileInfo(written).fileName(), reason));
+    else
+        m_host.FrameExported(written);
 }
 
 void TImportPage::spdbtnScaleClick() {
@@ -576,7 +588,7 @@ void TImportPage::pntbxImportScaledPaint(QPainter& painter) {
     if (m_importer.Oversize()) {
         painter.setPen(QPen(QColor(255, 0, 0), 1));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(m_importer.WindowRect().adjusted(0, 0, -1, -1));
+        painter.drawRect(m_importer.ShownWindowRect().adjusted(0, 0, -1, -1));
     }
 }
 
@@ -585,8 +597,10 @@ void TImportPage::pntbxImportPreviewPaint(QPainter& painter) {
 }
 
 void TImportPage::pntbxImportScaledMouseDown(Qt::MouseButton button, QPoint point) {
+    // The whole picture is a handle: the window moves as far as the mouse does,
+    // from wherever the drag starts, however small the window is on screen.
     if (button == Qt::LeftButton && m_importer.Oversize() &&
-        m_importer.WindowRect().contains(point))
+        m_importer.PreviewRect().contains(point))
         m_importer.BeginDrag(point);
 }
 
@@ -653,7 +667,7 @@ bool TImportPage::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == m_tool) {
             // The bar stays at the bottom of the strip, the label above it.
             m_progress->move(4, m_tool->height() - m_progress->height() - 4);
-            m_progressLabel->setGeometry(4, m_progress->y() - 18, ToolWidth - 4, 16);
+            m_progressLabel->setGeometry(4, m_progress->y() - 18, m_tool->width() - 4, 16);
         }
     }
     return QWidget::eventFilter(watched, event);

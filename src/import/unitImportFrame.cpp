@@ -5,6 +5,7 @@
 #include "pictureLoader.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace vistrel {
@@ -246,6 +247,18 @@ void TImportFrame::UpdateGeometry() {
     if (OnPreviewSize)
         OnPreviewSize(previewWidth, previewHeight);
     Rebuild();
+}
+
+QRect TImportFrame::ShownWindowRect() const {
+    const auto grow = [](int start, int length, int extent) {
+        const int shown = std::min(std::max(length, MinShownWindow), extent);
+        const int first = std::clamp(start - (shown - length) / 2, 0, extent - shown);
+        return std::pair{first, shown};
+    };
+    const auto [left, width] = grow(m_windowRect.x(), m_windowRect.width(), m_previewRect.width());
+    const auto [top, height] =
+        grow(m_windowRect.y(), m_windowRect.height(), m_previewRect.height());
+    return QRect(left, top, width, height);
 }
 
 void TImportFrame::BeginDrag(QPoint point) {

@@ -69,6 +69,12 @@ public:
     // Rectangles hold their exclusive right and bottom as x() + width().
     QRect PreviewRect() const { return m_previewRect; }
     QRect WindowRect() const { return m_windowRect; }
+    // The window as the preview shows it: WindowRect grown about its middle to
+    // at least MinShownWindow a side (as far as the preview allows), so that a
+    // frame on a large picture stays visible. The frame's position still
+    // follows WindowRect alone.
+    static constexpr int MinShownWindow = 8;
+    QRect ShownWindowRect() const;
     QRect GrabRect() const { return m_grabRect; }
     double PreviewFactor() const { return m_previewFactor; }
     bool Dragging() const { return m_dragging; }

@@ -71,7 +71,7 @@ QString TAnimationExportSide::AskTarget(const TExportChoices& choices) {
         folder = QFileInfo(m_host.Document().FileName()).path();
     TSaveFileRequest request;
     request.title = choices.Format == TExportFormat::PngFrames
-                        ? QStringLiteral("Export Animation as Frames (NAME_000.png, ...)")
+                        ? QStringLiteral("Export Animation as PNG Frames")
                         : QStringLiteral("Export Animation");
     request.filter = Filter(choices.Format);
     request.fileName =

@@ -158,11 +158,11 @@ void TfrmMain::BuildMenus() {
     connect(m_fileMenu, &QMenu::aboutToShow, importAnimation,
             [this, importAnimation] { importAnimation->setEnabled(!m_document.Closed()); });
     m_export = add("Export1", QStringLiteral("&Export Frame"), {}, &TfrmMain::Export1Click);
-    m_exportAnimation = add("ExportAnimation1", QStringLiteral("Export &Animation..."), {},
+    m_exportAnimation = add("ExportAnimation1", QStringLiteral("Expor&t Animation..."), {},
                             &TfrmMain::ExportAnimation1Click);
     m_fileMenu->addSeparator();
     m_preferencesAction =
-        add("Preferences1", QStringLiteral("P&references"), {}, &TfrmMain::Preferences1Click);
+        add("Preferences1", QStringLiteral("&Preferences"), {}, &TfrmMain::Preferences1Click);
     m_fileMenu->addSeparator();
     m_exit = add("Exit1", QStringLiteral("E&xit"), {}, &TfrmMain::Exit1Click);
     connect(m_fileMenu, &QMenu::aboutToShow, this, &TfrmMain::File1Click);
@@ -435,7 +435,9 @@ void TfrmMain::ShowCursorCell(QPoint pixel) {
     if (pixel == m_statusCell)
         return;
     m_statusCell = pixel;
-    m_panels[0]->setText(QStringLiteral("%1, %2").arg(pixel.x() + 1).arg(pixel.y() + 1));
+    // (-1, -1): the mouse is off the frame.
+    m_panels[0]->setText(
+        pixel.x() < 0 ? QString() : QStringLiteral("%1, %2").arg(pixel.x() + 1).arg(pixel.y() + 1));
 }
 
 TEditTarget TfrmMain::EditTarget() const {

@@ -188,6 +188,8 @@ public:
     void InsertAnimation(const QString& fileName, bool sequence,
                          const TAnimationImportOptions& options) override;
     bool AnimationImportRunning() const override;
+    QString ExportFrameName() const override;
+    void FrameExported(const QString& fileName) override;
     // Switches pages as the user does: the steps for leaving and entering run.
     void SwitchPage(QWidget* page);
 

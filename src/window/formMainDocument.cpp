@@ -60,12 +60,13 @@ void TfrmMain::BuildReopenMenu() {
         m_reopenMenu->removeAction(old);
         old->deleteLater();
     }
-    const auto addItem = [this](const QString& name) {
-        const int number = static_cast<int>(m_reopenMenu->actions().size());
+    // The separator between the saved and the opened names takes no number.
+    int number = 0;
+    const auto addItem = [this, &number](const QString& name) {
         QAction* item =
             // A "&" of the file name is shown as it is, not as a mnemonic.
             m_reopenMenu->addAction(QStringLiteral("&%1 %2")
-                                        .arg(number, 0, 16)
+                                        .arg(number++, 0, 16)
                                         .arg(QString(name).replace(u'&', QLatin1String("&&"))));
         connect(item, &QAction::triggered, this, [this, name] { ReopenItemClick(name); });
     };

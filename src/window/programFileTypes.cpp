@@ -1,10 +1,12 @@
 #include "programFileTypes.h"
 
 #include "desktopIcons.h"
+#include "localFiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <optional>
 
 namespace vistrel {
 
@@ -40,7 +42,34 @@ void AddCommands(TFileType& type, bool play) {
         type.AddCommand(QStringLiteral("Play"), PlayCaption, PlayParams);
 }
 
+// The content types earlier versions gave the memory card files, by extension.
+// A desktop that still declares one of them would know each file under two
+// names, and keep a default and icons under the old one.
+QString EarlierContentType(const TFileType& type) {
+    if (type.FileType() == QLatin1String(".VMS"))
+        return QStringLiteral("application/x-memory-card-vms");
+    if (type.FileType() == QLatin1String(".VMI"))
+        return QStringLiteral("application/x-memory-card-vms-info");
+    return {};
+}
+
+// The type as our package on the desktop declares it under its earlier name,
+// when it still does: the package's file name stayed, only its content changed.
+std::optional<TFileType> DeclaredEarlier(const TFileType& type) {
+    const QString earlier = EarlierContentType(type);
+    QByteArray package;
+    if (earlier.isEmpty() || !ReadLocalFile(type.MimePackagePath(), 64 * 1024, package) ||
+        !package.contains(("type=\"" + earlier + "\"").toUtf8()))
+        return std::nullopt;
+    TFileType declared = type;
+    declared.ContentType = earlier;
+    return declared;
+}
+
 QStringList UnregisterOne(TFileType& type) {
+    // Removing the earlier declaration takes our entries and package as well.
+    if (std::optional<TFileType> earlier = DeclaredEarlier(type))
+        return earlier->Unregister() ? QStringList() : QStringList{earlier->ErrorString()};
     return type.Unregister() ? QStringList() : QStringList{type.ErrorString()};
 }
 
@@ -52,9 +81,9 @@ TProgramFileTypes::TProgramFileTypes(const QString& executable) {
         [](int size) { return DesktopIconPng(TDesktopIcon::Program, size); }};
     SetUp(FileTypeLCD, ".LCD", "application/x-vistrel-lcd", "Vistrel Animation",
           TDesktopIcon::Animation, application);
-    SetUp(FileTypeVMS, ".VMS", "application/x-memory-card-vms", "Memory Card Application",
+    SetUp(FileTypeVMS, ".VMS", "application/x-dreamcast-vms", "Dreamcast VMU Application",
           TDesktopIcon::Animation, application);
-    SetUp(FileTypeVMI, ".VMI", "application/x-memory-card-vms-info", "Memory Card Application Info",
+    SetUp(FileTypeVMI, ".VMI", "application/x-dreamcast-vms-info", "Dreamcast VMU Application Info",
           TDesktopIcon::AnimationInfo, application);
 }
 
@@ -81,6 +110,16 @@ QStringList TProgramFileTypes::Register(bool vms, bool lcd) {
     for (TFileType* type : types) {
         if (type->UpToDate())
             continue;
+        // The earlier names go first, with their default and icons; the type is
+        // then written afresh under its own.
+        if (DeclaredEarlier(*type)) {
+            const QStringList removed = UnregisterOne(*type);
+            if (!removed.isEmpty()) {
+                errors << removed;
+                continue;
+            }
+            changed = true;
+        }
         if (type->WriteFiles(changed))
             pending.push_back(type);
         else

@@ -28,6 +28,8 @@ public:
     };
     std::vector<TInsertAll> insertedAll;
     bool importRunning = false;
+    QString exportFrameName;
+    std::vector<QString> exported;
 
     TPrompts& Prompts() override { return prompts; }
     QString ApplicationCaption() const override { return QStringLiteral("Vistrel"); }
@@ -47,6 +49,8 @@ public:
         insertedAll.push_back({fileName, sequence, options});
     }
     bool AnimationImportRunning() const override { return importRunning; }
+    QString ExportFrameName() const override { return exportFrameName; }
+    void FrameExported(const QString& fileName) override { exported.push_back(fileName); }
 };
 
 } // namespace vistrel::testing

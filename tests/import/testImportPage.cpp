@@ -174,17 +174,19 @@ TEST_F(ImportPage, QuantizationAtThresholdZeroMakesAnAllWhiteFrame) {
         ASSERT_EQ(dot, 0);
 }
 
-TEST_F(ImportPage, TheRedWindowDragsOnlyFromInsideItAndOnlyOverALargerPicture) {
+TEST_F(ImportPage, TheRedWindowDragsFromAnywhereOnThePictureAndOnlyOverALargerPicture) {
     auto* box = page.findChild<TPaintBox*>("pntbxImportScaled");
     ASSERT_TRUE(Loads(Halves()));
     // 192 x 128 on a 256 x 170 preview: the window is 64 x 42 preview pixels.
     ASSERT_EQ(page.Importer().WindowRect(), QRect(0, 0, 64, 42));
-    QTest::mousePress(box, Qt::LeftButton, {}, QPoint(100, 100)); // outside the window
+    // Outside the window: it moves as far as the mouse does, from where it was.
+    QTest::mousePress(box, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(box, QPoint(150, 100));
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(150, 100));
-    EXPECT_EQ(page.Importer().GrabRect().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(page.Importer().WindowRect().topLeft(), QPoint(50, 0));
+    EXPECT_EQ(page.Importer().GrabRect().topLeft(), QPoint(38, 0)); // 50 / (256 / 192), rounded
 
-    QTest::mousePress(box, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mousePress(box, Qt::LeftButton, {}, QPoint(60, 10));
     QTest::mouseMove(box, QPoint(90, 30));
     EXPECT_TRUE(page.Importer().Dragging());
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(90, 30));
@@ -201,6 +203,44 @@ TEST_F(ImportPage, TheRedWindowDragsOnlyFromInsideItAndOnlyOverALargerPicture) {
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_FALSE(page.Importer().Dragging());
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+// At 100 % a photograph's frame is a speck of the preview: the red window is
+// shown at least 8 pixels a side, and the frame's position keeps its own rule.
+TEST_F(ImportPage, TheRedWindowOfALargePictureStaysVisible) {
+    auto* box = page.findChild<TPaintBox*>("pntbxImportScaled");
+    ASSERT_TRUE(Loads(Filled(2560, 1280, qRgb(255, 255, 255))));
+    // 256 x 128 preview: one preview pixel is 10 picture pixels.
+    ASSERT_EQ(page.Importer().WindowRect(), QRect(0, 0, 4, 3));
+    EXPECT_EQ(page.Importer().ShownWindowRect(), QRect(0, 0, 8, 8));
+    const QImage shown = box->grab().toImage();
+    for (const QPoint corner : {QPoint(7, 0), QPoint(0, 7), QPoint(7, 7)})
+        EXPECT_EQ(shown.pixel(corner) & 0xFFFFFF, 0xFF0000u) << corner.x() << "," << corner.y();
+    EXPECT_EQ(shown.pixel(12, 12) & 0xFFFFFF, 0xFFFFFFu);
+
+    QTest::mousePress(box, Qt::LeftButton, {}, QPoint(100, 60));
+    QTest::mouseMove(box, QPoint(130, 80));
+    QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(130, 80));
+    EXPECT_EQ(page.Importer().GrabRect(), QRect(300, 200, 48, 32));
+    // Grown about the window's middle, held inside the preview at its edges.
+    EXPECT_EQ(page.Importer().ShownWindowRect(), QRect(28, 18, 8, 8));
+    QTest::mousePress(box, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(box, QPoint(300, 300));
+    QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(300, 300));
+    EXPECT_EQ(page.Importer().GrabRect().topLeft(), QPoint(2560 - 48, 1280 - 32));
+    EXPECT_EQ(page.Importer().ShownWindowRect(), QRect(248, 120, 8, 8));
+}
+
+// Each caption has room inside its button at the font in use.
+TEST_F(ImportPage, TheButtonCaptionsFitTheirButtonsAndTheButtonsTheStrip) {
+    auto* strip = page.findChild<QWidget*>("pnlImportTool");
+    for (const char* name : {"btnImportInsert", "btnImportReplace", "btnImportDone"}) {
+        auto* button = page.findChild<QPushButton*>(name);
+        const int text = button->fontMetrics().horizontalAdvance(button->text().remove('&'));
+        EXPECT_GE(button->width() - text, 2 * 8) << name;
+        EXPECT_GE(button->x(), 4) << name;
+        EXPECT_LE(button->geometry().right() + 1 + 4, strip->width()) << name;
+    }
 }
 
 TEST_F(ImportPage, ThePreviewTakesTheScaledPicturesShapeAndTheFrameSitsBesideIt) {
@@ -291,10 +331,13 @@ TEST_F(ImportPage, AnUnreadablePictureIsReportedAndThePageKeepsItsPicture) {
 TEST_F(ImportPage, ExportWritesTheEditorsFrameAsABmp) {
     host.workBitmap = Filled(48, 32, qRgb(255, 255, 255));
     host.workBitmap.setPixel(5, 6, qRgb(0, 0, 0));
+    host.exportFrameName = folder.filePath("walk.bmp");
     host.prompts.fileAnswers.push_back(folder.filePath("frame"));
     page.Export1Click();
     ASSERT_EQ(host.prompts.saveRequests.size(), 1u);
     EXPECT_EQ(host.prompts.saveRequests[0].title, "Export Frame As");
+    EXPECT_EQ(host.prompts.saveRequests[0].fileName, folder.filePath("walk.bmp"));
+    EXPECT_EQ(host.exported, std::vector<QString>{folder.filePath("frame.bmp")});
     QImage written(folder.filePath("frame.bmp"));
     ASSERT_EQ(written.size(), QSize(48, 32));
     EXPECT_EQ(QFile(folder.filePath("frame.bmp")).size(), 886);

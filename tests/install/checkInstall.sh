@@ -20,7 +20,7 @@ for file in bin/vistrel bin/vistrel-cli \
     share/mime/packages/vistrel-vmi.xml \
     share/icons/hicolor/16x16/apps/vistrel.png share/icons/hicolor/256x256/apps/vistrel.png \
     share/icons/hicolor/48x48/mimetypes/application-x-vistrel-lcd.png \
-    share/icons/hicolor/48x48/mimetypes/application-x-memory-card-vms-info.png \
+    share/icons/hicolor/48x48/mimetypes/application-x-dreamcast-vms-info.png \
     share/vistrel/user-guide.html; do
   if [ ! -s "$prefix/$file" ]; then
     echo "missing: $file"
@@ -42,7 +42,7 @@ if command -v xdg-mime >/dev/null && command -v gio >/dev/null &&
     command -v update-mime-database >/dev/null; then
   printf "LCDi" >"$prefix/Sample.LCD"
   printf "data" >"$prefix/game.vms"
-  for pair in "Sample.LCD application/x-vistrel-lcd" "game.vms application/x-memory-card-vms"; do
+  for pair in "Sample.LCD application/x-vistrel-lcd" "game.vms application/x-dreamcast-vms"; do
     set -- $pair
     found=$(XDG_DATA_DIRS="$prefix/share" XDG_DATA_HOME="$prefix/nowhere" \
             XDG_CURRENT_DESKTOP=GNOME xdg-mime query filetype "$prefix/$1")

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMap>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -216,7 +217,7 @@ TEST(DocumentLifecycle, RecentListsAndTheReopenMenuFollowOpensSavesAndCloses) {
     f.Window().Close1Click();
     EXPECT_EQ(f.Window().Preferences().Saved, QStringList{b});
     EXPECT_EQ(f.Window().Preferences().Opened, QStringList{a});
-    EXPECT_EQ(f.ReopenItems(), QStringList({"&0 " + b, "-", "&2 " + a}));
+    EXPECT_EQ(f.ReopenItems(), QStringList({"&0 " + b, "-", "&1 " + a}));
 
     // Reopening a takes it out of the lists while it is open.
     QAction* item = f.Window().findChild<QMenu*>("Reopen1")->actions().last();
@@ -290,7 +291,8 @@ TEST(DocumentLifecycle, ReopenShowsNamesAsTheyAreAndCtrlROpensItBesideItsItem) {
     reopen->close();
 }
 
-TEST(DocumentLifecycle, ReopenItemsAreNumberedInHexadecimal) {
+// The separator between the saved and the opened names takes no number.
+TEST(DocumentLifecycle, ReopenItemsAreNumberedInHexadecimalWithoutGaps) {
     WindowFixture f;
     for (int i = 0; i < 10; ++i)
         f.Window().Preferences().Opened << QStringLiteral("/o%1.lcd").arg(i);
@@ -302,8 +304,45 @@ TEST(DocumentLifecycle, ReopenItemsAreNumberedInHexadecimal) {
     EXPECT_EQ(items[0], "&0 /s0.lcd");
     EXPECT_EQ(items[4], "&4 /s4.lcd");
     EXPECT_EQ(items[5], "-");
-    EXPECT_EQ(items[6], "&6 /o0.lcd");
-    EXPECT_EQ(items[15], "&f /o9.lcd");
+    EXPECT_EQ(items[6], "&5 /o0.lcd");
+    EXPECT_EQ(items[15], "&e /o9.lcd");
+}
+
+// Alt and a letter must reach one item: in every menu of the window (the menu
+// bar, its menus, their submenus and the pop-up menus) no two items share one.
+TEST(DocumentLifecycle, NoTwoItemsOfAMenuShareAnAccessKey) {
+    WindowFixture f;
+    f.Window().Preferences().Saved << QStringLiteral("/s.lcd");
+    f.Window().Preferences().Opened << QStringLiteral("/o.lcd");
+    f.Window().BuildReopenMenu();
+    std::vector<QWidget*> menus{f.Window().menuBar()};
+    for (QMenu* menu : f.Window().findChildren<QMenu*>())
+        menus.push_back(menu);
+    int checked = 0;
+    for (QWidget* menu : menus) {
+        if (auto* popup = qobject_cast<QMenu*>(menu))
+            emit popup->aboutToShow(); // menus that fill or enable themselves on opening
+        QMap<QChar, QString> seen;
+        for (QAction* action : menu->actions()) {
+            const QString text = action->text();
+            for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+                if (text[i] != u'&')
+                    continue;
+                if (text[i + 1] == u'&') {
+                    ++i;
+                    continue;
+                }
+                const QChar key = text[i + 1].toLower();
+                EXPECT_FALSE(seen.contains(key))
+                    << qPrintable(menu->objectName()) << ": " << qPrintable(seen.value(key))
+                    << " and " << qPrintable(text);
+                seen.insert(key, text);
+                ++checked;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(checked, 20);
 }
 
 TEST(DocumentLifecycle, SaveAndItsShortcutWaitForAChange) {

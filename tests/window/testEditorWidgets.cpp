@@ -39,6 +39,23 @@ struct EditorWindow : WindowFixture {
 
 } // namespace
 
+// A drag that leaves the editor goes on reporting the mouse; the status bar
+// names frame cells only, and shows none while the mouse is off the frame.
+TEST(EditorWidgets, TheStatusBarNamesNoCellOffTheFrame) {
+    EditorWindow e;
+    auto* cell = e.Window().findChild<QLabel*>("stsbrMainPanel0");
+    QTest::mousePress(e.Editor(), Qt::LeftButton, {}, At(46, 30));
+    QTest::mouseMove(e.Editor(), At(47, 31));
+    EXPECT_EQ(cell->text(), "48, 32");
+    for (const QPoint off : {At(60, 45), At(20, 32), At(48, 3), QPoint(-4, 8), QPoint(8, -4)}) {
+        QTest::mouseMove(e.Editor(), off);
+        EXPECT_EQ(cell->text(), "") << off.x() << "," << off.y();
+    }
+    QTest::mouseMove(e.Editor(), At(0, 0));
+    EXPECT_EQ(cell->text(), "1, 1");
+    QTest::mouseRelease(e.Editor(), Qt::LeftButton, {}, At(0, 0));
+}
+
 TEST(EditorWidgets, AStrokeOnTheEditorIsStoredInTheFrameAsItEnds) {
     EditorWindow e;
     e.Drag(Qt::LeftButton, {{10, 10}, {12, 10}, {12, 12}});

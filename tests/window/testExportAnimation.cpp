@@ -187,6 +187,9 @@ TEST(AnimationExportSide, CancelledOrFailedExportsWriteNothingAndSayWhy) {
     // The file question cancelled.
     f.host.prompts.fileAnswers = {QString()};
     EXPECT_FALSE(f.side.ExportAnimation1Click());
+    // The frames' question has a title of words, not a file name pattern.
+    ASSERT_EQ(f.host.prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(f.host.prompts.saveRequests[0].title, "Export Animation as PNG Frames");
 
     // Frames that would replace files already there are asked about first.
     f.folder.Write("walk_001.png", "old");
@@ -356,7 +359,7 @@ TEST(ExportAnimationInWindow, TheFileMenuItemExportsTheFrameAsItIsBeingEdited) {
     f.Window().OpenDocument(f.LcdFile("walk.lcd", {1, 2, 3}));
     QAction* item = f.Action("ExportAnimation1");
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), "Export &Animation...");
+    EXPECT_EQ(item->text(), "Expor&t Animation...");
     f.Window().File1Click();
     EXPECT_TRUE(item->isEnabled());
     // A stroke not yet stored into the frame.

@@ -69,8 +69,11 @@ TEST(HelpMenu, TheAboutBoxShowsVersionBuildDateAndPhysicalMemory) {
     w.Prompts().dialogAnswers.push_back([](QDialog& dialog) {
         auto& about = dynamic_cast<TfrmAbout&>(dialog);
         EXPECT_EQ(about.windowTitle(), "About Vistrel");
-        EXPECT_EQ(about.size(), QSize(412, 170));
+        EXPECT_EQ(about.width(), 412);
         EXPECT_EQ(about.imgSplash->geometry(), QRect(9, 10, 377, 153));
+        // OK stands whole in the box, beside the picture rather than over it.
+        EXPECT_TRUE(about.rect().contains(about.btnOK->geometry()));
+        EXPECT_FALSE(about.btnOK->geometry().intersects(about.imgSplash->geometry()));
         EXPECT_FALSE(about.imgSplash->pixmap().isNull());
         EXPECT_EQ(about.lblVersion->text(), "Version 1.0.0");
         EXPECT_EQ(about.lblCompiled->text(), "Compiled: " + BuildDate().toString(Qt::ISODate));

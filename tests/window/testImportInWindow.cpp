@@ -4,6 +4,7 @@
 #include "pictureFixtures.h"
 #include "windowFixture.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
@@ -215,4 +216,27 @@ TEST_F(ImportInWindow, TheWindowRefusesToCloseWhileTheImporterWorks) {
     f.Prompts().buttonAnswers.push_back(PromptButton::No);
     EXPECT_TRUE(f.Window().close());
     EXPECT_EQ(f.Prompts().MessageTexts(), QStringList{"Save changes to Untitled1.lcd?"});
+}
+
+// Export Frame proposes the document's name in the folder of the last export
+// (beside the document before any), and says in the status bar what it wrote.
+TEST_F(ImportInWindow, ExportFrameProposesTheDocumentsNameAndTellsWhatItWrote) {
+    f.Window().OpenDocument(f.LcdFile("walk.lcd", {1, 1}));
+    ASSERT_TRUE(QDir().mkpath(f.Folder().Path("out")));
+    auto* panel = f.Window().findChild<QLabel*>("stsbrMainPanel4");
+    const auto exportAs = [&](const QString& answer) {
+        f.Prompts().fileAnswers.push_back(answer);
+        f.Window().File1Click();
+        f.Action("Export1")->trigger();
+        return f.Prompts().saveRequests.back().fileName;
+    };
+    EXPECT_EQ(exportAs(f.Folder().Path("out/first.bmp")), f.Folder().Path("walk.bmp"));
+    EXPECT_TRUE(QFileInfo::exists(f.Folder().Path("out/first.bmp")));
+    EXPECT_EQ(panel->text(), "Exported first.bmp");
+    EXPECT_EQ(exportAs(QString()), f.Folder().Path("out/walk.bmp"));
+    EXPECT_EQ(panel->text(), "Exported first.bmp"); // a cancelled export tells nothing new
+    // A write that fails says so, and the status bar does not claim it.
+    f.Prompts().ExpectError("Unable to write second.bmp");
+    exportAs(f.Folder().Path("missing/second.bmp"));
+    EXPECT_EQ(panel->text(), "Exported first.bmp");
 }

@@ -248,7 +248,7 @@ TEST(StartupRegistration, EachKindFollowsItsOwnSetting) {
     DesktopWindow w("[Main]\nRegisterLCD=0\nRegisterVMS=1\n");
     EXPECT_EQ(Existing(w, OurEntries), QStringList(OurEntries.mid(2)));
     const QByteArray defaults = ReadFile(w.MimeApps());
-    EXPECT_TRUE(defaults.contains("application/x-memory-card-vms=vistrel-vms.desktop;"));
+    EXPECT_TRUE(defaults.contains("application/x-dreamcast-vms=vistrel-vms.desktop;"));
     EXPECT_FALSE(defaults.contains("vistrel-lcd"));
 }
 
