@@ -25,7 +25,7 @@ public:
     virtual TDocument& Document() = 0;
     // Gives the keyboard back to the window so typed keys reach the editor.
     virtual void ReleaseKeyboardFocus() = 0;
-    // The frame pixel under the mouse, for the status bar.
+    // The frame pixel under the mouse, or (-1, -1) while it is off the frame, for the status bar.
     virtual void ShowCursorCell(QPoint pixel) = 0;
     // The editor's picture changed: the current frame's thumbnail follows it.
     virtual void RepaintCurrentThumbnail() = 0;
