@@ -21,7 +21,7 @@ for file in bin/vistrel bin/vistrel-cli \
     share/icons/hicolor/16x16/apps/vistrel.png share/icons/hicolor/256x256/apps/vistrel.png \
     share/icons/hicolor/48x48/mimetypes/application-x-vistrel-lcd.png \
     share/icons/hicolor/48x48/mimetypes/application-x-dreamcast-vms-info.png \
-    share/vistrel/user-guide.html; do
+    share/vistrel/user-guide.html share/vistrel/screenshots/frame.png; do
   if [ ! -s "$prefix/$file" ]; then
     echo "missing: $file"
     status=1
