@@ -203,7 +203,8 @@ public:
               std::pair{"update-desktop-database", "mimeinfo.cache"}}) {
             const QString path = m_folder.Write(
                 QStringLiteral("bin/") + tool,
-                QByteArray("#!/bin/sh\necho run >> \"$0.log\"\ntouch \"$1/") + database + "\"\n");
+                QByteArray("#!/bin/sh\necho run >> \"$0.log\"\necho \"$$\" > \"$1/") + database +
+                    "\"\n");
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
     }
@@ -238,6 +239,11 @@ private:
 // a start with nothing changed runs neither tool; a removed entry is written
 // again and the databases rebuilt once more.
 TEST(StartupRegistration, EachStartRebuildsTheDatabasesOnceAtMostAndOnlyForAChange) {
+#if defined(__SANITIZE_THREAD__)
+    // The tools run as child processes, and the thread checker cannot follow a
+    // fork of a program whose threads (the autosave writer) are running.
+    GTEST_SKIP() << "starts desktop tools as child processes";
+#endif
     RegisteringStarts starts;
     starts.Start();
     EXPECT_EQ(starts.Runs(), "1 1");
