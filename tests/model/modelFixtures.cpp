@@ -107,6 +107,17 @@ QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+AnimationState AnimationStateOf(const TAnimation& animation) {
+    AnimationState state;
+    for (int i = 0; i < animation.FrameCount(); ++i) {
+        const TFrame& f = animation.Frame(i);
+        state.frames.emplace_back(f.Duration(), f.StartTime(), f.EndTime(), f.Pixels, f.RedLayer(),
+                                  f.BlueLayer(), f.Selected(), f.Changed(), f.SheetRect());
+    }
+    state.sheet = animation.FrameSheet();
+    return state;
+}
+
 FileSizeLimit::FileSizeLimit(long long bytes) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);

@@ -3,9 +3,12 @@
 #include "unitAnimation.h"
 
 #include <QByteArray>
+#include <QImage>
+#include <QRect>
 #include <QTemporaryDir>
 #include <functional>
 #include <initializer_list>
+#include <tuple>
 #include <vector>
 
 namespace vistrel::testing {
@@ -41,6 +44,19 @@ private:
 };
 
 QByteArray ReadFile(const QString& path);
+
+// Everything a frame shows or carries, and the sheet that draws them, to compare
+// an animation before and after a change. A frame: duration, start and end time,
+// pixels, red and blue layer marks, range mark, changed, sheet cell.
+struct AnimationState {
+    using FrameState = std::tuple<int, int, int, FramePixels, bool, bool, bool, bool, QRect>;
+    std::vector<FrameState> frames;
+    QImage sheet;
+
+    bool operator==(const AnimationState&) const = default;
+};
+
+AnimationState AnimationStateOf(const TAnimation& animation);
 
 // While it lives, files of this process cannot grow beyond a size: a write past
 // it fails part-way, as on a full disk.

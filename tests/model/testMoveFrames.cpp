@@ -1,32 +1,11 @@
 #include "modelFixtures.h"
 
 #include <gtest/gtest.h>
-#include <tuple>
 
 using namespace vistrel;
 using namespace vistrel::testing;
 
 namespace {
-
-// Everything a frame shows or carries, with the sheet that draws them.
-struct Snapshot {
-    using FrameState = std::tuple<int, int, int, FramePixels, bool, bool, bool, bool, QRect>;
-    std::vector<FrameState> frames;
-    QImage sheet;
-
-    bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot SnapshotOf(const TAnimation& animation) {
-    Snapshot state;
-    for (int i = 0; i < animation.FrameCount(); ++i) {
-        const TFrame& f = animation.Frame(i);
-        state.frames.emplace_back(f.Duration(), f.StartTime(), f.EndTime(), f.Pixels, f.RedLayer(),
-                                  f.BlueLayer(), f.Selected(), f.Changed(), f.SheetRect());
-    }
-    state.sheet = animation.FrameSheet();
-    return state;
-}
 
 // 23 frames, so that moves cross a row of the sheet, with durations of their
 // own, both layer marks and a few range marks to travel with their frames.
@@ -64,11 +43,12 @@ TEST(MoveFrames, IsATakeAndInsertAndMovingBackRestoresEverything) {
         TAnimation expected;
         FillMovable(moved);
         FillMovable(expected);
-        const Snapshot before = SnapshotOf(moved);
+        const AnimationState before = AnimationStateOf(moved);
 
         ASSERT_TRUE(moved.MoveFrames(c.first, c.last, c.to));
         ASSERT_TRUE(expected.InsertFrames(c.to, expected.TakeFrames(c.first, c.last)));
-        EXPECT_TRUE(SnapshotOf(moved) == SnapshotOf(expected)) << "not a take and insert";
+        EXPECT_TRUE(AnimationStateOf(moved) == AnimationStateOf(expected))
+            << "not a take and insert";
         const int count = c.last - c.first + 1;
         for (int i = 0; i < count; ++i)
             EXPECT_EQ(Marker(moved.Frame(c.to + i)), c.first + i);
@@ -76,7 +56,7 @@ TEST(MoveFrames, IsATakeAndInsertAndMovingBackRestoresEverything) {
             EXPECT_TRUE(CellMatchesPixels(moved, i)) << "frame " << i;
 
         ASSERT_TRUE(moved.MoveFrames(c.to, c.to + count - 1, c.first));
-        EXPECT_TRUE(SnapshotOf(moved) == before) << "not the same animation again";
+        EXPECT_TRUE(AnimationStateOf(moved) == before) << "not the same animation again";
 
         // The moved frames still belong to the animation: a new duration moves
         // the frames after them.
@@ -93,12 +73,12 @@ TEST(MoveFrames, IsATakeAndInsertAndMovingBackRestoresEverything) {
 TEST(MoveFrames, RangesOutsideTheAnimationAndPlacesBeyondItChangeNothing) {
     TAnimation animation;
     FillMovable(animation);
-    const Snapshot before = SnapshotOf(animation);
+    const AnimationState before = AnimationStateOf(animation);
     const struct {
         int first, last, to;
     } refused[] = {{-1, 0, 3}, {3, 2, 0}, {20, 23, 0}, {0, 0, -1}, {0, 0, 23}, {18, 22, 19}};
     for (const auto& r : refused)
         EXPECT_FALSE(animation.MoveFrames(r.first, r.last, r.to))
             << r.first << ".." << r.last << " to " << r.to;
-    EXPECT_TRUE(SnapshotOf(animation) == before);
+    EXPECT_TRUE(AnimationStateOf(animation) == before);
 }

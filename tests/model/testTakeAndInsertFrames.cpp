@@ -1,34 +1,11 @@
 #include "modelFixtures.h"
 
 #include <gtest/gtest.h>
-#include <tuple>
 
 using namespace vistrel;
 using namespace vistrel::testing;
 
 namespace {
-
-// Everything a frame shows or carries, and the sheet that draws them. A frame:
-// duration, start and end time, pixels, red and blue layer marks, range mark,
-// changed, sheet cell.
-struct AnimationState {
-    using FrameState = std::tuple<int, int, int, FramePixels, bool, bool, bool, bool, QRect>;
-    std::vector<FrameState> frames;
-    QImage sheet;
-
-    bool operator==(const AnimationState&) const = default;
-};
-
-AnimationState StateOf(const TAnimation& animation) {
-    AnimationState state;
-    for (int i = 0; i < animation.FrameCount(); ++i) {
-        const TFrame& f = animation.Frame(i);
-        state.frames.emplace_back(f.Duration(), f.StartTime(), f.EndTime(), f.Pixels, f.RedLayer(),
-                                  f.BlueLayer(), f.Selected(), f.Changed(), f.SheetRect());
-    }
-    state.sheet = animation.FrameSheet();
-    return state;
-}
 
 // 23 frames, so that moves cross a row of the sheet; durations 0 and 255 among
 // them, a red and a blue layer mark, a marked range and frames set as changed.
@@ -64,7 +41,7 @@ TEST(TakeAndInsertFrames, TakenFramesPutBackGiveTheIdenticalAnimation) {
         SCOPED_TRACE(c.name);
         TAnimation animation;
         FillMarkedAnimation(animation);
-        const AnimationState before = StateOf(animation);
+        const AnimationState before = AnimationStateOf(animation);
 
         std::vector<TFrame> taken = animation.TakeFrames(c.first, c.last);
         ASSERT_EQ(static_cast<int>(taken.size()), c.last - c.first + 1);
@@ -81,7 +58,7 @@ TEST(TakeAndInsertFrames, TakenFramesPutBackGiveTheIdenticalAnimation) {
         }
 
         ASSERT_TRUE(animation.InsertFrames(c.first, std::move(taken)));
-        EXPECT_TRUE(StateOf(animation) == before) << "not the same animation again";
+        EXPECT_TRUE(AnimationStateOf(animation) == before) << "not the same animation again";
         for (int i = 0; i < animation.FrameCount(); ++i)
             EXPECT_TRUE(CellMatchesPixels(animation, i)) << "frame " << i;
 
@@ -98,13 +75,13 @@ TEST(TakeAndInsertFrames, TakenFramesPutBackGiveTheIdenticalAnimation) {
 TEST(TakeAndInsertFrames, RangesOutsideTheAnimationAndInsertsThatDoNotFitChangeNothing) {
     TAnimation animation;
     FillMarkedAnimation(animation);
-    const AnimationState before = StateOf(animation);
+    const AnimationState before = AnimationStateOf(animation);
     for (const auto& [first, last] : {std::pair{-1, 0}, {3, 2}, {0, 23}, {23, 23}})
         EXPECT_TRUE(animation.TakeFrames(first, last).empty()) << first << ".." << last;
     for (const int index : {-2, 24})
         EXPECT_FALSE(animation.InsertFrames(index, std::vector<TFrame>(1))) << index;
     EXPECT_FALSE(animation.InsertFrames(0, std::vector<TFrame>(MaxDocumentFrames - 22)));
-    EXPECT_TRUE(StateOf(animation) == before);
+    EXPECT_TRUE(AnimationStateOf(animation) == before);
 
     EXPECT_TRUE(animation.InsertFrames(-1, std::vector<TFrame>(MaxDocumentFrames - 23)));
     EXPECT_EQ(animation.FrameCount(), MaxDocumentFrames);
@@ -114,13 +91,13 @@ TEST(TakeAndInsertFrames, TakenFramesNoLongerReachTheAnimation) {
     TAnimation animation;
     FillMarkedAnimation(animation);
     std::vector<TFrame> taken = animation.TakeFrames(0, 1);
-    const AnimationState before = StateOf(animation);
+    const AnimationState before = AnimationStateOf(animation);
     // The red layer is on frame 4, now frame 2: a taken frame getting the mark
     // must not take it off there, nor a new duration move the frames that stayed.
     taken[0].SetRedLayer(true);
     taken[1].SetBlueLayer(true);
     taken[1].SetDuration(99);
-    EXPECT_TRUE(StateOf(animation) == before);
+    EXPECT_TRUE(AnimationStateOf(animation) == before);
 }
 
 TEST(TakeAndInsertFrames, AFramePutBackWithALayerMarkTakesItFromTheOthers) {
