@@ -1,7 +1,5 @@
 #include "autosave.h"
 
-#include <QMetaObject>
-
 namespace vistrel {
 
 TAutosave::TAutosave(Snapshot snapshot, Writer writer, QObject* parent)
@@ -9,6 +7,10 @@ TAutosave::TAutosave(Snapshot snapshot, Writer writer, QObject* parent)
     m_timer.setSingleShot(true);
     m_timer.setInterval(DefaultDelayMs);
     connect(&m_timer, &QTimer::timeout, this, &TAutosave::TimeIsUp);
+    // Connected here, on the GUI thread, so that the worker only emits: the
+    // call it queues is built from this connection, never from memory the
+    // worker allocated and the GUI thread would then read.
+    connect(this, &TAutosave::jobFinishedOnWorker, this, &TAutosave::JobDone, Qt::QueuedConnection);
     m_worker = std::thread([this] { Work(); });
 }
 
@@ -40,7 +42,7 @@ void TAutosave::Work() {
             --m_queued;
         }
         m_idle.notify_all();
-        QMetaObject::invokeMethod(this, &TAutosave::JobDone, Qt::QueuedConnection);
+        emit jobFinishedOnWorker(QPrivateSignal());
     }
 }
 

@@ -54,6 +54,8 @@ public slots:
 signals:
     // After each write, on the GUI thread; reason says why one failed.
     void writeFinished(bool written, const QString& reason);
+    // Emitted by the worker after each task; handled on the GUI thread.
+    void jobFinishedOnWorker(QPrivateSignal);
 
 private:
     void TimeIsUp();
