@@ -1,4 +1,5 @@
-# The Debian package: `cpack -G DEB` in the build folder writes
+# The Debian package (included by the top-level CMakeLists.txt once the
+# sources are known): `cpack -G DEB` in the build folder writes
 # vistrel_VERSION_ARCH.deb with everything `cmake --install` puts under /usr.
 # The desktop's caches (MIME database, desktop entries, icon cache, man index)
 # are refreshed by the triggers of the packages that own them, so the package
@@ -26,9 +27,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VISTREL_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VISTREL_HOMEPAGE}")
-# dpkg-shlibdeps finds the libraries the programs link to (Qt, FFmpeg, libgif,
-# libjpeg); Qt's image format plugins are loaded at run time, so they are named
-# here: they read WebP pictures and animations.
+# dpkg-shlibdeps finds the libraries the programs link to (Qt, libgif,
+# libjpeg). The video libraries, which the programs open when they first read
+# a video, are named by the top-level CMakeLists.txt once src/import found
+# them. Qt's image format plugins are loaded at run time too, so they are
+# named here: they read WebP pictures and animations.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, shared-mime-info, desktop-file-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
@@ -45,5 +48,3 @@ The package holds the editor (vistrel), the command-line tool vistrel-cli for
 converting and inspecting animations in bulk, the menu entry, the file types
 of LCD and VMS/VMI files with their icons, the user guide and the manual
 pages.")
-
-include(CPack)

@@ -77,8 +77,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 [ "$(field Section)" = graphics ] || fail "Section: $(field Section)"
 field Maintainer | grep -qE '^[^<]+ <[^@ >]+@[^@ >]+>$' || fail "Maintainer: $(field Maintainer)"
-# dpkg-shlibdeps found the libraries the programs link to.
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6; do
+# dpkg-shlibdeps found the libraries the programs link to; the video libraries,
+# opened at run time, are named as well.
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libavformat[0-9]+ libswscale[0-9]+; do
   field Depends | grep -qE "(^|, )$library( |,|$)" || fail "Depends lacks $library: $(field Depends)"
 done
 [ "$(field Description | wc -l)" -gt 3 ] || fail "no long description"

@@ -1,9 +1,9 @@
 // The video libraries and the hundred libraries they pull in (codecs, TLS,
 // SVG, ...) cost more to load than the whole window takes to appear, yet only
-// the Import page's video sources use them. The program therefore defines the
-// functions the import code calls and loads the libraries on the first call;
-// linked with --as-needed, the executable no longer names them, so they stay
-// out of every start that imports no video.
+// the video sources use them. The window and vistrel-cli therefore define the
+// functions the import code calls and load the libraries on the first call;
+// linked with --as-needed, the executables no longer name them, so they stay
+// out of every start that reads no video (a photo import included).
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -21,7 +21,7 @@ extern "C" {
 
 namespace {
 
-// A library the installation must hold (the command-line program links it):
+// A library the installation must hold (the package depends on it):
 // when it is missing the call cannot go anywhere, so the program says which
 // library it needed and stops rather than run on with a call that did nothing.
 void* Symbol(const char* library, const char* name) {
