@@ -1,5 +1,6 @@
 #include "cliExportAnimation.h"
 
+#include "cliArguments.h"
 #include "cliCommands.h"
 #include "exportChoices.h"
 #include "localFiles.h"
@@ -16,12 +17,18 @@ namespace vistrel::cli {
 
 namespace {
 
-std::optional<int> Number(const QString& text, int low, int high) {
+// Reads a number from low to high for option; false after telling why on err.
+bool ReadNumber(const QString& option, const QString& text, int low, int high, const char* hint,
+                int& number, std::ostream& err) {
     bool isNumber = false;
     const int value = text.toInt(&isNumber);
-    if (!isNumber || value < low || value > high)
-        return std::nullopt;
-    return value;
+    if (!isNumber || value < low || value > high) {
+        err << "Bad value for " << Local(option) << ": " << Local(text) << " (use " << low << " to "
+            << high << hint << ")\n";
+        return false;
+    }
+    number = value;
+    return true;
 }
 
 // "lcd" and "black" name the two looks the window offers; otherwise two colours.
@@ -47,80 +54,57 @@ struct Request {
 
 // Reads the arguments into a request; false after telling why on err.
 bool Parse(const QStringList& arguments, Request& request, std::ostream& err) {
-    QStringList positional;
-    bool namesOnly = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument == QLatin1String("--") && !namesOnly) {
-            namesOnly = true;
-            continue;
-        }
-        if (namesOnly || !argument.startsWith(QLatin1String("--"))) {
-            positional << argument;
-            continue;
-        }
-        if (i + 1 >= arguments.size()) {
-            err << "Missing value for " << Local(argument) << '\n';
-            return false;
-        }
-        const QString value = arguments[++i];
-        std::optional<int> number;
-        if (argument == QLatin1String("--scale")) {
-            number = Number(value, TExportOptions::MinScale, TExportOptions::MaxScale);
-            if (number)
-                request.options.Scale = *number;
-            else
-                err << "Bad value for --scale: " << Local(value) << " (use "
-                    << TExportOptions::MinScale << " to " << TExportOptions::MaxScale << ")\n";
-        } else if (argument == QLatin1String("--columns")) {
-            number = Number(value, 0, MaxDocumentFrames);
-            if (number)
-                request.options.Columns = *number;
-            else
-                err << "Bad value for --columns: " << Local(value) << " (use 0 to "
-                    << MaxDocumentFrames << ", 0 for one row)\n";
-        } else if (argument == QLatin1String("--fps")) {
-            number = Number(value, 1, TVMUPreferences::MaxPlayerFPS);
-            if (number)
-                request.options.PlayerFPS = *number;
-            else
-                err << "Bad value for --fps: " << Local(value) << " (use 1 to "
-                    << TVMUPreferences::MaxPlayerFPS << ")\n";
-        } else if (argument == QLatin1String("--rotate")) {
+    TExportOptions& options = request.options;
+    const TArgumentRules rules{
+        .Command = "export-animation",
+        .TakesValue =
+            [](const QString& option) {
+                static const QStringList Known{
+                    QStringLiteral("--scale"),     QStringLiteral("--columns"),
+                    QStringLiteral("--fps"),       QStringLiteral("--rotate"),
+                    QStringLiteral("--durations"), QStringLiteral("--colors")};
+                return Known.contains(option);
+            },
+    };
+    const auto read = [&](const QString& option, const QString& value) {
+        if (option == QLatin1String("--scale"))
+            return ReadNumber(option, value, TExportOptions::MinScale, TExportOptions::MaxScale, "",
+                              options.Scale, err);
+        if (option == QLatin1String("--columns"))
+            return ReadNumber(option, value, 0, MaxDocumentFrames, ", 0 for one row",
+                              options.Columns, err);
+        if (option == QLatin1String("--fps"))
+            return ReadNumber(option, value, 1, TVMUPreferences::MaxPlayerFPS, "",
+                              options.PlayerFPS, err);
+        if (option == QLatin1String("--rotate")) {
             if (value != QLatin1String("180")) {
                 err << "Bad value for --rotate: " << Local(value)
                     << " (only 180 is offered: it turns every frame upside down)\n";
                 return false;
             }
-            request.options.Rotate180 = true;
-            continue;
-        } else if (argument == QLatin1String("--durations")) {
+            options.Rotate180 = true;
+        } else if (option == QLatin1String("--durations")) {
             if (value.isEmpty()) {
                 err << "Bad value for --durations: it needs a file name\n";
                 return false;
             }
-            request.options.DurationsFile = value;
-            continue;
-        } else if (argument == QLatin1String("--colors")) {
-            if (!ParseColours(value, request.options.Colours)) {
-                err << "Bad value for --colors: " << Local(value)
-                    << " (use LIT,UNLIT such as #000000,#ffffff, or lcd)\n";
-                return false;
-            }
-            continue;
-        } else {
-            err << "Unknown option for export-animation: " << Local(argument) << '\n';
+            options.DurationsFile = value;
+        } else if (!ParseColours(value, options.Colours)) {
+            err << "Bad value for --colors: " << Local(value)
+                << " (use LIT,UNLIT such as #000000,#ffffff, or lcd)\n";
             return false;
         }
-        if (!number)
-            return false;
-    }
-    if (positional.size() != 2) {
+        return true;
+    };
+    QStringList names;
+    if (!ReadArguments(arguments, rules, read, names, err))
+        return false;
+    if (names.size() != 2) {
         err << "export-animation needs an animation and an output name\n";
         return false;
     }
-    request.animation = positional[0];
-    request.target = positional[1];
+    request.animation = names[0];
+    request.target = names[1];
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "cliImport.h"
 
+#include "cliArguments.h"
 #include "cliCommands.h"
 #include "cliPictureOptions.h"
 #include "frameBitmapFile.h"
@@ -28,44 +29,30 @@ struct TImportOptions : TPictureOptions {
 
 std::optional<TImportOptions> ParseImport(const QStringList& arguments, std::ostream& err) {
     TImportOptions options;
-    bool namesOnly = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument == QLatin1String("--") && !namesOnly) {
-            namesOnly = true;
-            continue;
-        }
-        if (namesOnly || !argument.startsWith(QLatin1String("--"))) {
-            if (!options.Picture.isEmpty()) {
-                err << "Wrong number of arguments for import\n\n" << ImportUsage;
-                return std::nullopt;
-            }
-            options.Picture = argument;
-            continue;
-        }
-        const bool known = IsPictureOption(argument) || argument == QLatin1String("--append");
-        if (!known) {
-            err << "Unknown option: " << Local(argument) << "\n\n" << ImportUsage;
-            return std::nullopt;
-        }
-        if (i + 1 >= arguments.size()) {
-            err << "Missing value for " << Local(argument) << "\n\n" << ImportUsage;
-            return std::nullopt;
-        }
-        const QString& value = arguments[++i];
-        if (argument != QLatin1String("--append")) {
-            if (!ParsePictureOption(argument, value, options, err))
-                return std::nullopt;
-        } else {
-            if (!CheckOutputName(value, err))
-                return std::nullopt;
-            options.Append = value;
-        }
-    }
-    if (options.Picture.isEmpty()) {
+    const TArgumentRules rules{
+        .Command = "import",
+        .Usage = ImportUsage,
+        .TakesValue =
+            [](const QString& option) {
+                return IsPictureOption(option) || option == QLatin1String("--append");
+            },
+    };
+    const auto read = [&](const QString& option, const QString& value) {
+        if (option != QLatin1String("--append"))
+            return ParsePictureOption(option, value, options, err);
+        if (!CheckOutputName(value, err))
+            return false;
+        options.Append = value;
+        return true;
+    };
+    QStringList names;
+    if (!ReadArguments(arguments, rules, read, names, err))
+        return std::nullopt;
+    if (names.size() != 1) {
         err << "Wrong number of arguments for import\n\n" << ImportUsage;
         return std::nullopt;
     }
+    options.Picture = names[0];
     return options;
 }
 

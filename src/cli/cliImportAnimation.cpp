@@ -2,11 +2,14 @@
 
 #include "animationImport.h"
 #include "animationSourceFactory.h"
+#include "cliArguments.h"
 #include "cliCommands.h"
 #include "cliPictureOptions.h"
 #include "unitAnimation.h"
 #include "unitLCDFile.h"
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <ostream>
 
@@ -60,67 +63,49 @@ std::optional<int> ParseCount(const QString& text, int low, int high, const char
 
 std::optional<TAnimationArguments> Parse(const QStringList& arguments, std::ostream& err) {
     TAnimationArguments parsed;
-    QStringList names;
-    bool namesOnly = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument == QLatin1String("--") && !namesOnly) {
-            namesOnly = true;
-            continue;
-        }
-        if (namesOnly || !argument.startsWith(QLatin1String("--"))) {
-            names << argument;
-            continue;
-        }
-        if (argument == QLatin1String("--no-merge")) {
-            parsed.Import.Merge = false;
-            continue;
-        }
-        if (argument == QLatin1String("--keep-still")) {
-            parsed.Import.KeepStill = true;
-            continue;
-        }
-        if (argument == QLatin1String("--sequence")) {
-            parsed.Sequence = true;
-            continue;
-        }
-        if (argument == QLatin1String("--partial")) {
-            parsed.Partial = true;
-            continue;
-        }
-        const bool known = IsPictureOption(argument) || argument == QLatin1String("--start") ||
-                           argument == QLatin1String("--end") ||
-                           argument == QLatin1String("--fps") ||
-                           argument == QLatin1String("--step");
-        if (!known) {
-            err << "Unknown option: " << Local(argument) << "\n\n" << Usage;
-            return std::nullopt;
-        }
-        if (i + 1 >= arguments.size()) {
-            err << "Missing value for " << Local(argument) << "\n\n" << Usage;
-            return std::nullopt;
-        }
-        const QString& value = arguments[++i];
-        if (IsPictureOption(argument)) {
-            if (!ParsePictureOption(argument, value, parsed.Picture, err))
-                return std::nullopt;
-        } else if (argument == QLatin1String("--start") || argument == QLatin1String("--end")) {
+    const std::map<QString, std::function<void()>> flags{
+        {QStringLiteral("--no-merge"), [&] { parsed.Import.Merge = false; }},
+        {QStringLiteral("--keep-still"), [&] { parsed.Import.KeepStill = true; }},
+        {QStringLiteral("--sequence"), [&] { parsed.Sequence = true; }},
+        {QStringLiteral("--partial"), [&] { parsed.Partial = true; }},
+    };
+    const TArgumentRules rules{
+        .Command = "import-animation",
+        .Usage = Usage,
+        .IsFlag = [&](const QString& option) { return flags.contains(option); },
+        .TakesValue =
+            [](const QString& option) {
+                return IsPictureOption(option) || option == QLatin1String("--start") ||
+                       option == QLatin1String("--end") || option == QLatin1String("--fps") ||
+                       option == QLatin1String("--step");
+            },
+    };
+    const auto read = [&](const QString& option, const QString& value) {
+        if (const auto flag = flags.find(option); flag != flags.end()) {
+            flag->second();
+        } else if (IsPictureOption(option)) {
+            return ParsePictureOption(option, value, parsed.Picture, err);
+        } else if (option == QLatin1String("--start") || option == QLatin1String("--end")) {
             const std::optional<TRangeEnd> end = ParseRangeEnd(value, err);
             if (!end)
-                return std::nullopt;
-            (argument == QLatin1String("--start") ? parsed.Import.Start : parsed.Import.End) = *end;
-        } else if (argument == QLatin1String("--fps")) {
+                return false;
+            (option == QLatin1String("--start") ? parsed.Import.Start : parsed.Import.End) = *end;
+        } else if (option == QLatin1String("--fps")) {
             const std::optional<int> fps = ParseCount(value, 1, 100, "ticks a second", err);
             if (!fps)
-                return std::nullopt;
+                return false;
             parsed.Import.Fps = *fps;
         } else {
             const std::optional<int> step = ParseCount(value, 1, 255, "step", err);
             if (!step)
-                return std::nullopt;
+                return false;
             parsed.Import.Step = *step;
         }
-    }
+        return true;
+    };
+    QStringList names;
+    if (!ReadArguments(arguments, rules, read, names, err))
+        return std::nullopt;
     if (names.size() != 2) {
         err << "Wrong number of arguments for import-animation\n\n" << Usage;
         return std::nullopt;

@@ -126,7 +126,7 @@ TEST_F(CliImport, BadInputGivesItsMessageAndStatusOne) {
         {{"import", picture, "--method", "median"}, "Unknown dither method: median"},
         {{"import", picture, "--window", "3"}, "Invalid window position: 3"},
         {{"import", picture, "--scale"}, "Missing value for --scale"},
-        {{"import", picture, "--zoom", "2"}, "Unknown option: --zoom"},
+        {{"import", picture, "--zoom", "2"}, "Unknown option for import: --zoom"},
         {{"import"}, "Wrong number of arguments for import"},
         {{"import", picture, "--append", broken}, "Unable to open broken.jpg"},
         {{"export", walk, "3", folder.Path("x.bmp")}, "No frame 3: frames are numbered 0 to 2"},
