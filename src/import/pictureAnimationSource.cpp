@@ -1,5 +1,6 @@
 #include "pictureAnimationSource.h"
 
+#include "gifPictureData.h"
 #include "localFiles.h"
 #include "pictureLoader.h"
 
@@ -46,6 +47,7 @@ public:
     }
     bool Ended() const { return m_ended; }
     qint64 Pos() const { return m_device.pos(); }
+    QIODevice& Device() { return m_device; }
 
 private:
     QIODevice& m_device;
@@ -59,85 +61,6 @@ int Little16(const QByteArray& bytes, int at) {
 qint64 Little24(const QByteArray& bytes, int at) {
     return static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint8_t>(bytes[at + 1]) << 8 |
            static_cast<std::uint8_t>(bytes[at + 2]) << 16;
-}
-
-// What went wrong with a GIF frame's picture data, empty when every pixel is
-// there: the LZW codes are counted out to the last pixel, since Qt's reader
-// shows whatever it decoded of a frame whose data end early.
-enum class TGifData { Complete, Ended, Damaged };
-
-TGifData CheckGifPixels(TByteReader& in, qint64 pixels) {
-    const int minimumCodeSize = in.Byte();
-    if (minimumCodeSize < 0)
-        return TGifData::Ended;
-    if (minimumCodeSize < 1 || minimumCodeSize > 11)
-        return TGifData::Damaged;
-    const int clear = 1 << minimumCodeSize;
-    const int end = clear + 1;
-    constexpr int MaxCodes = 4096;
-    std::array<qint64, MaxCodes> lengths; // pixels each code stands for
-    lengths.fill(1);
-    int codeSize = minimumCodeSize + 1;
-    int next = clear + 2;
-    int previous = -1;
-    qint64 decoded = 0;
-    std::uint32_t bitBuffer = 0;
-    int bitCount = 0;
-    // The data come in blocks of up to 255 bytes, each read whole.
-    QByteArray block;
-    qsizetype at = 0;
-    while (decoded < pixels) {
-        while (bitCount < codeSize) {
-            if (at == block.size()) {
-                const int size = in.Byte();
-                if (size <= 0) // the file or the frame's data end
-                    return size < 0 ? TGifData::Ended : TGifData::Damaged;
-                block = in.Read(size);
-                if (block.size() != size)
-                    return TGifData::Ended;
-                at = 0;
-            }
-            bitBuffer |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(block[at++]))
-                         << bitCount;
-            bitCount += 8;
-        }
-        const int code = static_cast<int>(bitBuffer & ((1u << codeSize) - 1));
-        bitBuffer >>= codeSize;
-        bitCount -= codeSize;
-        if (code == clear) {
-            codeSize = minimumCodeSize + 1;
-            next = clear + 2;
-            previous = -1;
-            continue;
-        }
-        if (code == end)
-            return TGifData::Damaged;
-        qint64 length = 1;
-        if (previous >= 0) {
-            if (code < next)
-                length = lengths[static_cast<std::size_t>(code)];
-            else if (code == next)
-                length = lengths[static_cast<std::size_t>(previous)] + 1;
-            else
-                return TGifData::Damaged;
-            if (next < MaxCodes) {
-                lengths[static_cast<std::size_t>(next)] =
-                    lengths[static_cast<std::size_t>(previous)] + 1;
-                ++next;
-                if (next == 1 << codeSize && codeSize < 12)
-                    ++codeSize;
-            }
-        } else if (code > clear) {
-            return TGifData::Damaged;
-        }
-        decoded += length;
-        previous = code;
-    }
-    // The rest of the frame's blocks, up to the empty one that ends them.
-    for (int size = in.Byte(); size != 0; size = in.Byte())
-        if (size < 0 || !in.Skip(size))
-            return TGifData::Ended;
-    return TGifData::Complete;
 }
 
 using TFramePlan = TPictureAnimationSource::TFramePlan;
@@ -234,8 +157,14 @@ TLayout PlanGif(QIODevice& device) {
         if (layout.Frames.empty() && layout.Size.height() == 0)
             layout.Size.setHeight(Little16(descriptor, 2) + Little16(descriptor, 6));
         const qint64 pixels = qint64{Little16(descriptor, 4)} * Little16(descriptor, 6);
-        if (const TGifData data = CheckGifPixels(in, pixels); data != TGifData::Complete) {
-            layout.Broken = (data == TGifData::Ended ? EndsEarly : Damaged).arg(frame());
+        if (const TGifPictureData data = ReadGifPictureData(in.Device(), pixels);
+            data != TGifPictureData::Complete) {
+            layout.Broken = (data == TGifPictureData::FileEnds ? EndsEarly : Damaged).arg(frame());
+            break;
+        }
+        // The rest of the frame's blocks, up to the empty one that ends them.
+        if (!SkipGifBlocks(in)) {
+            layout.Broken = EndsEarly.arg(frame());
             break;
         }
         layout.Frames.push_back({delay, {}, 0, 0, 0});

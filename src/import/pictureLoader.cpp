@@ -1,6 +1,7 @@
 #include "pictureLoader.h"
 
 #include "boxResampler.h"
+#include "gifPictureData.h"
 #include "jpegDecoder.h"
 #include "localFiles.h"
 
@@ -100,7 +101,7 @@ QString CheckBmpData(QIODevice& device, qint64 origin) {
 }
 
 // Qt's GIF reader shows what it decoded of a picture whose data end early: the
-// first picture's LZW codes are counted out to its last pixel.
+// first picture's data are counted out to its last pixel.
 QString CheckGifData(QIODevice& device, qint64 origin) {
     if (!device.seek(origin))
         return {};
@@ -141,73 +142,17 @@ QString CheckGifData(QIODevice& device, qint64 origin) {
     const auto local = static_cast<std::uint8_t>(descriptor[8]);
     if ((local & 0x80) && !skip(3 << ((local & 7) + 1)))
         return EndsEarly;
-    const int minimumCodeSize = byte();
-    if (minimumCodeSize < 0)
+    switch (ReadGifPictureData(device, pixels)) {
+    case TGifPictureData::Complete:
+        return {};
+    case TGifPictureData::FileEnds:
         return EndsEarly;
-    if (minimumCodeSize < 1 || minimumCodeSize > 11)
-        return Damaged;
-
-    const int clear = 1 << minimumCodeSize;
-    const int end = clear + 1;
-    constexpr int MaxCodes = 4096;
-    std::vector<qint64> lengths(MaxCodes, 1); // pixels each code stands for
-    int codeSize = minimumCodeSize + 1;
-    int next = clear + 2;
-    int previous = -1;
-    qint64 decoded = 0;
-    std::uint32_t bitBuffer = 0;
-    int bitCount = 0;
-    int blockLeft = 0;
-    while (decoded < pixels) {
-        while (bitCount < codeSize) {
-            if (blockLeft == 0) {
-                blockLeft = byte();
-                if (blockLeft <= 0) // the file or the picture's data end
-                    return blockLeft < 0 ? EndsEarly : DataEndEarly;
-            }
-            const int value = byte();
-            if (value < 0)
-                return EndsEarly;
-            --blockLeft;
-            bitBuffer |= static_cast<std::uint32_t>(value) << bitCount;
-            bitCount += 8;
-        }
-        const int code = static_cast<int>(bitBuffer & ((1u << codeSize) - 1));
-        bitBuffer >>= codeSize;
-        bitCount -= codeSize;
-        if (code == clear) {
-            codeSize = minimumCodeSize + 1;
-            next = clear + 2;
-            previous = -1;
-            continue;
-        }
-        if (code == end)
-            return DataEndEarly;
-        if (previous < 0) {
-            if (code > clear)
-                return Damaged;
-            ++decoded;
-            previous = code;
-            continue;
-        }
-        qint64 length = 0;
-        if (code < next)
-            length = lengths[static_cast<std::size_t>(code)];
-        else if (code == next)
-            length = lengths[static_cast<std::size_t>(previous)] + 1;
-        else
-            return Damaged;
-        if (next < MaxCodes) {
-            lengths[static_cast<std::size_t>(next)] =
-                lengths[static_cast<std::size_t>(previous)] + 1;
-            ++next;
-            if (next == 1 << codeSize && codeSize < 12)
-                ++codeSize;
-        }
-        decoded += length;
-        previous = code;
+    case TGifPictureData::DataEnd:
+        return DataEndEarly;
+    case TGifPictureData::Damaged:
+        break;
     }
-    return {};
+    return Damaged;
 }
 
 // Readers that stop quietly where their data end would give part of a picture.
