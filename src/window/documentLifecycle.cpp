@@ -74,8 +74,13 @@ void TDocumentLifecycle::New() {
     m_document.ClearHistory();
     m_document.SetClosed(false);
     m_host.ShowScript(QString());
-    m_document.Animation().Clear();
-    m_document.Animation().AddFrame();
+    TAnimation& animation = m_document.Animation();
+    animation.Clear();
+    // Clear keeps what a load sets anew; a new document starts as a new
+    // animation does (playing once), not as often as the one before it.
+    animation.RepeatCount = 1;
+    animation.SourceKind = SourceNone;
+    animation.AddFrame();
     m_host.FrameCountChanged();
     m_host.SetCurFrame(-1);
     m_host.SetCurFrame(0);

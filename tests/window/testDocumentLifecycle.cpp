@@ -38,6 +38,16 @@ TEST(DocumentLifecycle, NewDocumentsAreNumberedAndNamedInTheCaption) {
     EXPECT_EQ(f.Window().Animation().FrameCount(), 1);
 }
 
+TEST(DocumentLifecycle, ANewDocumentTakesNothingOfTheOneBefore) {
+    WindowFixture f;
+    // What opening a looping animation from an interactive VMS file leaves.
+    f.Window().Animation().RepeatCount = 255;
+    f.Window().Animation().SourceKind = SourceVMSScripted;
+    f.Window().New1Click();
+    EXPECT_EQ(f.Window().Animation().RepeatCount, 1);
+    EXPECT_EQ(f.Window().Animation().SourceKind, SourceNone);
+}
+
 TEST(DocumentLifecycle, TheSavePromptsThreeAnswers) {
     struct Case {
         PromptButton answer;
