@@ -28,6 +28,17 @@ for file in bin/vistrel bin/vistrel-cli \
   fi
 done
 
+# Every picture the installed guide shows is installed beside it.
+guide=$prefix/share/vistrel/user-guide.html
+if [ -s "$guide" ]; then
+  while read -r picture; do
+    if [ ! -s "$prefix/share/vistrel/$picture" ]; then
+      echo "the user guide shows $picture, which is not installed"
+      status=1
+    fi
+  done < <(grep -o 'src="[^"]*"' "$guide" | sed 's/^src="//; s/"$//')
+fi
+
 # Installed entries start the program from the PATH, never from the build tree.
 if grep -q "^Exec=.*$build" "$prefix"/share/applications/*.desktop; then
   echo "an entry starts the program of the build tree"
