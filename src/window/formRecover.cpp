@@ -76,8 +76,13 @@ void TfrmRecover::Fill() {
             item->setToolTip(2, entry.Reason);
         }
     }
-    lstDocuments->resizeColumnToContents(1);
-    lstDocuments->resizeColumnToContents(2);
+    // Sized to their contents with a little room, so that the count and the time
+    // do not touch the columns' edges.
+    const int room = 2 * lstDocuments->fontMetrics().averageCharWidth();
+    for (const int column : {1, 2}) {
+        lstDocuments->resizeColumnToContents(column);
+        lstDocuments->setColumnWidth(column, lstDocuments->columnWidth(column) + room);
+    }
     if (!m_entries.empty())
         lstDocuments->setCurrentItem(lstDocuments->topLevelItem(0));
     UpdateButtons();
