@@ -204,7 +204,7 @@ void TImportPage::BuildAnimationBar() {
                       &TImportPage::btnImportSetStartClick);
     m_setStart->setToolTip(QStringLiteral("The part taken starts at the frame shown"));
     m_setEnd =
-        push("btnImportSetEnd", QStringLiteral("Set &End"), &TImportPage::btnImportSetEndClick);
+        push("btnImportSetEnd", QStringLiteral("Set E&nd"), &TImportPage::btnImportSetEndClick);
     m_setEnd->setToolTip(QStringLiteral("The part taken ends with the frame shown"));
     ends->addWidget(m_setStart);
     ends->addWidget(m_setEnd);
@@ -212,7 +212,7 @@ void TImportPage::BuildAnimationBar() {
     column->addLayout(ends);
     m_rangeLabel = label("lblImportRange");
     m_rangeLabel->setWordWrap(true);
-    m_insertAll = push("btnImportInsertAll", QStringLiteral("Insert &All"),
+    m_insertAll = push("btnImportInsertAll", QStringLiteral("Insert A&ll"),
                        &TImportPage::btnImportInsertAllClick);
     m_insertAll->setToolTip(QStringLiteral("Insert the part taken after the current frame"));
     auto* insertRow = new QHBoxLayout;

@@ -7,6 +7,7 @@
 #include "unitPreferences.h"
 #include "windowFixture.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -18,8 +19,10 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QTabWidget>
 #include <QTest>
 #include <functional>
+#include <optional>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -353,6 +356,43 @@ TEST(DocumentLifecycle, NoTwoItemsOfAMenuShareAnAccessKey) {
         }
     }
     EXPECT_GT(checked, 20);
+}
+
+// A button's Alt and letter must not open a menu of the menu bar instead, nor
+// reach another button of the same page.
+TEST(DocumentLifecycle, NoButtonSharesAnAccessKeyWithTheMenuBarOrItsPage) {
+    WindowFixture f;
+    const auto accessKey = [](const QString& text) -> std::optional<QChar> {
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] == u'&' && text[i + 1] == u'&')
+                ++i;
+            else if (text[i] == u'&')
+                return text[i + 1].toLower();
+        }
+        return std::nullopt;
+    };
+    QMap<QChar, QString> menuKeys;
+    for (QAction* menu : f.Window().menuBar()->actions())
+        if (const std::optional<QChar> key = accessKey(menu->text()))
+            menuKeys.insert(*key, menu->text());
+    auto* pages = f.Window().findChild<QTabWidget*>();
+    ASSERT_NE(pages, nullptr);
+    int checked = 0;
+    for (int page = 0; page < pages->count(); ++page) {
+        QMap<QChar, QString> seen;
+        for (QAbstractButton* button : pages->widget(page)->findChildren<QAbstractButton*>()) {
+            const std::optional<QChar> key = accessKey(button->text());
+            if (!key)
+                continue;
+            EXPECT_FALSE(menuKeys.contains(*key))
+                << qPrintable(button->text()) << " and the menu " << qPrintable(menuKeys[*key]);
+            EXPECT_FALSE(seen.contains(*key))
+                << qPrintable(button->text()) << " and " << qPrintable(seen[*key]);
+            seen.insert(*key, button->text());
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 5);
 }
 
 TEST(DocumentLifecycle, SaveAndItsShortcutWaitForAChange) {
