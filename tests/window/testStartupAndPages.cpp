@@ -218,6 +218,7 @@ public:
         window.SetPrompts(std::make_unique<TForwardingPrompts>(prompts));
         window.show();
         window.FormActivate();
+        EXPECT_TRUE(QTest::qWaitFor([&window] { return window.AfterFirstPaintDone(); }));
         EXPECT_TRUE(prompts.messages.empty());
     }
     // How often each tool ran, "mime desktop".
