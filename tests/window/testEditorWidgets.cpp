@@ -284,3 +284,18 @@ TEST(EditorWidgets, APictureOnTheClipboardBeforeTheStartIsPastedByItsShortcutOnc
     EXPECT_TRUE(w.Window().FrameEditor().Selection().Active());
     QGuiApplication::clipboard()->clear();
 }
+
+// Each tool button shows its tool's picture, painted at the size it is shown.
+TEST(EditorWidgets, EachToolButtonShowsItsToolsPictureAtTheSizeShown) {
+    WindowFixture w;
+    const auto* toolBar = w.Window().findChild<TEditorToolBar*>();
+    ASSERT_NE(toolBar, nullptr);
+    for (int index = 0; index < ToolCount; ++index) {
+        const auto tool = static_cast<TTool>(index);
+        for (const int size : {TEditorToolBar::IconSize, 32})
+            EXPECT_EQ(toolBar->Button(tool)->icon().pixmap(size).toImage().convertToFormat(
+                          QImage::Format_ARGB32_Premultiplied),
+                      PaintToolGlyph(tool, size))
+                << index << " " << size;
+    }
+}
