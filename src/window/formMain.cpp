@@ -282,7 +282,8 @@ void TfrmMain::BuildPages() {
     auto* scriptLayout = new QVBoxLayout(m_scriptPage);
     m_memoScript = new QPlainTextEdit(m_scriptPage);
     m_memoScript->setObjectName(QStringLiteral("memoScript"));
-    m_memoScript->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Its fixed-width font (a font file of its own) is loaded when the page first shows.
+    m_scriptPage->installEventFilter(this);
     scriptLayout->addWidget(m_memoScript);
     m_pages->addTab(m_scriptPage, QStringLiteral("Script"));
 
@@ -479,6 +480,10 @@ TEditTarget TfrmMain::EditTarget() const {
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_mainPanel && event->type() == QEvent::Resize)
         pnlMainResize();
+    if (watched == m_scriptPage && event->type() == QEvent::Show) {
+        m_scriptPage->removeEventFilter(this);
+        m_memoScript->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    }
     // The window paints itself as it takes this event; what is left of the
     // start-up runs once that is done.
     if (watched == windowHandle() && event->type() == QEvent::Expose &&

@@ -140,6 +140,9 @@ void TfrmMain::AfterFirstPaint() {
 }
 
 bool TfrmMain::OfferRecovery(int* currentFrame) {
+    // Nearly every start has nothing to recover: no dialog is built for that.
+    if (m_recovery->Store().List().empty())
+        return false;
     TfrmRecover dialog(m_recovery->Store(), *m_prompts, this);
     if (!dialog.HasEntries() || !m_prompts->ShowDialog(dialog))
         return false;
