@@ -2,6 +2,7 @@
 #include "fileNames.h"
 #include "formMain.h"
 #include "localFiles.h"
+#include "programStyle.h"
 #include "startupArguments.h"
 #include "unitPreferences.h"
 
@@ -21,6 +22,8 @@ int main(int argc, char* argv[]) {
     QApplication app(commandLine.QtArgc, commandLine.QtArgv.data());
     QApplication::setApplicationName(QStringLiteral("Vistrel"));
     QApplication::setApplicationVersion(QStringLiteral(VISTREL_VERSION));
+    // The style chosen for the desktop or by -style, its rarely shown pictures read later.
+    QApplication::setStyle(new vistrel::TProgramStyle(QApplication::style()->name()));
     // Task bars and docks match the window to the installed vistrel.desktop and
     // show the program's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));

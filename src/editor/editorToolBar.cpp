@@ -1,10 +1,13 @@
 #include "editorToolBar.h"
 
+#include "desktopIcons.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
+#include <functional>
 
 namespace vistrel {
 
@@ -134,21 +137,32 @@ void DrawOnionSkinGlyph(QPainter& p) {
     p.drawEllipse(QRectF(5.5, 5.5, 5, 5));
 }
 
-template <typename Draw> QIcon Glyph(int size, Draw draw) {
-    QPixmap picture(size, size);
+// Glyphs are drawn on a 16-unit square, scaled to the size asked for.
+QImage PaintGlyph(int size, const std::function<void(QPainter&)>& draw) {
+    QImage picture(size, size, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 16.0, size / 16.0);
     painter.setPen(QPen(Qt::black, 1.2));
     draw(painter);
-    return QIcon(picture);
+    return picture;
+}
+
+// The buttons' pictures are painted when the tool bar first shows them.
+QIcon Glyph(std::function<void(QPainter&)> draw) {
+    return IconPaintedOnDemand([draw](int size) { return PaintGlyph(size, draw); },
+                               {TEditorToolBar::IconSize});
 }
 
 } // namespace
 
-QIcon ToolIcon(TTool tool, int size) {
-    return Glyph(size, [tool](QPainter& p) { DrawGlyph(p, tool); });
+QImage PaintToolGlyph(TTool tool, int size) {
+    return PaintGlyph(size, [tool](QPainter& p) { DrawGlyph(p, tool); });
+}
+
+QIcon ToolIcon(TTool tool) {
+    return Glyph([tool](QPainter& p) { DrawGlyph(p, tool); });
 }
 
 TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new QButtonGroup(this)) {
@@ -163,8 +177,8 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new Q
         button->setCheckable(true);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setIcon(ToolIcon(place.tool, 16));
-        button->setIconSize(QSize(16, 16));
+        button->setIcon(ToolIcon(place.tool));
+        button->setIconSize(QSize(IconSize, IconSize));
         button->setGeometry(QRect(place.position, QSize(ButtonSize, ButtonSize)));
         m_group->addButton(button, static_cast<int>(place.tool));
     }
@@ -179,8 +193,8 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new Q
     m_invert->setAccessibleName(QStringLiteral("Invert"));
     m_invert->setAutoRaise(true);
     m_invert->setFocusPolicy(Qt::NoFocus);
-    m_invert->setIcon(Glyph(16, DrawInvertGlyph));
-    m_invert->setIconSize(QSize(16, 16));
+    m_invert->setIcon(Glyph(DrawInvertGlyph));
+    m_invert->setIconSize(QSize(IconSize, IconSize));
     m_invert->setGeometry(QRect(QPoint(4, 129), QSize(ButtonSize, ButtonSize)));
     connect(m_invert, &QToolButton::clicked, this, &TEditorToolBar::InvertClicked);
 
@@ -189,7 +203,7 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new Q
     m_swap->setCheckable(true);
     m_swap->setAutoRaise(true);
     m_swap->setFocusPolicy(Qt::NoFocus);
-    m_swap->setIconSize(QSize(16, 16));
+    m_swap->setIconSize(QSize(IconSize, IconSize));
     m_swap->setGeometry(QRect(QPoint(29, 129), QSize(ButtonSize, ButtonSize)));
     // The editor swaps the buttons and shows the new state through ShowButtonsSwapped.
     connect(m_swap, &QToolButton::clicked, this, &TEditorToolBar::SwapClicked);
@@ -199,12 +213,12 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent), m_group(new Q
     m_onionSkin->setObjectName(QStringLiteral("spdbtnOnionSkin"));
     m_onionSkin->setAutoRaise(true);
     m_onionSkin->setFocusPolicy(Qt::NoFocus);
-    m_onionSkin->setIconSize(QSize(16, 16));
+    m_onionSkin->setIconSize(QSize(IconSize, IconSize));
     m_onionSkin->setGeometry(QRect(QPoint(4, 154), QSize(ButtonSize, ButtonSize)));
 }
 
 void TEditorToolBar::AttachOnionSkin(QAction* action) {
-    action->setIcon(Glyph(16, DrawOnionSkinGlyph));
+    action->setIcon(Glyph(DrawOnionSkinGlyph));
     action->setToolTip(QStringLiteral("Onion Skin (%1)")
                            .arg(action->shortcut().toString(QKeySequence::NativeText)));
     m_onionSkin->setDefaultAction(action);
@@ -213,7 +227,7 @@ void TEditorToolBar::AttachOnionSkin(QAction* action) {
 
 void TEditorToolBar::ShowButtonsSwapped(bool swapped) {
     m_swap->setChecked(swapped);
-    m_swap->setIcon(Glyph(16, [swapped](QPainter& p) { DrawSwapGlyph(p, swapped); }));
+    m_swap->setIcon(Glyph([swapped](QPainter& p) { DrawSwapGlyph(p, swapped); }));
     const QString state = swapped ? QStringLiteral("Right button draws black")
                                   : QStringLiteral("Left button draws black");
     m_swap->setToolTip(QStringLiteral("%1; swap the buttons (X)").arg(state));

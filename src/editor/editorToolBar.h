@@ -20,6 +20,7 @@ class TEditorToolBar : public QWidget {
 public:
     static constexpr int Width = 58;
     static constexpr int ButtonSize = 25;
+    static constexpr int IconSize = 16;
 
     explicit TEditorToolBar(QWidget* parent = nullptr);
 
@@ -52,7 +53,8 @@ private:
 // nothing for any other key or with Ctrl, Alt or Meta held.
 std::optional<TTool> ToolForKey(int key, Qt::KeyboardModifiers modifiers);
 
-// The picture of a tool's button, drawn at the given size.
-QIcon ToolIcon(TTool tool, int size);
+// The picture of a tool's button, painted at the size it is shown.
+QIcon ToolIcon(TTool tool);
+QImage PaintToolGlyph(TTool tool, int size);
 
 } // namespace vistrel

@@ -150,7 +150,7 @@ void TFrameEditor::BuildEditMenu(QMenu* editMenu) {
                     QKeySequence(Qt::SHIFT | Qt::Key_V), &TFrameEditor::FlipVertical1Click);
     m_rotate180 = AddEditItem(editMenu, "Rotate1801", QStringLiteral("R&otate 180\u00B0"),
                               QKeySequence(), &TFrameEditor::Rotate1801Click);
-    connect(editMenu, &QMenu::aboutToShow, this, &TFrameEditor::Edit1Click);
+    connect(editMenu, &QMenu::aboutToShow, this, &TFrameEditor::WatchClipboard);
 }
 
 // ---------------------------------------------------------------------------

@@ -94,6 +94,11 @@ public:
 
     // Edit menu.
     void Edit1Click();
+    // Until WatchClipboard (or the Edit menu opening), Paste takes the
+    // clipboard as empty: the first look at the system's clipboard loads every
+    // image plugin, which the window leaves until it is on screen.
+    void PostponeClipboard() { m_clipboardPostponed = true; }
+    void WatchClipboard();
     void Undo1Click();
     void Redo1Click();
     void Cut1Click();
@@ -177,6 +182,7 @@ private:
     TEditorBitmaps m_bitmaps;
     TToolStateMachine m_tools{m_bitmaps};
     TBinClipboard m_clipboard; // clpbrdImage
+    bool m_clipboardPostponed = false;
 
     // Text mode.
     QTimer m_caretTimer; // tmrTextCursor

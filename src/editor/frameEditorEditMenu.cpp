@@ -131,7 +131,14 @@ void TFrameEditor::Copy1Click() {
     Edit1Click();
 }
 
+void TFrameEditor::WatchClipboard() {
+    m_clipboardPostponed = false;
+    Edit1Click();
+}
+
 bool TFrameEditor::CanPastePixels() const {
+    if (m_clipboardPostponed)
+        return false;
     if (m_clipboard.HasData())
         return true;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();

@@ -1,6 +1,7 @@
 #include "toolCursors.h"
 
 #include <QBitmap>
+#include <QImageReader>
 
 namespace vistrel {
 
@@ -17,6 +18,14 @@ constexpr CursorPicture Pictures[] = {
     {SizeCursor, "size", {9, 9}}, {TextCursor, "text", {3, 7}},     {MoveCursor, "move", {10, 12}},
 };
 
+// The pictures are X bitmaps: read as such, no image plugin is loaded to be
+// asked whether it knows the file.
+QBitmap ReadBitmap(const QString& fileName) {
+    QImageReader reader(fileName, "xbm");
+    reader.setAutoDetectImageFormat(false);
+    return QBitmap::fromImage(reader.read());
+}
+
 } // namespace
 
 QCursor ToolCursor(int number) {
@@ -24,8 +33,8 @@ QCursor ToolCursor(int number) {
         if (picture.number != number)
             continue;
         const QString base = QStringLiteral(":/cursors/%1").arg(QLatin1String(picture.name));
-        const QBitmap bitmap(base + QStringLiteral(".xbm"));
-        const QBitmap mask(base + QStringLiteral("_mask.xbm"));
+        const QBitmap bitmap = ReadBitmap(base + QStringLiteral(".xbm"));
+        const QBitmap mask = ReadBitmap(base + QStringLiteral("_mask.xbm"));
         return QCursor(bitmap, mask, picture.hotSpot.x(), picture.hotSpot.y());
     }
     return QCursor(Qt::ArrowCursor);

@@ -1,6 +1,7 @@
 #include "desktopIcons.h"
 
 #include <QBuffer>
+#include <QIconEngine>
 #include <QMutex>
 #include <QPainter>
 #include <QPainterPath>
@@ -117,7 +118,52 @@ void PaintAnimationInfo(QPainter& painter) {
         radius * 0.06, radius * 0.06);
 }
 
+class TPaintedIconEngine : public QIconEngine {
+public:
+    TPaintedIconEngine(std::function<QImage(int)> paint, QList<int> sizes)
+        : m_paint(std::move(paint)), m_sizes(std::move(sizes)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0)
+            return {};
+        auto painted = m_painted.find(side);
+        if (painted == m_painted.end())
+            painted = m_painted.emplace(side, QIcon(QPixmap::fromImage(m_paint(side)))).first;
+        // Disabled and selected looks are made as for a picture given to an icon.
+        return painted->second.pixmap(QSize(side, side), 1.0, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const int side : m_sizes)
+            sizes << QSize(side, side);
+        return sizes;
+    }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("TPaintedIconEngine"); }
+    QIconEngine* clone() const override { return new TPaintedIconEngine(*this); }
+
+private:
+    TPaintedIconEngine(const TPaintedIconEngine& other) = default;
+
+    std::function<QImage(int)> m_paint;
+    QList<int> m_sizes;
+    std::map<int, QIcon> m_painted; // by side
+};
+
 } // namespace
+
+QIcon IconPaintedOnDemand(std::function<QImage(int size)> paint, QList<int> sizes) {
+    return QIcon(new TPaintedIconEngine(std::move(paint), std::move(sizes)));
+}
 
 QImage PaintDesktopIcon(TDesktopIcon icon, int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -154,10 +200,9 @@ QByteArray DesktopIconPng(TDesktopIcon icon, int size) {
 }
 
 QIcon DesktopIcon(TDesktopIcon icon) {
-    QIcon result;
-    for (const int size : DesktopIconSizes)
-        result.addPixmap(QPixmap::fromImage(PaintDesktopIcon(icon, size)));
-    return result;
+    return IconPaintedOnDemand(
+        [icon](int size) { return PaintDesktopIcon(icon, size); },
+        QList<int>(std::begin(DesktopIconSizes), std::end(DesktopIconSizes)));
 }
 
 } // namespace vistrel

@@ -16,6 +16,7 @@
 #include "windowPlacement.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -27,7 +28,9 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace vistrel {
@@ -72,13 +75,15 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     connect(m_animationImport, &TAnimationImportSide::ended, m_importSide,
             &TImportPage::UpdateButtons);
     BuildFramePopup();
+    m_frameEditor.PostponeClipboard();
     m_frameEditor.Attach(m_editorBox, m_previewBox, m_toolBar, m_editMenu);
 
     setGeometry(PlaceOnScreens(m_preferences->WindowLeft, m_preferences->WindowTop,
                                m_preferences->WindowWidth, m_preferences->WindowHeight,
                                AvailableScreenAreas()));
     BuildReopenMenu();
-    RegisterFileTypesAtStartup();
+    // Where the file types go is settled now; they are written once the window is on screen.
+    m_fileTypes = std::make_unique<TProgramFileTypes>(QCoreApplication::applicationFilePath());
 
     ConnectDocument();
     m_recovery = std::make_unique<TWindowRecovery>(
@@ -185,10 +190,12 @@ void TfrmMain::BuildViewMenu() {
     m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     m_viewMenu->setObjectName(QStringLiteral("View1"));
     m_viewMenu->menuAction()->setObjectName(QStringLiteral("View1"));
-    m_undoHistory = new TUndoHistoryDock(m_document.UndoStack(), this);
-    addDockWidget(Qt::RightDockWidgetArea, m_undoHistory);
-    m_undoHistory->hide();
-    m_viewMenu->addAction(m_undoHistory->toggleViewAction());
+    // The history window is built the first time it is asked for; until then
+    // its item stands in for the window's own show-and-hide item.
+    m_undoHistoryItem = m_viewMenu->addAction(TUndoHistoryDock::ItemText());
+    m_undoHistoryItem->setObjectName(QStringLiteral("UndoHistory1"));
+    m_undoHistoryItem->setCheckable(true);
+    connect(m_undoHistoryItem, &QAction::triggered, this, &TfrmMain::UndoHistory1Click);
     // The onion skin is the editor's; whether it is shown is kept with the settings.
     QAction* onionSkin = m_frameEditor.OnionSkinAction();
     m_viewMenu->addAction(onionSkin);
@@ -196,14 +203,34 @@ void TfrmMain::BuildViewMenu() {
     onionSkin->setChecked(m_preferences->OnionSkin);
     connect(onionSkin, &QAction::toggled, this,
             [this](bool shown) { m_preferences->OnionSkin = shown; });
+}
+
+TUndoHistoryDock& TfrmMain::UndoHistory() {
+    if (m_undoHistory == nullptr) {
+        m_undoHistory = new TUndoHistoryDock(m_document.UndoStack(), this);
+        m_undoHistory->hide();
+        addDockWidget(Qt::RightDockWidgetArea, m_undoHistory);
+        // Closed from its own title bar, the item follows.
+        connect(m_undoHistory->toggleViewAction(), &QAction::toggled, m_undoHistoryItem,
+                &QAction::setChecked);
+    }
+    return *m_undoHistory;
+}
+
+void TfrmMain::UndoHistory1Click(bool shown) {
+    TUndoHistoryDock& dock = UndoHistory();
+    if (shown == dock.isHidden()) {
+        if (shown)
+            dock.show();
+        else
+            dock.close();
+    }
     // The history docks beside the pages: the window grows by its width rather
     // than squeezing the editor, as far as the screen allows.
-    connect(m_undoHistory->toggleViewAction(), &QAction::triggered, this, [this](bool shown) {
-        if (!shown || m_undoHistory->isFloating())
-            return;
-        const QRect screen = this->screen()->availableGeometry();
-        resize(std::min(width() + m_undoHistory->minimumWidth(), screen.width()), height());
-    });
+    if (!shown || dock.isFloating())
+        return;
+    const QRect screen = this->screen()->availableGeometry();
+    resize(std::min(width() + dock.minimumWidth(), screen.width()), height());
 }
 
 void TfrmMain::BuildPages() {
@@ -255,7 +282,8 @@ void TfrmMain::BuildPages() {
     auto* scriptLayout = new QVBoxLayout(m_scriptPage);
     m_memoScript = new QPlainTextEdit(m_scriptPage);
     m_memoScript->setObjectName(QStringLiteral("memoScript"));
-    m_memoScript->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Its fixed-width font (a font file of its own) is loaded when the page first shows.
+    m_scriptPage->installEventFilter(this);
     scriptLayout->addWidget(m_memoScript);
     m_pages->addTab(m_scriptPage, QStringLiteral("Script"));
 
@@ -452,6 +480,17 @@ TEditTarget TfrmMain::EditTarget() const {
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_mainPanel && event->type() == QEvent::Resize)
         pnlMainResize();
+    if (watched == m_scriptPage && event->type() == QEvent::Show) {
+        m_scriptPage->removeEventFilter(this);
+        m_memoScript->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    }
+    // The window paints itself as it takes this event; what is left of the
+    // start-up runs once that is done.
+    if (watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed() && !m_afterFirstPaintPosted) {
+        m_afterFirstPaintPosted = true;
+        QTimer::singleShot(0, this, &TfrmMain::AfterFirstPaint);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -85,7 +85,10 @@ public:
     void PopupFrameMenu(int frame, QPoint globalPosition) override;
     void ReleaseKeyboardFocus() override;
     TFrameStrip& FrameStrip() { return *m_frameStrip; }
-    TUndoHistoryDock& UndoHistory() { return *m_undoHistory; }
+    // The history window, built the first time it is asked for.
+    TUndoHistoryDock& UndoHistory();
+    // View > Undo History: shows or hides it.
+    void UndoHistory1Click(bool shown);
     TPlayerPage& PlayerPage() { return *m_player; }
 
     // File menu: New, Open, Save and Close are the lifecycle's, under the
@@ -153,6 +156,11 @@ public:
     // Start-up and pages.
     void FormActivate();
     bool StartupDone() const { return m_startupDone; }
+    // What the first view does not need, run once the window has painted
+    // itself: the file types' registration (a failure reported) and the
+    // clipboard's state for Paste.
+    void AfterFirstPaint();
+    bool AfterFirstPaintDone() const { return m_afterFirstPaintDone; }
     void pgcntlMainChanging(int leavingPage);
     void pgcntlMainChange();
     // Switches pages as the program does: the page handlers do not run.
@@ -246,6 +254,9 @@ private:
     QPoint m_statusCell{-1, -1};
 
     bool m_startupDone = false;
+    bool m_activating = false; // FormActivate under way, maybe in one of its questions
+    bool m_afterFirstPaintPosted = false;
+    bool m_afterFirstPaintDone = false;
     bool m_programSwitchesPage = false;
     int m_activePage = 0;
     int m_popupFrame = 0;
@@ -258,6 +269,7 @@ private:
     QMenu* m_animationMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
     TUndoHistoryDock* m_undoHistory = nullptr;
+    QAction* m_undoHistoryItem = nullptr;
     TFrameCommands* m_commands = nullptr;
     QMenu* m_reopenMenu = nullptr;
     QAction* m_new = nullptr;

@@ -3,16 +3,13 @@
 #include "programFileTypes.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QSpinBox>
 
 namespace vistrel {
 
 void TfrmMain::RegisterFileTypesAtStartup() {
-    // Each kind follows its own setting. A failure is kept for the first
-    // activation, so that the window is complete and its message stands in front of it.
-    m_fileTypes = std::make_unique<TProgramFileTypes>(QCoreApplication::applicationFilePath());
+    // Each kind follows its own setting.
     m_startupRegistrationErrors =
         m_fileTypes->Register(m_preferences->RegisterVMS, m_preferences->RegisterLCD);
 }

@@ -13,11 +13,14 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 namespace vistrel {
 
 namespace {
+
+constexpr int AfterFirstPaintAtLatest = 2000; // milliseconds after show
 
 const QString BrowserService = QStringLiteral("iexplore");
 const QString BrowserTopic = QStringLiteral("WWW_GetWindowInfo");
@@ -26,6 +29,12 @@ const QString BrowserTopic = QStringLiteral("WWW_GetWindowInfo");
 
 void TfrmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!m_afterFirstPaintPosted && windowHandle() != nullptr) {
+        windowHandle()->installEventFilter(this);
+        // A window that starts hidden from view is never painted: the rest of
+        // its start-up runs all the same.
+        QTimer::singleShot(AfterFirstPaintAtLatest, this, &TfrmMain::AfterFirstPaint);
+    }
     // The start-up work runs once the window is on screen, so that its messages
     // stand in front of it.
     if (!m_startupDone)
@@ -60,12 +69,12 @@ void TfrmMain::FormActivate() {
     if (m_startupDone)
         return;
     m_startupDone = true;
+    m_activating = true;
     // Said once, first: settings that could not be read leave the program on its
     // defaults, and their file is left as it is.
     if (const QString note = m_preferences->LoadNote(); !note.isEmpty())
         m_prompts->MessageBox(note, QLatin1String(ApplicationTitle), PromptIcon::Warning,
                               PromptButtons::Ok);
-    ReportStartupRegistration();
     // Work a crash left behind comes first: a file named on the command line is
     // opened after it, through the usual question about unsaved changes.
     int startFrame = 0;
@@ -112,9 +121,28 @@ void TfrmMain::FormActivate() {
     // A recovered document may be on a frame far along the strip.
     m_frameStrip->ScrollToCurrent();
     m_frameStrip->RefreshFrameStrip();
+    m_activating = false;
+    // A registration that failed while a question of the start-up was open.
+    ReportStartupRegistration();
+}
+
+void TfrmMain::AfterFirstPaint() {
+    if (m_afterFirstPaintDone)
+        return;
+    m_afterFirstPaintDone = true;
+    if (windowHandle() != nullptr)
+        windowHandle()->removeEventFilter(this);
+    m_frameEditor.WatchClipboard();
+    RegisterFileTypesAtStartup();
+    // Its failure waits for the start-up's own questions to be answered.
+    if (!m_activating)
+        ReportStartupRegistration();
 }
 
 bool TfrmMain::OfferRecovery(int* currentFrame) {
+    // Nearly every start has nothing to recover: no dialog is built for that.
+    if (m_recovery->Store().List().empty())
+        return false;
     TfrmRecover dialog(m_recovery->Store(), *m_prompts, this);
     if (!dialog.HasEntries() || !m_prompts->ShowDialog(dialog))
         return false;

@@ -16,8 +16,7 @@ TUndoHistoryDock::TUndoHistoryDock(QUndoStack& history, QWidget* parent)
         fontMetrics().horizontalAdvance(QStringLiteral("Undo History Filled Rectangle")));
     m_view->setObjectName(QStringLiteral("lstUndoHistory"));
     setWidget(m_view);
-    toggleViewAction()->setText(tr("Undo &History"));
-    toggleViewAction()->setObjectName(QStringLiteral("UndoHistory1"));
+    toggleViewAction()->setText(ItemText());
 }
 
 } // namespace vistrel

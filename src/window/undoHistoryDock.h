@@ -17,6 +17,8 @@ public:
     TUndoHistoryDock(QUndoStack& history, QWidget* parent = nullptr);
 
     QUndoView& View() { return *m_view; }
+    // The View menu's item for it.
+    static QString ItemText() { return tr("Undo &History"); }
 
 private:
     QUndoView* m_view;

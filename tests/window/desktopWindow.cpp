@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <gtest/gtest.h>
 
 namespace vistrel::testing {
 
@@ -28,6 +30,8 @@ void DesktopWindow::Start() {
     m_window->show();
     m_window->FormActivate();
     QApplication::processEvents();
+    // The rest of the start-up, once the window has painted itself.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return m_window->AfterFirstPaintDone(); }));
 }
 
 bool DesktopWindow::HasData(const QString& name) const {

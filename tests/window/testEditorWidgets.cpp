@@ -1,10 +1,15 @@
 #include "editorToolBar.h"
+#include "frameEditor.h"
 #include "paintBox.h"
 #include "windowFixture.h"
 
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTest>
@@ -253,4 +258,44 @@ TEST(EditorWidgets, APageSwitchWhileTheWindowIsDestroyedRunsNoPageStep) {
     EXPECT_TRUE(switched);
     // Leaving the Frame page would have disabled the strip's popup buttons.
     EXPECT_TRUE(popupEnabledAfterSwitch);
+}
+
+// The window looks at the system's clipboard only once it is on screen (the
+// first look loads every image plugin); from then on a picture another program
+// put there before the start is taken by Ctrl+V at once.
+TEST(EditorWidgets, APictureOnTheClipboardBeforeTheStartIsPastedByItsShortcutOnceTheWindowIsUp) {
+    QImage picture(FrameWidth, FrameHeight, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), png);
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    WindowFixture w({}, false);
+    w.Window().FormActivate();
+    ASSERT_EQ(w.Window().CurFrame(), 0);
+    EXPECT_FALSE(w.Action("Paste1")->isEnabled());
+    w.Start();
+    EXPECT_TRUE(w.Action("Paste1")->isEnabled());
+    w.Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(w.Window().FrameEditor().Selection().Active());
+    QGuiApplication::clipboard()->clear();
+}
+
+// Each tool button shows its tool's picture, painted at the size it is shown.
+TEST(EditorWidgets, EachToolButtonShowsItsToolsPictureAtTheSizeShown) {
+    WindowFixture w;
+    const auto* toolBar = w.Window().findChild<TEditorToolBar*>();
+    ASSERT_NE(toolBar, nullptr);
+    for (int index = 0; index < ToolCount; ++index) {
+        const auto tool = static_cast<TTool>(index);
+        for (const int size : {TEditorToolBar::IconSize, 32})
+            EXPECT_EQ(toolBar->Button(tool)->icon().pixmap(size).toImage().convertToFormat(
+                          QImage::Format_ARGB32_Premultiplied),
+                      PaintToolGlyph(tool, size))
+                << index << " " << size;
+    }
 }

@@ -2,6 +2,7 @@
 #include "formPreferences.h"
 #include "programFileTypes.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -269,4 +270,16 @@ TEST(StartupRegistration, AnUnwritableDataFolderIsReportedOnceAndStartUpComplete
     EXPECT_EQ(w.Window().CurFrame(), 0);
     EXPECT_EQ(w.Window().windowTitle(), "Vistrel - Untitled1.lcd");
     EXPECT_FALSE(QFileInfo::exists(w.MimeApps()));
+}
+
+// The file types are no work on the way to the first view: nothing is written
+// while the window is built, all of it once the window has painted itself.
+TEST(StartupRegistration, TheFileTypesAreWrittenOnceTheWindowHasPaintedItself) {
+    DesktopWindow w({}, {}, false);
+    EXPECT_EQ(Existing(w, OurEntries), QStringList());
+    w.Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.Window()));
+    QApplication::processEvents();
+    EXPECT_TRUE(w.Window().AfterFirstPaintDone());
+    EXPECT_EQ(Existing(w, OurEntries), OurEntries);
 }

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
@@ -147,6 +149,20 @@ TEST(Pages, LeavingAndEnteringTheFramePageSwitchesItsKeysAndPanels) {
 
 // Pages the program shows itself (/P at start, a document opened from another page)
 // get the same menus, panels and strip buttons as pages the user picks.
+// The script listing's fixed-width font is a font file of its own, loaded
+// when its page first shows.
+TEST(Pages, TheScriptListingIsInTheFixedWidthFontWhenItsPageShows) {
+    WindowFixture f;
+    auto* memo = f.Window().findChild<QPlainTextEdit*>("memoScript");
+    ASSERT_NE(memo, nullptr);
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    EXPECT_NE(memo->font(), fixed);
+    f.Window().ShowPage(f.Window().findChild<QWidget*>("tbshtScript"));
+    EXPECT_EQ(memo->font(), fixed);
+    f.Window().ShowPage(f.Window().findChild<QWidget*>("tbshtFrameEdit"));
+    EXPECT_EQ(memo->font(), fixed);
+}
+
 TEST(Pages, MenusPanelsAndStripButtonsMatchThePageTheProgramShows) {
     struct Case {
         bool play;
@@ -218,6 +234,7 @@ public:
         window.SetPrompts(std::make_unique<TForwardingPrompts>(prompts));
         window.show();
         window.FormActivate();
+        EXPECT_TRUE(QTest::qWaitFor([&window] { return window.AfterFirstPaintDone(); }));
         EXPECT_TRUE(prompts.messages.empty());
     }
     // How often each tool ran, "mime desktop".

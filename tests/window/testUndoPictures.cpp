@@ -8,6 +8,7 @@
 #include "windowFixture.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -168,6 +169,33 @@ TEST(UndoPictures, UndoWorksFromEveryPageAndTheHistoryWindowJumps) {
     list.setCurrentIndex(list.model()->index(2, 0));
     EXPECT_NE(w.Stored(0), oneDot);
     EXPECT_TRUE(w.Window().Modified());
+}
+
+// The history window is built the first time View > Undo History asks for it;
+// the item shows and hides it and follows it when it is closed by its own button.
+TEST(UndoPictures, TheHistoryWindowIsBuiltOnDemandAndItsItemFollowsIt) {
+    WindowFixture w;
+    EXPECT_EQ(w.Window().findChild<QDockWidget*>("dckUndoHistory"), nullptr);
+    QAction* item = w.Action("UndoHistory1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_FALSE(item->isChecked());
+
+    item->trigger();
+    auto* dock = w.Window().findChild<QDockWidget*>("dckUndoHistory");
+    ASSERT_NE(dock, nullptr);
+    EXPECT_TRUE(dock->isVisible());
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(w.Window().dockWidgetArea(dock), Qt::RightDockWidgetArea);
+
+    dock->close();
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_TRUE(dock->isVisible());
+    item->trigger();
+    EXPECT_FALSE(dock->isVisible());
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_EQ(w.Window().findChildren<QDockWidget*>().size(), 1);
 }
 
 } // namespace

@@ -20,6 +20,8 @@ void WindowFixture::Start() {
     m_window->show();
     m_window->FormActivate();
     QApplication::processEvents();
+    // The rest of the start-up, once the window has painted itself.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return m_window->AfterFirstPaintDone(); }));
 }
 
 WindowFixture::~WindowFixture() {
