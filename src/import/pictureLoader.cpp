@@ -283,6 +283,11 @@ TPictureLoad ReadPicture(QIODevice& device, const QByteArray& formatHint, std::i
     return ReadAtSize(device, formatHint, maxPixels, {});
 }
 
+bool IsPictureFileName(const QString& fileName) {
+    const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
+    return suffix == "jpg" || suffix == "jpeg" || IsQtFormat(suffix);
+}
+
 TPictureLoad LoadPicture(const QString& fileName, std::int64_t maxPixels) {
     return LoadPictureAtSize(fileName, {}, maxPixels);
 }

@@ -56,6 +56,11 @@ TPictureLoad ReadPicture(QIODevice& device, const QByteArray& formatHint,
 // The same for a file; the extension, in any letter case, is the format hint.
 TPictureLoad LoadPicture(const QString& fileName, std::int64_t maxPixels = MaxPicturePixels);
 
+// Whether fileName's extension, in any case, names a kind of picture the
+// loader reads (JPEG, BMP, icons and cursors, PNG, GIF). The loader itself goes
+// by the content; this is for choosing files by name, as a sequence is chosen.
+bool IsPictureFileName(const QString& fileName);
+
 // The size a picture is wanted at, given its size as shown.
 using TTargetSize = std::function<QSize(QSize)>;
 

@@ -51,7 +51,7 @@ QString ShortName(const QString& fileName) {
 QStringList SequenceFiles(const QString& fileName) {
     const QFileInfo chosen(fileName);
     TNumbered numbered;
-    if (!SplitNumber(chosen.completeBaseName(), numbered))
+    if (!IsPictureFileName(fileName) || !SplitNumber(chosen.completeBaseName(), numbered))
         return {};
     const QString suffix = chosen.suffix();
     struct TMember {

@@ -12,7 +12,7 @@ namespace vistrel {
 // beside it whose name is the same stem (what comes before the number that ends
 // the base name) and extension with a number of its own, in the order of the
 // numbers (walk_2 before walk_10). Empty when the base name does not end in a
-// digit.
+// digit, or fileName is not a kind of picture the loader reads (a clip).
 QStringList SequenceFiles(const QString& fileName);
 
 // A numbered picture sequence, one picture a frame, each shown for the same

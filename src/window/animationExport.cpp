@@ -55,8 +55,11 @@ TAnimationExportSide::TAnimationExportSide(IAnimationExportHost& host, QStatusBa
     : QObject(statusBar), m_host(host) {
     m_progress = new QProgressBar(statusBar);
     m_progress->setObjectName(QStringLiteral("prgbrExport"));
-    m_progress->setMaximumWidth(160);
     m_progress->setFormat(QStringLiteral("Exporting %v of %m"));
+    // As wide as its longest text, which then never wraps onto a second line.
+    m_progress->setFixedWidth(m_progress->fontMetrics().horizontalAdvance(
+                                  QStringLiteral("Exporting %1 of %1").arg(MaxDocumentFrames)) +
+                              24);
     statusBar->addPermanentWidget(m_progress);
     m_progress->hide();
     RunDialog = [](TfrmExportAnimation& dialog) { return dialog.exec() == QDialog::Accepted; };

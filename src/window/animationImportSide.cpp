@@ -78,7 +78,11 @@ TAnimationImportSide::TAnimationImportSide(IFrameCommandsHost& host, TImportPage
     : QObject(parent), m_host(host), m_page(page), m_tickRate(std::move(tickRate)) {
     m_progress = new QProgressBar(statusBar);
     m_progress->setObjectName(QStringLiteral("prgbrImportAnimation"));
-    m_progress->setMaximumWidth(160);
+    // As wide as its longest text, which then never wraps onto a second line;
+    // what it counts is in its tool-tip, so that the times beside it keep
+    // their room in a window of the smallest width.
+    m_progress->setFixedWidth(
+        m_progress->fontMetrics().horizontalAdvance(tr("%1 of %1").arg(9999)) + 24);
     m_progress->hide();
     m_cancelButton = new QPushButton(tr("Cancel"), statusBar);
     m_cancelButton->setObjectName(QStringLiteral("btnImportAnimationCancel"));
@@ -180,7 +184,8 @@ bool TAnimationImportSide::InsertAll(const QString& fileName, bool sequence,
     connect(m_worker.get(), &QThread::finished, this, &TAnimationImportSide::Finish,
             Qt::QueuedConnection);
     m_progress->setRange(0, 0);
-    m_progress->setFormat(tr("Importing %1").arg(m_shortName));
+    m_progress->setFormat(tr("Importing..."));
+    m_progress->setToolTip(tr("Importing the frames of %1").arg(m_shortName));
     m_progress->show();
     m_cancelButton->show();
     m_progressTimer->start();
@@ -193,7 +198,7 @@ void TAnimationImportSide::ShowProgress() {
     if (total > 0) {
         m_progress->setRange(0, total);
         m_progress->setValue(std::min<int>(m_done, total));
-        m_progress->setFormat(tr("Importing %v of %m"));
+        m_progress->setFormat(tr("%v of %m"));
     }
 }
 

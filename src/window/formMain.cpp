@@ -323,11 +323,16 @@ void TfrmMain::BuildStatusBar() {
                                QStringLiteral("0:00:00.00 to 0:00:00.00"),
                                QStringLiteral("Total: 0:00:00.00"), QString()};
     for (int i = 0; i < 5; ++i) {
-        m_panels[i] = new QLabel(initial[i], bar);
-        m_panels[i]->setObjectName(QStringLiteral("stsbrMainPanel%1").arg(i));
-        m_panels[i]->setMinimumWidth(StatusPanelWidths[i]);
-        m_panels[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        bar->addWidget(m_panels[i], i == 4 ? 1 : 0);
+        QLabel* panel = new QLabel(initial[i], bar);
+        m_panels[i] = panel;
+        panel->setObjectName(QStringLiteral("stsbrMainPanel%1").arg(i));
+        panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        // The times keep room for their longest text whatever the font, even
+        // when a progress bar shares the bar; the last panel takes what is left.
+        const int textWidth = panel->fontMetrics().horizontalAdvance(initial[i]) +
+                              2 * (panel->frameWidth() + panel->margin()) + 4;
+        panel->setMinimumWidth(i == 4 ? 0 : std::max(StatusPanelWidths[i], textWidth));
+        bar->addWidget(panel, i == 4 ? 1 : 0);
     }
 }
 

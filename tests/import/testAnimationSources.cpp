@@ -338,6 +338,19 @@ TEST_F(APictureSequence, ListsTheSiblingsWithTheStemAndExtensionByNumber) {
     EXPECT_EQ(SequenceFiles(Path("walk_.png")), QStringList());
 }
 
+// Clips are read whole by the video source, never as one picture each: numbered
+// clips (take1.mp4, take2.mp4) are not offered as a sequence, while upper-case
+// picture names are.
+TEST_F(APictureSequence, OnlyPictureKindsTheImporterReadsMakeASequence) {
+    for (const char* name :
+         {"take1.mp4", "take2.mp4", "clip_1.webm", "clip_2.webm", "SHOT1.JPG", "SHOT2.JPG"})
+        Write(name, fixtures::Grey(2, 2, 0));
+    EXPECT_EQ(SequenceFiles(Path("take2.mp4")), QStringList());
+    EXPECT_EQ(SequenceFiles(Path("clip_1.webm")), QStringList());
+    EXPECT_EQ(SequenceFiles(Path("SHOT1.JPG")),
+              QStringList({Path("SHOT1.JPG"), Path("SHOT2.JPG")}));
+}
+
 TEST_F(APictureSequence, GivesEachPictureInOrderForTheFrameTime) {
     for (const auto& [name, level] :
          std::vector<std::pair<const char*, int>>{{"f9.png", 9}, {"f10.png", 10}, {"f11.png", 11}})
