@@ -1,4 +1,3 @@
-#include "desktopIcons.h"
 #include "fileNames.h"
 #include "formMain.h"
 #include "localFiles.h"
@@ -24,10 +23,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(VISTREL_VERSION));
     // The style chosen for the desktop or by -style, its rarely shown pictures read later.
     QApplication::setStyle(new vistrel::TProgramStyle(QApplication::style()->name()));
-    // Task bars and docks match the window to the installed vistrel.desktop and
-    // show the program's icon.
+    // Task bars and docks match the window to the installed vistrel.desktop; the
+    // window gives them the program's icon once it has painted itself.
     QGuiApplication::setDesktopFileName(QStringLiteral("vistrel"));
-    QApplication::setWindowIcon(vistrel::DesktopIcon(vistrel::TDesktopIcon::Program));
     // File names are kept byte for byte, where QApplication::arguments() would
     // spoil those that are not UTF-8.
     vistrel::TfrmMain window(commandLine.Arguments(), vistrel::TVMUPreferences::DefaultIniPath());

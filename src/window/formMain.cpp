@@ -2,7 +2,6 @@
 
 #include "animationExport.h"
 #include "animationImportSide.h"
-#include "desktopIcons.h"
 #include "editorToolBar.h"
 #include "frameCommands.h"
 #include "frameStrip.h"
@@ -63,7 +62,6 @@ TfrmMain::TfrmMain(const QStringList& arguments, const QString& iniPath, QWidget
     setObjectName(QStringLiteral("frmMain"));
     setMinimumSize(640, 480);
     setFocusPolicy(Qt::StrongFocus);
-    setWindowIcon(DesktopIcon(TDesktopIcon::Program));
     Editor().DisplayGrid = m_preferences->DisplayGrid;
 
     BuildMenus();

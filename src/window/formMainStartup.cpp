@@ -1,4 +1,5 @@
 #include "ddeClient.h"
+#include "desktopIcons.h"
 #include "formMain.h"
 #include "formRecover.h"
 #include "frameCommands.h"
@@ -133,6 +134,9 @@ void TfrmMain::AfterFirstPaint() {
     if (windowHandle() != nullptr)
         windowHandle()->removeEventFilter(this);
     m_frameEditor.WatchClipboard();
+    // The program's icon in its seven sizes, for this window and every dialog:
+    // the task bar shows it a moment after the window, which need not wait.
+    QApplication::setWindowIcon(DesktopIcon(TDesktopIcon::Program));
     RegisterFileTypesAtStartup();
     // Its failure waits for the start-up's own questions to be answered.
     if (!m_activating)
