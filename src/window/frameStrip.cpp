@@ -134,6 +134,8 @@ void TFrameStrip::BuildSlot(int slot) {
     s.Panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     s.Panel->setAutoFillBackground(true);
     s.Panel->setGeometry(QRect(QPoint(SlotLefts[slot], SlotTop), SlotSize));
+    // Shown by RefreshFrameStrip once there is a frame for it.
+    s.Panel->hide();
 
     s.View = new QFrame(s.Panel);
     s.View->setObjectName(QStringLiteral("pnlFrame%1View").arg(slot));

@@ -103,6 +103,16 @@ QImage Grab(QWidget* widget) {
     return Rgb32(widget->grab().toImage());
 }
 
+// Before the window's first frame arrives (while start-up asks about recovery,
+// say) the strip shows no slot, rather than empty ones numbered 000/000.
+TEST(FrameStripSlots, ANewStripShowsNoSlotBeforeItsFirstRefresh) {
+    Strip s;
+    EXPECT_EQ(s.VisibleSlots(), 0);
+    FillAnimation(s.host.animation, 2);
+    s.Start(0, 0);
+    EXPECT_EQ(s.VisibleSlots(), 2);
+}
+
 TEST(FrameStripSlots, ShowTheFramesFromTheScrollPosition) {
     const struct {
         int frames, position;
