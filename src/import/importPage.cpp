@@ -2,6 +2,7 @@
 
 #include "animationBrowser.h"
 #include "frameBitmapFile.h"
+#include "importAnimationBar.h"
 #include "importButtonPictures.h"
 #include "importHost.h"
 #include "localFiles.h"
@@ -20,10 +21,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSlider>
-#include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace vistrel {
@@ -77,7 +75,12 @@ TImportPage::TImportPage(IImportHost& host, QWidget* parent) : QWidget(parent), 
     BuildDitherMenu();
     BuildToolStrip();
     BuildEditPanel();
-    BuildAnimationBar();
+    // Under the resulting frame, right of the picture.
+    m_animationBar = new TImportAnimationBar(m_host, m_importer, *m_keepStill, m_edit);
+    connect(m_animationBar, &TImportAnimationBar::PictureShown, this, [this] {
+        m_scaledBox->update();
+        m_previewBox->update();
+    });
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -170,66 +173,6 @@ void TImportPage::BuildEditPanel() {
     m_previewBox->OnPaint = [this](QPainter& painter) { pntbxImportPreviewPaint(painter); };
 }
 
-void TImportPage::BuildAnimationBar() {
-    // Under the resulting frame, right of the picture: the source's length, the
-    // slider with the position it shows, the part to take and Insert All.
-    m_animationBar = NewPanel("pnlImportAnimation", m_edit, QColor(0x80, 0x80, 0x80));
-    auto* column = new QVBoxLayout(m_animationBar);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(4);
-    const auto label = [this, column](const char* name) {
-        auto* item = new QLabel(m_animationBar);
-        item->setObjectName(QLatin1String(name));
-        item->setStyleSheet(QStringLiteral("color: white"));
-        column->addWidget(item);
-        return item;
-    };
-    const auto push = [this](const char* name, const QString& caption,
-                             void (TImportPage::*handler)()) {
-        auto* item = new QPushButton(caption, m_animationBar);
-        item->setObjectName(QLatin1String(name));
-        item->setFocusPolicy(Qt::NoFocus);
-        connect(item, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
-        return item;
-    };
-    m_lengthLabel = label("lblImportLength");
-    m_frameSlider = new QSlider(Qt::Horizontal, m_animationBar);
-    m_frameSlider->setObjectName(QStringLiteral("sldImportFrame"));
-    m_frameSlider->setToolTip(QStringLiteral("Frame to preview"));
-    column->addWidget(m_frameSlider);
-    m_positionLabel = label("lblImportPosition");
-    auto* ends = new QHBoxLayout;
-    ends->setSpacing(4);
-    m_setStart = push("btnImportSetStart", QStringLiteral("Set &Start"),
-                      &TImportPage::btnImportSetStartClick);
-    m_setStart->setToolTip(QStringLiteral("The part taken starts at the frame shown"));
-    m_setEnd =
-        push("btnImportSetEnd", QStringLiteral("Set E&nd"), &TImportPage::btnImportSetEndClick);
-    m_setEnd->setToolTip(QStringLiteral("The part taken ends with the frame shown"));
-    ends->addWidget(m_setStart);
-    ends->addWidget(m_setEnd);
-    ends->addStretch(1);
-    column->addLayout(ends);
-    m_rangeLabel = label("lblImportRange");
-    m_rangeLabel->setWordWrap(true);
-    m_insertAll = push("btnImportInsertAll", QStringLiteral("Insert A&ll"),
-                       &TImportPage::btnImportInsertAllClick);
-    m_insertAll->setToolTip(QStringLiteral("Insert the part taken after the current frame"));
-    auto* insertRow = new QHBoxLayout;
-    insertRow->addWidget(m_insertAll);
-    insertRow->addStretch(1);
-    column->addLayout(insertRow);
-    column->addStretch(1);
-
-    m_frameTimer = new QTimer(this);
-    m_frameTimer->setSingleShot(true);
-    m_frameTimer->setInterval(40);
-    connect(m_frameTimer, &QTimer::timeout, this, &TImportPage::ShowPosition);
-    connect(m_frameSlider, &QSlider::valueChanged, this, &TImportPage::sldImportFrameChange);
-    connect(m_frameSlider, &QSlider::sliderReleased, this, &TImportPage::ShowPosition);
-    m_animationBar->hide();
-}
-
 void TImportPage::BuildScaleMenu() {
     m_scaleMenu = new QMenu(this);
     m_scaleMenu->setObjectName(QStringLiteral("mnuScale"));
@@ -314,8 +257,7 @@ bool TImportPage::ImportPicture(const QString& fileName) {
             QStringLiteral("Unable to open %1: %2.").arg(QFileInfo(fileName).fileName(), reason));
         return false;
     }
-    m_browser.reset();
-    m_animationBar->hide();
+    m_animationBar->Close();
     UpdateButtons();
     m_host.ShowImportPage();
     return true;
@@ -337,101 +279,16 @@ bool TImportPage::ImportAnimation(const QString& fileName, bool sequence) {
     return true;
 }
 
+TAnimationBrowser* TImportPage::Browser() const {
+    return m_animationBar->Browser();
+}
+
 void TImportPage::ShowBrowser(std::unique_ptr<TAnimationBrowser> browser, const QString& fileName,
                               bool sequence) {
-    m_frameTimer->stop();
-    m_browser = std::move(browser);
-    m_animationFile = fileName;
-    m_animationSequence = sequence;
-    m_lengthLabel->setText(m_browser->Summary());
-    {
-        // The new source starts at its first frame, shown below with the window
-        // at the top-left as for any new picture.
-        const QSignalBlocker quiet(m_frameSlider);
-        m_frameSlider->setRange(0, m_browser->Positions() - 1);
-        m_frameSlider->setValue(0);
-        m_frameSlider->setPageStep(std::max(m_browser->Positions() / 10, 1));
-    }
-    const QImage first = m_browser->PictureAt(0);
-    if (!first.isNull())
-        m_importer.SetPicture(first);
-    ShowPosition();
-    ShowRange();
-    m_animationBar->show();
+    m_animationBar->Open(std::move(browser), fileName, sequence);
     pnlImportEditResize();
     UpdateButtons();
     m_host.ShowImportPage();
-}
-
-void TImportPage::sldImportFrameChange(int) {
-    // Dragged: the picture follows once the slider rests a moment.
-    if (m_frameSlider->isSliderDown())
-        m_frameTimer->start();
-    else
-        ShowPosition();
-}
-
-void TImportPage::ShowPosition() {
-    m_frameTimer->stop();
-    if (!m_browser)
-        return;
-    // A rescale running lets events run: the position is shown when it is over.
-    if (m_importer.Busy()) {
-        m_frameTimer->start();
-        return;
-    }
-    const int position = m_frameSlider->value();
-    const QImage picture = m_browser->PictureAt(position);
-    if (picture.isNull()) {
-        m_positionLabel->setText(
-            QStringLiteral("%1: %2").arg(m_browser->PositionText(position), m_browser->Error()));
-        return;
-    }
-    m_positionLabel->setText(m_browser->PositionText(position));
-    if (picture.cacheKey() == m_importer.SourceImage().cacheKey())
-        return;
-    // The frames of a source share one size: the window stays where it was put.
-    const QPoint window = m_importer.GrabRect().topLeft();
-    if (m_importer.SetPicture(picture))
-        m_importer.MoveWindowTo(window);
-    m_scaledBox->update();
-    m_previewBox->update();
-}
-
-void TImportPage::ShowRange() {
-    if (!m_browser)
-        return;
-    m_rangeLabel->setText(m_browser->RangeText());
-}
-
-void TImportPage::btnImportSetStartClick() {
-    if (!m_browser)
-        return;
-    m_browser->SetStart(m_frameSlider->value());
-    ShowRange();
-}
-
-void TImportPage::btnImportSetEndClick() {
-    if (!m_browser)
-        return;
-    m_browser->SetEnd(m_frameSlider->value());
-    ShowRange();
-}
-
-void TImportPage::btnImportInsertAllClick() {
-    UpdateButtons();
-    if (!m_browser || m_importer.Busy() || !m_insertAll->isEnabled())
-        return;
-    TAnimationImportOptions options;
-    options.Scale = m_importer.Scale();
-    options.Method = m_importer.Method();
-    options.Threshold = m_importer.Threshold();
-    options.Window = m_importer.GrabRect().topLeft();
-    options.Start = m_browser->RangeStart();
-    options.End = m_browser->RangeEnd();
-    options.KeepStill = m_keepStill->isChecked();
-    m_host.InsertAnimation(m_animationFile, m_animationSequence, options);
-    UpdateButtons();
 }
 
 void TImportPage::Export1Click() {
@@ -548,8 +405,7 @@ void TImportPage::Quantization1Click(QAction* item) {
 void TImportPage::UpdateButtons() {
     m_insert->setEnabled(m_host.CanInsertFrame());
     m_replace->setEnabled(m_host.CanReplaceFrame());
-    m_insertAll->setEnabled(m_browser && m_host.CanInsertFrame() &&
-                            !m_host.AnimationImportRunning());
+    m_animationBar->UpdateButtons();
 }
 
 void TImportPage::btnImportReplaceClick() {

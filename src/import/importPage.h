@@ -12,23 +12,22 @@ class QMenu;
 class QPainter;
 class QProgressBar;
 class QPushButton;
-class QSlider;
-class QTimer;
 class QToolButton;
 
 namespace vistrel {
 
 class IImportHost;
 class TAnimationBrowser;
+class TImportAnimationBar;
 class TPaintBox;
 
 // The Import page: the tool strip (scale and dither menus, Insert, Replace,
 // Done, progress) beside the grey edit panel with the scaled picture, its red
 // frame window, and the resulting frame. It owns the window's one importer and
 // runs File > Import Frame and File > Export Frame. A moving source (an
-// animated picture, a clip) adds its length, a slider that previews any of its
-// frames, the part to take and Insert All. Everything it needs of the document
-// goes through IImportHost.
+// animated picture, a clip) shows the animation bar (TImportAnimationBar) under
+// the resulting frame. Everything it needs of the document goes through
+// IImportHost.
 class TImportPage : public QWidget {
     Q_OBJECT
 
@@ -56,13 +55,7 @@ public:
     // page; a failure is told and the page keeps what it had.
     bool ImportAnimation(const QString& fileName, bool sequence);
     // The moving source on show, or nullptr for a still picture.
-    TAnimationBrowser* Browser() const { return m_browser.get(); }
-
-    // The moving source's controls.
-    void sldImportFrameChange(int position);
-    void btnImportSetStartClick();
-    void btnImportSetEndClick();
-    void btnImportInsertAllClick();
+    TAnimationBrowser* Browser() const;
 
     // Tool strip and menus.
     void spdbtnScaleClick();
@@ -96,11 +89,8 @@ private:
     void BuildDitherMenu();
     void ShowError(const QString& text);
     void CheckScaleItem(QAction* item);
-    void BuildAnimationBar();
     void ShowBrowser(std::unique_ptr<TAnimationBrowser> browser, const QString& fileName,
                      bool sequence);
-    void ShowPosition();
-    void ShowRange();
     bool Loaded(const QImage& picture);
 
     IImportHost& m_host;
@@ -131,20 +121,7 @@ private:
     QAction* m_setThreshold = nullptr;
     QAction* m_keepStill = nullptr; // KeepStill1
 
-    std::unique_ptr<TAnimationBrowser> m_browser;
-    QString m_animationFile;
-    bool m_animationSequence = false;
-    QWidget* m_animationBar = nullptr; // pnlImportAnimation
-    QLabel* m_lengthLabel = nullptr;
-    QSlider* m_frameSlider = nullptr;
-    QLabel* m_positionLabel = nullptr;
-    QPushButton* m_setStart = nullptr;
-    QPushButton* m_setEnd = nullptr;
-    QLabel* m_rangeLabel = nullptr;
-    QPushButton* m_insertAll = nullptr;
-    // Gathers the slider's moves while it is dragged: a clip is read once for
-    // the position it rests on, not for every position passed.
-    QTimer* m_frameTimer = nullptr;
+    TImportAnimationBar* m_animationBar = nullptr; // pnlImportAnimation
 };
 
 } // namespace vistrel
