@@ -2,20 +2,16 @@
 
 #include "document.h"
 #include "frameStripHost.h"
-#include "moveFramesCommand.h"
 #include "paintBox.h"
 #include "undoCommands.h"
 #include "widgetColours.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 
@@ -61,33 +57,6 @@ QRect DurationEditRect(const QLineEdit& edit) {
     return rect;
 }
 
-// The drop marker: a bar across the slots' height in the space between two.
-constexpr int MarkerWidth = 3;
-constexpr int MarkerOverhang = 2;
-
-// Escape pressed anywhere in the program while a drag is under way. A shortcut
-// on Escape must not take the key first.
-class TEscapeWatch : public QObject {
-public:
-    TEscapeWatch(QObject* parent, std::function<void()> onEscape)
-        : QObject(parent), m_onEscape(std::move(onEscape)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
-            return false;
-        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
-            return false;
-        event->accept();
-        if (event->type() == QEvent::KeyPress)
-            m_onEscape();
-        return true;
-    }
-
-private:
-    std::function<void()> m_onEscape;
-};
-
 } // namespace
 
 TFrameStrip::TFrameStrip(IFrameStripHost& host, QWidget* parent) : QWidget(parent), m_host(host) {
@@ -108,22 +77,12 @@ TFrameStrip::TFrameStrip(IFrameStripHost& host, QWidget* parent) : QWidget(paren
     m_scrollBar->setEnabled(false);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, [this] { scrlbrFramesChange(); });
 
-    m_dragScroll = new QTimer(this);
-    m_dragScroll->setInterval(DragScrollInterval);
-    connect(m_dragScroll, &QTimer::timeout, this, [this] { DragScrollTick(); });
-    m_escapeWatch = new TEscapeWatch(this, [this] {
-        if (m_press)
-            m_press->Cancelled = true;
-        EndDrag();
-    });
-}
-
-TFrameStrip::~TFrameStrip() {
-    EndDrag();
+    m_drag = new TStripDragController(*this, host, SlotRow(), this);
 }
 
 TSlotRow TFrameStrip::SlotRow() {
-    return {SlotLefts[0], SlotLefts[1] - SlotLefts[0], SlotSize.width(), SlotCount};
+    return {SlotLefts[0],     SlotLefts[1] - SlotLefts[0], SlotSize.width(), SlotCount, SlotTop,
+            SlotSize.height()};
 }
 
 void TFrameStrip::BuildSlot(int slot) {
@@ -200,6 +159,10 @@ void TFrameStrip::BuildSlot(int slot) {
 
 int TFrameStrip::Position() const {
     return m_scrollBar->value();
+}
+
+int TFrameStrip::MaxPosition() const {
+    return m_scrollBar->maximum();
 }
 
 void TFrameStrip::SetPosition(int value) {
@@ -448,124 +411,18 @@ bool TFrameStrip::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TFrameStrip::SlotMouseEvent(int slot, QEvent::Type type, const QMouseEvent& mouse, QPoint at) {
-    switch (type) {
-    case QEvent::MouseButtonPress:
-        // The press only remembers where: a release without moving far is a
-        // click, a move past the start distance a drag.
-        if (mouse.button() == Qt::LeftButton && !m_drag &&
-            m_host.Document().Animation().IsValidIndex(SlotIndex(slot)))
-            m_press = TPress{SlotIndex(slot), at};
+    if (m_drag->MouseEvent(SlotIndex(slot), type, mouse, at))
         return true;
-    case QEvent::MouseMove:
-        if (!m_press || m_press->Cancelled || !(mouse.buttons() & Qt::LeftButton))
-            return false;
-        if (m_drag)
-            DragTo(at.x());
-        else if ((at - m_press->At).manhattanLength() >= QApplication::startDragDistance())
-            BeginDrag(at.x());
-        return true;
-    case QEvent::MouseButtonRelease:
-        if (mouse.button() == Qt::LeftButton && m_press) {
-            const TPress press = *m_press;
-            m_press.reset();
-            if (m_drag) {
-                DropFrames(press.Frame);
-                return true;
-            }
-            if (press.Cancelled)
-                return true;
-        }
-        pnlFrame0ViewMouseUp(slot, mouse.button(), mouse.modifiers());
-        return true;
-    default:
+    // A release the drag leaves is a click.
+    if (type != QEvent::MouseButtonRelease)
         return false;
-    }
-}
-
-void TFrameStrip::BeginDrag(int x) {
-    const TDocument& document = m_host.Document();
-    // The frames changed under the held button: the slot pressed may show
-    // another frame by now.
-    if (!document.Animation().IsValidIndex(m_press->Frame)) {
-        m_press->Cancelled = true;
-        return;
-    }
-    m_drag.emplace(SlotRow(), document.Animation().FrameCount(), m_press->Frame,
-                   document.MultipleSel(), document.SelFirst(), document.SelLast());
-    QApplication::instance()->installEventFilter(m_escapeWatch);
-    QApplication::setOverrideCursor(Qt::ClosedHandCursor);
-    DragTo(x);
-}
-
-void TFrameStrip::DragTo(int x) {
-    m_pointerX = x;
-    m_dropGap = m_drag->GapAt(x, Position());
-    update();
-    if (m_drag->ScrollStep(x, Position(), m_scrollBar->maximum()) != 0) {
-        if (!m_dragScroll->isActive())
-            m_dragScroll->start();
-    } else {
-        m_dragScroll->stop();
-    }
-}
-
-void TFrameStrip::DragScrollTick() {
-    const int step =
-        m_drag ? m_drag->ScrollStep(m_pointerX, Position(), m_scrollBar->maximum()) : 0;
-    if (step == 0) {
-        m_dragScroll->stop();
-        return;
-    }
-    SetPosition(Position() + step);
-    m_dropGap = m_drag->GapAt(m_pointerX, Position());
-    update();
-}
-
-void TFrameStrip::EndDrag() {
-    if (!m_drag)
-        return;
-    m_drag.reset();
-    m_dropGap = -1;
-    m_dragScroll->stop();
-    QApplication::instance()->removeEventFilter(m_escapeWatch);
-    QApplication::restoreOverrideCursor();
-    update();
-}
-
-void TFrameStrip::DropFrames(int pressed) {
-    const TStripDrag drag = *m_drag;
-    const int gap = m_dropGap;
-    EndDrag();
-    TDocument& document = m_host.Document();
-    // Frames that came or went while the drag was under way (an import putting
-    // its frames in) leave the gap counted in frames that are no longer there.
-    if (drag.Moves(gap) && document.Animation().FrameCount() == drag.FrameCount()) {
-        m_host.BeforeFramesChange();
-        m_host.StoreCurrentFrame();
-        // A range keeps its current frame; a frame dragged alone becomes current.
-        const int current = document.CurFrame();
-        const bool currentCarried =
-            drag.CarriesRange() && current >= drag.First() && current <= drag.Last();
-        const int shown = (currentCarried ? current : pressed) - drag.First();
-        document.Push(new TMoveFramesCommand(document, drag.First(), drag.Last(),
-                                             drag.Destination(gap), drag.CarriesRange(), shown));
-    }
-    RefreshFrameStrip();
-    m_host.ReleaseKeyboardFocus();
-}
-
-int TFrameStrip::DropMarkerX() const {
-    return m_drag ? m_drag->MarkerX(m_dropGap, Position()) : -1;
+    pnlFrame0ViewMouseUp(slot, mouse.button(), mouse.modifiers());
+    return true;
 }
 
 void TFrameStrip::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    const int x = DropMarkerX();
-    if (x < 0)
-        return;
-    QPainter painter(this);
-    painter.fillRect(x - MarkerWidth / 2, SlotTop - MarkerOverhang, MarkerWidth,
-                     SlotSize.height() + 2 * MarkerOverhang, ColourFromBGR(clBlack));
+    m_drag->PaintDropMarker(*this);
 }
 
 bool TFrameStrip::HandleNavigationKey(int key, Qt::KeyboardModifiers modifiers) {

@@ -1,19 +1,17 @@
 #pragma once
 
 #include "stripControls.h"
-#include "stripDrag.h"
+#include "stripDragController.h"
 
 #include <QEvent>
 #include <QPoint>
 #include <QWidget>
 #include <array>
-#include <optional>
 
 class QFrame;
 class QLabel;
 class QMouseEvent;
 class QScrollBar;
-class QTimer;
 class QToolButton;
 
 namespace vistrel {
@@ -26,20 +24,19 @@ class TPaintBox;
 // user pick the current frame, mark a range with Shift, edit durations and open
 // a frame's popup menu, and moves the current frame for the navigation keys.
 // A slot dragged past the start distance carries its frame, or the marked range
-// it belongs to, to the gap it is dropped in. Everything it needs of the
-// document goes through IFrameStripHost.
-class TFrameStrip : public QWidget {
+// it belongs to, to the gap it is dropped in (TStripDragController). Everything
+// it needs of the document goes through IFrameStripHost.
+class TFrameStrip : public QWidget, private IStripDragView {
     Q_OBJECT
 
 public:
     static constexpr int SlotCount = 5;
 
     TFrameStrip(IFrameStripHost& host, QWidget* parent = nullptr);
-    ~TFrameStrip() override;
 
     // Refills the five slots from the scroll position: captions, durations,
     // colours and thumbnails; slots past the last frame are hidden.
-    void RefreshFrameStrip();
+    void RefreshFrameStrip() override;
     // Fits the scroll bar to the frame count, then refreshes the time panels.
     void UpdateStripScrollBar();
     // Scrolls right when the current frame stands in the last slot or beyond it,
@@ -50,10 +47,10 @@ public:
     // Repaints the thumbnail of the current frame when it is in view.
     void RepaintCurrentThumbnail();
 
-    int Position() const;
+    int Position() const override;
     // Moves the scroll bar; a change of position refreshes the strip and gives
     // the keyboard back to the window.
-    void SetPosition(int value);
+    void SetPosition(int value) override;
     // The frame index slot (0..4) shows at the current scroll position.
     int SlotIndex(int slot) const;
 
@@ -67,11 +64,9 @@ public:
 
     // The row of slots as laid out, for the drag's sums.
     static TSlotRow SlotRow();
-    // Every tick of this while a drag waits near an end scrolls by one frame.
-    static constexpr int DragScrollInterval = 100;
-    bool Dragging() const { return m_drag.has_value(); }
+    bool Dragging() const { return m_drag->Dragging(); }
     // The middle of the drop marker in the strip's pixels; -1 when none shows.
-    int DropMarkerX() const;
+    int DropMarkerX() const { return m_drag->DropMarkerX(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +87,8 @@ private:
     // Panel colour as a 0x00BBGGRR value; the caption turns white on the dark ones.
     void ColourSlot(int slot, unsigned panelColour);
     void PaintThumbnail(int slot, QPainter& painter);
+    int MaxPosition() const override;
+    void RepaintDropMarker() override { update(); }
     void scrlbrFramesChange();
     void edtFrame0Change(int slot);
     void updnFrame3Click(int slot);
@@ -101,16 +98,8 @@ private:
     int CurrentSlot() const;
     int SlotOf(const QObject* widget) const;
 
-    // The mouse on a slot's panel, view, thumbnail or label; x in the strip's pixels.
+    // The mouse on a slot's panel, view, thumbnail or label; at in the strip's pixels.
     bool SlotMouseEvent(int slot, QEvent::Type type, const QMouseEvent& mouse, QPoint at);
-    void BeginDrag(int x);
-    void DragTo(int x);
-    void DragScrollTick();
-    // Ends a drag, dropping nothing.
-    void EndDrag();
-    // The frames the drag carries go to the gap under the pointer; pressed is
-    // the frame whose slot was dragged.
-    void DropFrames(int pressed);
 
     IFrameStripHost& m_host;
     std::array<TSlot, SlotCount> m_slots{};
@@ -120,19 +109,7 @@ private:
     // in one spell make one step of the history.
     int m_typing = 0;
 
-    // The left button held on a slot: the frame pressed and where, until release.
-    struct TPress {
-        int Frame = -1;
-        QPoint At;
-        bool Cancelled = false; // Escape ended its drag: the release is no click
-    };
-    std::optional<TPress> m_press;
-    std::optional<TStripDrag> m_drag;
-    int m_dropGap = -1;
-    int m_pointerX = 0;
-    QTimer* m_dragScroll = nullptr;
-    // Watches the whole program's keys for Escape while a drag is under way.
-    QObject* m_escapeWatch = nullptr;
+    TStripDragController* m_drag = nullptr;
 };
 
 } // namespace vistrel

@@ -8,6 +8,8 @@ struct TSlotRow {
     int Pitch = 0;     // from one slot's left edge to the next one's
     int SlotWidth = 0;
     int SlotCount = 0;
+    int Top = 0; // top edge of every slot
+    int SlotHeight = 0;
 
     int Left(int slot) const { return FirstLeft + slot * Pitch; }
     // The first pixel right of the last slot.
