@@ -85,4 +85,17 @@ TGifPictureData ReadGifPictureData(QIODevice& device, qint64 pixels) {
     return TGifPictureData::Complete;
 }
 
+bool SkipGifSubBlocks(QIODevice& device) {
+    for (;;) {
+        char size = 0;
+        if (!device.getChar(&size))
+            return false;
+        if (size == 0)
+            return true;
+        const int count = static_cast<std::uint8_t>(size);
+        if (device.skip(count) != count)
+            return false;
+    }
+}
+
 } // namespace vistrel

@@ -21,4 +21,8 @@ enum class TGifPictureData {
 // A complete picture leaves device after the sub-block holding its last code.
 TGifPictureData ReadGifPictureData(QIODevice& device, qint64 pixels);
 
+// Skips sub-blocks (an extension's, or the rest of a picture's data) up to and
+// including the empty one that ends them; false when the file ends first.
+bool SkipGifSubBlocks(QIODevice& device);
+
 } // namespace vistrel

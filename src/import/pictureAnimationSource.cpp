@@ -75,13 +75,6 @@ struct TLayout {
     QByteArray PngHeader, PngShared;
 };
 
-bool SkipGifBlocks(TByteReader& in) {
-    for (int size = in.Byte(); size != 0; size = in.Byte())
-        if (size < 0 || !in.Skip(size))
-            return false;
-    return true;
-}
-
 TLayout PlanGif(QIODevice& device) {
     TLayout layout;
     TByteReader in(device);
@@ -134,7 +127,7 @@ TLayout PlanGif(QIODevice& device) {
             } else if (size > 0) {
                 in.Skip(size);
             }
-            if (in.Ended() || (size != 0 && !SkipGifBlocks(in))) {
+            if (in.Ended() || (size != 0 && !SkipGifSubBlocks(in.Device()))) {
                 layout.Broken = EndsEarly.arg(frame());
                 break;
             }
@@ -163,7 +156,7 @@ TLayout PlanGif(QIODevice& device) {
             break;
         }
         // The rest of the frame's blocks, up to the empty one that ends them.
-        if (!SkipGifBlocks(in)) {
+        if (!SkipGifSubBlocks(in.Device())) {
             layout.Broken = EndsEarly.arg(frame());
             break;
         }

@@ -113,12 +113,6 @@ QString CheckGifData(QIODevice& device, qint64 origin) {
         char c = 0;
         return device.getChar(&c) ? static_cast<std::uint8_t>(c) : -1;
     };
-    const auto skipSubBlocks = [&]() {
-        for (int size = byte(); size != 0; size = byte())
-            if (size < 0 || !skip(size))
-                return false;
-        return true;
-    };
     const auto flags = static_cast<std::uint8_t>(screen[10]);
     if ((flags & 0x80) && !skip(3 << ((flags & 7) + 1)))
         return EndsEarly;
@@ -127,7 +121,7 @@ QString CheckGifData(QIODevice& device, qint64 origin) {
         if (introducer < 0)
             return EndsEarly;
         if (introducer == 0x21) { // an extension: its label, then its blocks
-            if (byte() < 0 || !skipSubBlocks())
+            if (byte() < 0 || !SkipGifSubBlocks(device))
                 return EndsEarly;
             continue;
         }
